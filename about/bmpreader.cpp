@@ -1,0 +1,1 @@
+#include "about/bmpreader.h"

@@ -1,0 +1,1 @@
+#include "app/language.h"

@@ -1,0 +1,24 @@
+#pragma once
+// The program's four windows, created in their fixed order: the main window,
+// the clear dialog, the About window and the hint editor.
+
+#include "trainer/seams.h"
+#include <memory>
+
+class TForm1;
+class TForm2;
+class TForm3;
+class TfrmGL;
+
+struct Program {
+    // Fills in what the environment leaves empty (message boxes over the main window).
+    explicit Program(Environment environment);
+    ~Program();
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TfrmGL> frmGL;
+    std::unique_ptr<TForm3> form3;
+};
+
+// The application title used by the task bar and the message boxes.
+inline constexpr const char* kApplicationTitle = "Tesselo";

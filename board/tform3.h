@@ -1,0 +1,9 @@
+#pragma once
+// The hint editor.
+#include <QDialog>
+
+class TForm3 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm3(QWidget* parent = nullptr);
+};

@@ -1,0 +1,4 @@
+#include "settings/defaults.h"
+
+// Placeholder until the settings file is built.
+TuningColours::TuningColours() {}

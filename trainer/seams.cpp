@@ -1,0 +1,43 @@
+#include "trainer/seams.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <chrono>
+
+qint64 SteadyClock::MonotonicMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void ClockSeededRandom::Reseed()
+{
+    using namespace std::chrono;
+    engine_.seed(static_cast<std::uint32_t>(high_resolution_clock::now().time_since_epoch().count()));
+}
+
+int ClockSeededRandom::Uniform(int bound)
+{
+    return std::uniform_int_distribution<int>(0, bound - 1)(engine_);
+}
+
+int SeededRandom::Uniform(int bound)
+{
+    return std::uniform_int_distribution<int>(0, bound - 1)(engine_);
+}
+
+Environment Environment::Default()
+{
+    Environment env;
+    env.programFolder = QCoreApplication::applicationDirPath();
+    env.clock = std::make_shared<SteadyClock>();
+    env.random = std::make_shared<ClockSeededRandom>();
+    env.systemLanguage = [] { return QLocale::system().name(); };
+    return env;
+}
+
+QString InFolder(const QString& folder, const QString& relative)
+{
+    return QDir(folder).filePath(relative);
+}

@@ -1,0 +1,99 @@
+#pragma once
+// The program's contact points with the world outside: the clock, the random
+// generator, the program folder, the system language and the message boxes.
+// Production code uses the real ones; tests inject their own.
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Milliseconds of a monotonic clock: never jumps with the wall clock.
+    virtual qint64 MonotonicMs() = 0;
+    // A 32-bit millisecond tick count (wraps), for the cube's fling speed.
+    virtual std::uint32_t TickCount() { return static_cast<std::uint32_t>(MonotonicMs()); }
+};
+
+class SteadyClock : public Clock {
+public:
+    qint64 MonotonicMs() override;
+};
+
+// A clock the tests set by hand.
+class ManualClock : public Clock {
+public:
+    qint64 MonotonicMs() override { return now; }
+    void Advance(qint64 ms) { now += ms; }
+    qint64 now = 1000000;
+};
+
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual void Reseed() = 0;               // "re-seed from the clock"
+    virtual int Uniform(int bound) = 0;      // 0 <= result < bound; bound > 0
+};
+
+// Seeded from the clock at every Reseed, as the trainer expects.
+class ClockSeededRandom : public RandomSource {
+public:
+    void Reseed() override;
+    int Uniform(int bound) override;
+
+private:
+    std::mt19937 engine_{std::random_device{}()};
+};
+
+// A fixed seed that Reseed does not change: the same run draws the same cases.
+class SeededRandom : public RandomSource {
+public:
+    explicit SeededRandom(std::uint32_t seed) : engine_(seed) {}
+    void Reseed() override {}
+    int Uniform(int bound) override;
+
+private:
+    std::mt19937 engine_;
+};
+
+// Modal message boxes over the main window. The texts are final; the boxes
+// carry the application title.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    virtual void Inform(const QString& text) = 0;                         // OK box
+    virtual bool Ask(const QString& caption, const QString& text) = 0;    // Yes/No, no icon
+    virtual void ShowError(const QString& text) = 0;                      // error box
+};
+
+// Records what would have been shown; answers questions from a queue (Yes when empty).
+class RecordingMessages : public Messages {
+public:
+    void Inform(const QString& text) override { shown << text; }
+    bool Ask(const QString& caption, const QString& text) override {
+        asked << caption + QStringLiteral("|") + text;
+        return answers.isEmpty() ? true : answers.takeFirst();
+    }
+    void ShowError(const QString& text) override { errors << text; }
+    QStringList shown, asked, errors;
+    QList<bool> answers;
+};
+
+struct Environment {
+    QString programFolder;                       // Settings.ini, digital.ttf and Images/ live here
+    std::shared_ptr<Clock> clock;
+    std::shared_ptr<RandomSource> random;
+    std::shared_ptr<Messages> messages;
+    std::function<QString()> systemLanguage;     // BCP-47 name of the system language, e.g. "ru-RU"
+
+    // The real world: the executable's folder, the steady clock, a clock-seeded
+    // generator, Qt message boxes (set by the program entry) and QLocale::system().
+    static Environment Default();
+};
+
+// Joins the program folder and a relative path given with forward slashes.
+QString InFolder(const QString& folder, const QString& relative);

@@ -1,0 +1,1 @@
+#include "trainer/timetext.h"

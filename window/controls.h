@@ -1,0 +1,163 @@
+#pragma once
+// The custom controls of the main window: pictures, the LED bar, the
+// seven-segment stopwatch labels, the sunken stopwatch panel, the countdown
+// up-down, the five-panel status bar and the case tile.
+
+#include <QColor>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+
+class QScrollArea;
+
+// The "tag" of a control (an integer the program keeps on it).
+int Tag(const QObject* control);
+void SetTag(QObject* control, int value);
+
+// A picture control. Stretch draws the picture to the control's bounds;
+// Proportional scales a larger picture down keeping its shape and shows a
+// smaller one unscaled at the top-left.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    enum class Fit { Stretch, Proportional };
+    explicit PictureBox(Fit fit, QWidget* parent = nullptr);
+    void SetPicture(const QImage& picture);
+    void ClearPicture();
+    const QImage& Picture() const { return picture_; }
+    bool HasPicture() const { return !picture_.isNull(); }
+
+signals:
+    void Clicked();                              // left click while enabled
+    void MouseDown(Qt::MouseButton button);      // any press while enabled
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Fit fit_;
+    QImage picture_;
+    bool pressed_ = false;
+};
+
+// The segmented bar of a tile: 10 segments of width/10 from 1 px in, the first
+// floor(level*10/100) lit in the bar colour, everything else the back colour.
+class LedBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit LedBar(QWidget* parent = nullptr);
+    int Level() const { return level_; }
+    void SetLevel(int percentage);               // repaints only on change
+    void SetColours(const QColor& bar, const QColor& back);
+    QColor BarColour() const { return bar_; }
+    QColor BackColour() const { return back_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    int level_ = 0;
+    QColor bar_ = Qt::red;
+    QColor back_ = Qt::cyan;
+};
+
+// A label of the stopwatch panel in the seven-segment font. text() keeps the
+// comma ("15,429"); the font has no comma glyph, so it is drawn with the
+// font's decimal point. Right-aligned, vertically centred.
+class StopwatchLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit StopwatchLabel(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// The stopwatch panel: sunken outer and inner bevels around a fill colour.
+class SunkenPanel : public QFrame {
+    Q_OBJECT
+public:
+    explicit SunkenPanel(QWidget* parent = nullptr);
+    void SetFillColour(const QColor& colour);
+    QColor FillColour() const { return fill_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QColor fill_;
+};
+
+// The countdown's up-down spinner bound to its edit field.
+class UpDown : public QWidget {
+    Q_OBJECT
+public:
+    explicit UpDown(QWidget* parent = nullptr);
+    int Position() const { return position_; }
+    void SetPosition(int position);              // clamped to min..max
+    int Minimum() const { return min_; }
+    int Maximum() const { return max_; }
+    void SetRange(int min, int max);
+
+signals:
+    void PositionChanged(int position);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    int position_ = 2, min_ = 2, max_ = 5;
+};
+
+// The status bar with five panels of fixed widths.
+class PanelStatusBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit PanelStatusBar(QWidget* parent = nullptr);
+    static constexpr int kPanels = 5;
+    void SetPanelText(int panel, const QString& text);
+    QString PanelText(int panel) const;
+    void SetPanelWidth(int panel, int width);
+    int PanelWidth(int panel) const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QString texts_[kPanels];
+    int widths_[kPanels] = {130, 140, 140, 250, 50};
+    Qt::Alignment alignments_[kPanels] = {Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignHCenter,
+                                          Qt::AlignRight, Qt::AlignHCenter};
+};
+
+// One case tile `oll%d` (150 x 75) with its children, named by the case number.
+class CaseTile : public QFrame {
+    Q_OBJECT
+public:
+    CaseTile(int caseNumber, QWidget* parent);
+    int CaseNumber() const { return caseNumber_; }
+
+    PictureBox* ioll;     // thumbnail
+    PictureBox* bioll;    // veil over the thumbnail while the case is disabled
+    LedBar* proll;
+    QLabel* acoll;        // "Avg:"
+    QLabel* avoll;        // average text
+    QLabel* bcoll;        // "Best:"
+    QLabel* bvoll;        // best text
+    QLabel* ncoll;        // "Num:"
+    QLabel* nvoll;        // count text
+
+    // The case's record that is not a label text: its enabled flag and hint.
+    bool caseEnabled = true;
+    QString hint;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    int caseNumber_;
+};

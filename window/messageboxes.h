@@ -1,0 +1,17 @@
+#pragma once
+// Modal Qt message boxes over the main window, titled "Tesselo".
+
+#include "trainer/seams.h"
+#include <QPointer>
+#include <QWidget>
+
+class QtMessages : public Messages {
+public:
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    void Inform(const QString& text) override;
+    bool Ask(const QString& caption, const QString& text) override;
+    void ShowError(const QString& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
