@@ -1,0 +1,74 @@
+#include "support/harness.h"
+
+#include <QFile>
+#include <QTimer>
+#include <QPushButton>
+
+Harness::Harness(QString language) : systemLanguage(std::move(language)) {}
+
+Harness::~Harness() { Stop(); }
+
+QString Harness::Path(const QString& relative) const { return InFolder(dir.path(), relative); }
+
+void Harness::WriteSettings(const QByteArray& content)
+{
+    QByteArray text = content;
+    text.replace("\r\n", "\n");
+    text.replace("\n", "\r\n");
+    QFile file(Path(QStringLiteral("Settings.ini")));
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(text);
+}
+
+QByteArray Harness::ReadSettings() const
+{
+    QFile file(Path(QStringLiteral("Settings.ini")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+TForm1* Harness::Start()
+{
+    Environment env;
+    env.programFolder = dir.path();
+    env.clock = clock;
+    env.random = random;
+    env.messages = messages;
+    const QString language = systemLanguage;
+    env.systemLanguage = [language] { return language; };
+    program = std::make_unique<Program>(env);
+    form = program->form1.get();
+    form->show();
+    return form;
+}
+
+void Harness::Stop()
+{
+    if (!program)
+        return;
+    form->close();
+    program.reset();
+    form = nullptr;
+}
+
+TForm1* Harness::Restart()
+{
+    Stop();
+    return Start();
+}
+
+void Harness::StartAttempt()
+{
+    form->BitBtn1Click();
+    while (form->Timer2->isActive()) {
+        clock->Advance(1000);
+        form->Timer2Timer();
+    }
+}
+
+void Harness::Tick(qint64 ms)
+{
+    clock->Advance(ms);
+    form->Timer1Timer();
+}

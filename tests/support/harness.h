@@ -1,0 +1,47 @@
+#pragma once
+// Starts the whole program in a temporary program folder with a hand-driven
+// clock, a seeded generator and recorded message boxes. Timers are driven by
+// calling their tick handlers, never by waiting.
+
+#include "app/program.h"
+#include "trainer/seams.h"
+#include "window/tform1.h"
+
+#include <QByteArray>
+#include <QTemporaryDir>
+#include <memory>
+
+class Harness {
+public:
+    // systemLanguage is what the first run asks the system for.
+    explicit Harness(QString systemLanguage = QStringLiteral("en_US"));
+    ~Harness();
+
+    // Writes Settings.ini (CR LF added where lines end in LF only) before Start.
+    void WriteSettings(const QByteArray& content);
+    QByteArray ReadSettings() const;
+    QString Folder() const { return dir.path(); }
+    QString Path(const QString& relative) const;
+
+    // Creates the four windows (start-up runs) and shows the main window.
+    TForm1* Start();
+    // Closes the main window (shut-down runs) and destroys the windows.
+    void Stop();
+    // Stop, then Start again in the same folder.
+    TForm1* Restart();
+
+    template <typename T> T* Find(const QString& name) const { return form->findChild<T*>(name); }
+
+    // Presses Start and runs the countdown's ticks until the stopwatch runs.
+    void StartAttempt();
+    // Advances the clock by ms and runs one stopwatch tick.
+    void Tick(qint64 ms);
+
+    QTemporaryDir dir;
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    std::shared_ptr<SeededRandom> random = std::make_shared<SeededRandom>(12345);
+    std::shared_ptr<RecordingMessages> messages = std::make_shared<RecordingMessages>();
+    QString systemLanguage;
+    std::unique_ptr<Program> program;
+    TForm1* form = nullptr;
+};
