@@ -1,0 +1,64 @@
+// Operations on all cases at once: enable all, disable all, and clearing
+// the results of the active set.
+
+#include "board/tform2.h"
+#include "trainer/timetext.h"
+#include "window/tform1.h"
+
+#include <QPushButton>
+
+namespace {
+
+// Runs over all 57 tiles whatever the set: with PLL active the hidden tiles
+// take the flag too, and the next switch to OLL loads them afresh.
+void SetAllCasesEnabled(TForm1& form, bool enabled)
+{
+    form.RzPanel1->hide();
+    for (int n = 1; n <= kMaxCases; ++n) {
+        form.Tile(n)->caseEnabled = enabled;
+        form.ApplyTileStyle(n, enabled);
+    }
+    form.state.enabledCount = enabled ? CaseCount(form.state.currentSet) : 0;
+    form.RefreshBoard();
+}
+
+}  // namespace
+
+void TForm1::EnableAllCases() { SetAllCasesEnabled(*this, true); }
+
+void TForm1::DisableAllCases() { SetAllCasesEnabled(*this, false); }
+
+void TForm1::BitBtn8Click()
+{
+    if (!Form2)
+        return;
+    Form2->Prepare(state.russianInterface);
+    Form2->CentreOn(this);
+    Form2->exec();
+    switch (Form2->ChosenAction()) {
+    case TForm2::Choice::DeleteAvgsAndBests:
+        ClearResults(false);
+        break;
+    case TForm2::Choice::DeleteOnlyAvgs:
+        ClearResults(true);
+        break;
+    case TForm2::Choice::Cancel:
+        break;
+    }
+    if (BitBtn1->isEnabled())
+        BitBtn1->setFocus();
+}
+
+// The cleared results reach Settings.ini only at shut-down or at the next
+// set switch; nothing is written here.
+void TForm1::ClearResults(bool keepBests)
+{
+    for (int n = 1; n <= kMaxCases; ++n) {
+        CaseTile* tile = Tile(n);
+        tile->avoll->setText(ZeroTimeText());
+        if (!keepBests)
+            tile->bvoll->setText(ZeroTimeText());
+        tile->nvoll->setText(QStringLiteral("0"));
+    }
+    RefreshBoard();
+}

@@ -1,0 +1,152 @@
+// The statistics board: the summary in the status bar, the tiles' bars, the
+// list of enabled cases and the buttons that depend on it.
+
+#include "board/summary.h"
+#include "trainer/timetext.h"
+#include "window/tform1.h"
+
+#include <QPushButton>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+const QString kExamDash = QStringLiteral("\u2014");
+
+// A stored time that does not read counts as no time at all: the tile keeps
+// showing the text as stored, the board simply leaves it out.
+double TimeOrZero(const QString& text)
+{
+    return ParseTimeText(text).value_or(0.0);
+}
+
+// Holds a widget's painting for a scope, so the many bar, label and button
+// changes of one refresh reach the screen in one go.
+class UpdatesSuspended {
+public:
+    explicit UpdatesSuspended(QWidget* widget) : widget_(widget), wasEnabled_(widget->updatesEnabled())
+    {
+        widget_->setUpdatesEnabled(false);
+    }
+    ~UpdatesSuspended() { widget_->setUpdatesEnabled(wasEnabled_); }
+    UpdatesSuspended(const UpdatesSuspended&) = delete;
+    UpdatesSuspended& operator=(const UpdatesSuspended&) = delete;
+
+private:
+    QWidget* widget_;
+    bool wasEnabled_;
+};
+
+void UpdateButtonsFromEnabledCount(TForm1& form)
+{
+    const int enabledCount = form.state.enabledCount;
+    const bool any = enabledCount > 0;
+    form.BitBtn5->setEnabled(any);
+    form.BitBtn7->setEnabled(any);
+    form.BitBtn1->setEnabled(any);
+    form.BitBtn4->setEnabled(!any || enabledCount != CaseCount(form.state.currentSet));
+    if (any)
+        form.BitBtn1->setFocus();
+}
+
+void WriteStatusBar(TForm1& form, const BoardSummary& summary)
+{
+    const QStringList texts = StatusTexts(summary, form.state.russianInterface);
+    for (int panel = 0; panel < texts.size() && panel < PanelStatusBar::kPanels; ++panel)
+        form.StatusBar1->SetPanelText(panel, texts[panel]);
+}
+
+BoardSummary SummariseRecords(const TForm1& form)
+{
+    const int caseCount = CaseCount(form.state.currentSet);
+    QVector<CaseTimes> records;
+    records.reserve(caseCount);
+    for (int n = 1; n <= caseCount; ++n) {
+        const CaseTile* tile = form.Tile(n);
+        records.append({tile->avoll->text(), tile->bvoll->text(), tile->nvoll->text()});
+    }
+    return ComputeSummary(records);
+}
+
+void RebuildEnabledCases(TForm1& form)
+{
+    form.state.enabledCases.clear();
+    for (int n = 1; n <= CaseCount(form.state.currentSet); ++n)
+        if (form.Tile(n)->caseEnabled)
+            form.state.enabledCases << QString::number(n);
+}
+
+void RefreshPracticeBoard(TForm1& form)
+{
+    UpdateButtonsFromEnabledCount(form);
+    const BoardSummary summary = SummariseRecords(form);
+    WriteStatusBar(form, summary);
+    RebuildEnabledCases(form);
+    for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
+        CaseTile* tile = form.Tile(n);
+        tile->proll->SetLevel(BarLevel(TimeOrZero(tile->avoll->text()), summary.maxAverage));
+    }
+}
+
+// The time an exam label shows; none while it is empty, shows the dash or
+// does not exist yet.
+std::optional<double> ExamTime(const TForm1& form, int caseNumber)
+{
+    const QLabel* label = form.ExamLabel(caseNumber);
+    if (!label || label->text().isEmpty() || label->text() == kExamDash)
+        return std::nullopt;
+    return ParseTimeText(label->text());
+}
+
+bool ExamLabelEmpty(const TForm1& form, int caseNumber)
+{
+    const QLabel* label = form.ExamLabel(caseNumber);
+    return !label || label->text().isEmpty();
+}
+
+// During an exam the bars show the exam times, scaled to the slowest one so
+// far; buttons, focus and the status bar stay as the exam left them. A
+// disabled case takes no part, so its bar keeps the level it had.
+void RefreshExamBoard(TForm1& form)
+{
+    const int caseCount = CaseCount(form.state.currentSet);
+    double examMax = 0;
+    for (int n = 1; n <= caseCount; ++n)
+        examMax = std::max(examMax, ExamTime(form, n).value_or(0.0));
+
+    RebuildEnabledCases(form);
+    for (int n = 1; n <= caseCount; ++n) {
+        CaseTile* tile = form.Tile(n);
+        if (const auto time = ExamTime(form, n))
+            tile->proll->SetLevel(BarLevel(*time, examMax));
+        else if (!ExamLabelEmpty(form, n) || tile->caseEnabled)
+            tile->proll->SetLevel(0);
+    }
+}
+
+}  // namespace
+
+void TForm1::RefreshBoard()
+{
+    UpdatesSuspended suspended(this);
+    if (state.examActive)
+        RefreshExamBoard(*this);
+    else
+        RefreshPracticeBoard(*this);
+}
+
+void TForm1::ApplyTileStyle(int caseNumber, bool enabled)
+{
+    using Key = TuningColours::Key;
+    CaseTile* tile = Tile(caseNumber);
+    const QColor bar = tuning.ColourOrDefault(enabled ? Key::EnabledBarTrackColor : Key::DisabledBarTrackColor);
+    const QColor back = tuning.ColourOrDefault(enabled ? Key::EnabledBarBckColor : Key::DisabledBarBckColor);
+    const QColor text = tuning.ColourOrDefault(enabled ? Key::EnabledTextColor : Key::DisabledTextColor);
+    tile->proll->SetColours(bar, back);
+    for (QLabel* label : {tile->acoll, tile->avoll, tile->bcoll, tile->bvoll, tile->ncoll, tile->nvoll}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, text);
+        label->setPalette(palette);
+    }
+    tile->bioll->setVisible(!enabled);
+}

@@ -1,0 +1,148 @@
+// Presses on the case tiles: a left press enables or disables the case, any
+// other button previews its picture and algorithm in the training column.
+// The result line's popup edits the algorithm shown.
+
+#include "app/language.h"
+#include "board/hints.h"
+#include "board/tform3.h"
+#include "settings/settingsfile.h"
+#include "trainer/errors.h"
+#include "window/tform1.h"
+
+#include <QAction>
+#include <QFile>
+#include <QImageReader>
+#include <QMenu>
+
+namespace {
+
+// The hint line's font: size 10 at 96 dots per inch.
+constexpr int kHintPixelSize = 13;
+constexpr int kHintTop = 264;
+
+bool PressesAllowed(const TForm1& form, Qt::MouseButton button)
+{
+    if (form.state.examActive || form.state.attemptActive)
+        return false;
+    // The preview would replace the picture the stopwatch panel belongs to.
+    return button == Qt::LeftButton || form.RzPanel1->isHidden();
+}
+
+void TilePressed(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
+{
+    if (!tile || !PressesAllowed(form, button))
+        return;
+    if (button == Qt::LeftButton)
+        form.SetCaseEnabled(tile->CaseNumber());
+    else
+        form.ShowCaseHint(tile->CaseNumber());
+}
+
+void HidePreview(TForm1& form)
+{
+    form.res->hide();
+    form.Image1->ClearPicture();
+}
+
+// Loads the case's Easy picture into the picture area; a missing file is
+// reported and leaves the area as it was.
+void ShowPreviewPicture(TForm1& form, int caseNumber)
+{
+    const QString relative = EasyPictureRelativePath(form.state.currentSet, caseNumber);
+    const QString path = InFolder(form.env.programFolder, relative);
+    if (!QFile::exists(path)) {
+        form.env.messages->Inform(
+            PreviewPictureMissingText(form.state.currentSet, caseNumber, form.state.russianInterface));
+        return;
+    }
+    QImageReader reader(path);
+    const QImage picture = reader.read();
+    if (picture.isNull())
+        form.Image1->ClearPicture();   // unreadable: show no picture rather than the previous case's
+    else
+        form.Image1->SetPicture(picture);
+}
+
+void ShowHintLine(TForm1& form, int caseNumber)
+{
+    QFont font = form.res->font();
+    font.setPixelSize(kHintPixelSize);
+    form.res->setFont(font);
+    form.res->setText(form.Tile(caseNumber)->hint);
+    form.res->move(form.res->x(), kHintTop);
+    SetTag(form.res, caseNumber);
+    form.res->show();
+}
+
+void SetHintLineBlack(TForm1& form)
+{
+    QPalette palette = form.res->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    form.res->setPalette(palette);
+}
+
+}  // namespace
+
+void TForm1::ioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePressed(*this, tile, button); }
+
+void TForm1::bioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePressed(*this, tile, button); }
+
+void TForm1::SetCaseEnabled(int caseNumber)
+{
+    CaseTile* tile = Tile(caseNumber);
+    tile->caseEnabled = !tile->caseEnabled;
+    state.enabledCount += tile->caseEnabled ? 1 : -1;
+    ApplyTileStyle(caseNumber, tile->caseEnabled);
+    RefreshBoard();
+}
+
+// The window itself never scrolls (the training column fits its smallest
+// size), so the picture area and the result line are always in view.
+void TForm1::ShowCaseHint(int caseNumber)
+{
+    SetHintLineBlack(*this);
+    if (!res->isHidden() && res->text() == Tile(caseNumber)->hint) {
+        HidePreview(*this);
+        return;
+    }
+    ShowPreviewPicture(*this, caseNumber);
+    ShowHintLine(*this, caseNumber);
+}
+
+void TForm1::resMouseDown(Qt::MouseButton button, const QPoint& globalPos)
+{
+    if (button != Qt::RightButton || Tag(res) == -1)
+        return;
+    // The caption decides the menu's width, and the menu opens centred on
+    // the mouse: set it before measuring (aboutToShow sets it again).
+    PopupMenu1Popup();
+    const int halfWidth = PopupMenu1->sizeHint().width() / 2;
+    PopupMenu1->popup(QPoint(globalPos.x() - halfWidth, globalPos.y()));
+}
+
+void TForm1::PopupMenu1Popup()
+{
+    N1->setText(Tr(state.russianInterface, QStringLiteral("Изменить алгоритм"), QStringLiteral("Edit algorithm")));
+}
+
+void TForm1::N1Click()
+{
+    const int caseNumber = Tag(res);
+    if (caseNumber < 1 || caseNumber > CaseCount(state.currentSet) || !Form3)
+        return;
+    Form3->Prepare(caseNumber, Tile(caseNumber)->hint, state.russianInterface);
+    Form3->CentreOn(this);
+    if (Form3->exec() != QDialog::Accepted)
+        return;
+    const QString newHint = Form3->EditedText();
+    try {
+        SettingsFile file(SettingsPath());
+        file.WriteString(HintSection(state.currentSet), HintKey(caseNumber), newHint);
+        file.Close();
+    } catch (const TesseloError& error) {
+        env.messages->ShowError(error.text());
+        return;   // the old hint stays in memory and on screen
+    }
+    Tile(caseNumber)->hint = newHint;
+    res->setText(newHint);
+}
