@@ -3,25 +3,35 @@
 // written with private-profile semantics (case-insensitive names, first
 // duplicate wins, values trimmed and unquoted, at most 2047 characters read,
 // in-place replacement keeping the entry's position and first spelling).
-// Every write reaches the disk before it returns and is atomic: the new text
+// Every write reaches the file before it returns and is atomic: the new text
 // goes to a temporary file beside the old one, which is then renamed over it.
+// Close() flushes the file to the disk once at the end of a piece of work.
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <optional>
+#include <vector>
+
+struct stat;
 
 class SettingsFile {
 public:
     explicit SettingsFile(const QString& path);
     ~SettingsFile();   // Close()
+    SettingsFile(const SettingsFile&) = delete;
+    SettingsFile& operator=(const SettingsFile&) = delete;
 
     const QString& Path() const { return path_; }
+    // True when anything (even a folder) stands at the path.
     bool Exists() const;
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
 
-    // Throw TesseloError("Unable to write to <path>") when the system refuses.
+    // Throw TesseloError("Unable to write to <path>") when the system refuses;
+    // the file then keeps its previous text.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -29,14 +39,53 @@ public:
     // Ends the piece of work: flushes what was written to the disk once.
     void Close();
 
+    // The name of the temporary file a write goes through.
+    static QString TemporaryPath(const QString& path);
+
+    struct Line {
+        QByteArray text;   // without the line end
+        QByteArray end;    // "\r\n", "\n" or "" for a last line without one
+    };
+    struct Section {
+        int headerLine = -1;
+        int lastLine = -1;   // last line that is not blank
+    };
+    struct Index {
+        QHash<QByteArray, int> sections;   // folded name -> first section
+        std::vector<Section> sectionList;
+        QHash<QByteArray, int> entries;    // folded "section\0key" -> first line
+    };
+    struct DiskStamp {
+        qint64 size = -1;
+        qint64 mtimeNs = 0;
+        quint64 inode = 0;
+        bool operator==(const DiskStamp&) const = default;
+    };
+
 private:
-    QString path_;
-    mutable QByteArray text_;
+    QString path_;        // as given, for the error text
+    QByteArray target_;   // the file actually replaced (a symbolic link resolved)
+    mutable std::vector<Line> lines_;
+    mutable Index index_;
+    mutable DiskStamp stamp_;
     mutable bool loaded_ = false;
+    mutable bool unreadable_ = false;   // present but could not be read: never overwrite it
     bool dirty_ = false;
-    void Load() const;
+
+    void EnsureCurrent(const std::optional<struct stat>& onDisk) const;
+    void Load(const std::optional<struct stat>& onDisk) const;
+    const Line* FindEntry(const QByteArray& section, const QByteArray& key) const;
+    std::vector<Line> WithEntry(const QByteArray& section, const QByteArray& key,
+                                const QByteArray& value) const;
+    void Store(std::vector<Line> lines, const std::optional<struct stat>& onDisk);
+    [[noreturn]] void RefuseWrite() const;
 };
 
-// The integer reading of the file's value forms ("$1F", "0x1f", "-12", " 7"):
-// false when the text is not an integer in any of them.
+// The integer reading of the file's value forms ("$1F", "x1f", "0x1f", "-12",
+// " 7"): false when the text is not an integer in any of them.
 bool ParseProfileInteger(const QString& text, int& value);
+
+// The file's bytes are UTF-8; bytes that are not valid UTF-8 are carried in
+// the text as U+DC80..U+DCFF so that they are written back unchanged.
+QString DecodeProfileBytes(const QByteArray& bytes);
+QByteArray EncodeProfileText(const QString& text);
