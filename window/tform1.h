@@ -117,6 +117,7 @@ public:
     void SetModeControlsEnabled(bool enabled);
     void SetBulkButtonsEnabled(bool enabled);
     void SetCountdownControlsEnabled(bool enabled);
+    unsigned heldActionKeys = 0;       // Space/Enter acted on at key-down; their releases are swallowed
 
     // ---- board/ -----------------------------------------------------------
     void RefreshBoard();

@@ -1,0 +1,236 @@
+// The Start/Stop action, the countdown, the draw of a case and the way back
+// to Idle after any failure of the cycle.
+
+#include "app/language.h"
+#include "trainer/cycle_internal.h"
+#include "window/tform1.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kShortestCountdown = 2;
+constexpr int kLongestCountdown = 5;
+
+// The field holds digits only (its key filter), but may be empty or too long
+// for an int: an empty field counts as too short, a huge number as too long.
+int ReadCountdownField(const QString& text)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (ok)
+        return value;
+    return text.trimmed().isEmpty() ? 0 : kLongestCountdown + 1;
+}
+
+void ClampCountdownField(TForm1& form)
+{
+    if (ReadCountdownField(form.Edit1->text()) > kLongestCountdown)
+        form.Edit1->setText(QString::number(kLongestCountdown));
+    if (ReadCountdownField(form.Edit1->text()) < kShortestCountdown)
+        form.Edit1->setText(QString::number(kShortestCountdown));
+}
+
+void StartCountdown(TForm1& form)
+{
+    form.res->hide();
+    form.BitBtn1->setText(Tr(form.state.russianInterface, QStringLiteral("Стоп"), QStringLiteral("Stop")));
+    form.BitBtn2->setEnabled(false);
+    form.BitBtn3->setEnabled(false);
+    form.SetCountdownControlsEnabled(false);
+    form.state.countdownLeft = form.CountdownFieldValue();
+    form.RzPanel1->show();
+    form.Label1->setText(QString::number(form.state.countdownLeft));
+    form.state.attemptActive = true;
+    form.Image1->ClearPicture();
+    form.SetBulkButtonsEnabled(false);
+    form.SetModeControlsEnabled(false);
+    // During an exam its button stays: it is the way out of the exam.
+    if (!form.state.examActive)
+        form.BitBtn7->setEnabled(false);
+    form.Timer2->start();
+    form.state.lastTimeText.clear();
+}
+
+void CancelCountdown(TForm1& form)
+{
+    form.state.attemptActive = false;
+    form.res->hide();
+    form.Timer2->stop();
+    form.Label1->setText(QStringLiteral("0"));
+    form.RzPanel1->hide();
+    form.SetCountdownControlsEnabled(true);
+    form.Image1->ClearPicture();
+    cycle::SetStartCaption(form);
+    form.EnableCycleControls(true);
+}
+
+// The stopwatch starts at the moment the picture appears.
+void StartStopwatch(TForm1& form)
+{
+    form.Timer2->stop();
+    form.Image1->setEnabled(true);
+    form.state.startTimeMs = form.env.clock->MonotonicMs();
+    form.Timer1->start();
+}
+
+void DispatchInExam(TForm1& form)
+{
+    if (!form.state.attemptActive) {
+        StartCountdown(form);
+        return;
+    }
+    form.Timer1->stop();
+    // A countdown cannot be cancelled during an exam.
+    if (!form.Timer2->isActive())
+        cycle::StopAttempt(form);
+}
+
+void Dispatch(TForm1& form)
+{
+    if (!form.state.attemptActive) {
+        StartCountdown(form);
+        return;
+    }
+    form.Timer1->stop();
+    if (form.Timer2->isActive())
+        CancelCountdown(form);
+    else if (form.state.answerShown)
+        cycle::EndAfterAnswer(form);
+    else
+        cycle::StopAttempt(form);
+}
+
+} // namespace
+
+namespace cycle {
+
+void SetStartCaption(TForm1& form)
+{
+    form.BitBtn1->setText(Tr(form.state.russianInterface, QStringLiteral("Старт"), QStringLiteral("Start")));
+}
+
+void SetFontPixelSize(QWidget* widget, int pixelSize)
+{
+    QFont font = widget->font();
+    font.setPixelSize(pixelSize);
+    widget->setFont(font);
+}
+
+void StyleResultLine(QLabel* line, int pixelSize, const QColor& colour, int top)
+{
+    SetFontPixelSize(line, pixelSize);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    line->setPalette(palette);
+    line->move(line->x(), top);
+}
+
+void HaltAttempt(TForm1& form)
+{
+    form.Timer1->stop();
+    form.Timer2->stop();
+    form.RzPanel1->hide();
+    form.Image1->setEnabled(false);
+    form.res->hide();
+    form.Label1->setText(QStringLiteral("0"));
+    form.SetCountdownControlsEnabled(true);
+    form.Image1->ClearPicture();
+    SetStartCaption(form);
+    form.EnableCycleControls(true);
+    form.state.attemptActive = false;
+    form.state.countdownLeft = form.CountdownFieldValue();
+}
+
+} // namespace cycle
+
+void TForm1::BitBtn1Click()
+{
+    Image1->setEnabled(false);
+    ClampCountdownField(*this);
+    if (state.examActive) {
+        state.examDrawn = exdone->count() - 1;
+        DispatchInExam(*this);
+    } else {
+        Dispatch(*this);
+    }
+}
+
+void TForm1::Timer2Timer()
+{
+    RzPanel1->show();
+    --state.countdownLeft;
+    env.random->Reseed();
+    if (state.countdownLeft > 0) {
+        Label1->setText(QString::number(state.countdownLeft));
+        return;
+    }
+    const bool drawn = state.examActive ? ExamDraw() : DrawCase();
+    // A failed draw or picture has already aborted the attempt.
+    if (!drawn || !LoadQuestionPicture())
+        return;
+    StartStopwatch(*this);
+}
+
+bool TForm1::DrawCase()
+{
+    env.random->Reseed();
+    const int count = static_cast<int>(state.enabledCases.size());
+    if (count == 0) {
+        // Start is disabled without enabled cases; should it happen anyway,
+        // the attempt simply ends.
+        AbortAttempt();
+        return false;
+    }
+    state.currentCase = state.enabledCases.at(env.random->Uniform(count)).toInt();
+    return true;
+}
+
+void TForm1::AbortAttempt()
+{
+    cycle::HaltAttempt(*this);
+    BitBtn3Click();
+}
+
+int TForm1::CountdownFieldValue() const
+{
+    return std::clamp(ReadCountdownField(Edit1->text()), kShortestCountdown, kLongestCountdown);
+}
+
+void TForm1::EnableCycleControls(bool enabled)
+{
+    BitBtn7->setEnabled(enabled || state.examActive);
+    // An exam keeps the set of enabled cases and the mode fixed until it ends.
+    const bool free = enabled && !state.examActive;
+    SetBulkButtonsEnabled(free);
+    SetModeControlsEnabled(free);
+}
+
+void TForm1::SetModeControlsEnabled(bool enabled)
+{
+    BitBtn6->setEnabled(enabled);
+    BitBtn8->setEnabled(enabled);
+    BitBtn10->setEnabled(enabled);
+    CheckBox1->setEnabled(enabled);
+}
+
+void TForm1::SetBulkButtonsEnabled(bool enabled)
+{
+    BitBtn4->setEnabled(enabled);
+    BitBtn5->setEnabled(enabled);
+}
+
+void TForm1::SetCountdownControlsEnabled(bool enabled)
+{
+    Label2->setEnabled(enabled);
+    Edit1->setEnabled(enabled);
+    UpDown1->setEnabled(enabled);
+}

@@ -1,0 +1,117 @@
+// Putting the drawn case's question and answer pictures on screen.
+
+#include "trainer/cycle_internal.h"
+#include "trainer/pictures.h"
+#include "window/tform1.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+
+namespace {
+
+bool TwoSides(const TForm1& form)
+{
+    return form.state.currentSet == CaseSet::PLL && form.CheckBox1->isChecked();
+}
+
+QString FullPath(const TForm1& form, const QString& relative)
+{
+    return InFolder(form.env.programFolder, relative);
+}
+
+// Relative path of the answer to the question picture shown at the draw.
+QString CurrentAnswerPath(const TForm1& form)
+{
+    const QStringList& files = form.state.pictureFiles;
+    const int index = form.state.pictureIndex;
+    const QString file = index >= 0 && index < files.size() ? files.at(index) : QString();
+    return AnswerPicturePath(TwoSides(form), form.state.currentCase, file);
+}
+
+void AbortWithMissingPicture(TForm1& form, const QString& relative, bool doubleBlank = false)
+{
+    form.AbortAttempt();
+    form.env.messages->Inform(PictureMissingText(relative, form.state.russianInterface, doubleBlank));
+}
+
+// A picture that exists but does not decode ends the attempt quietly.
+bool ShowQuestion(TForm1& form, const QString& path)
+{
+    const QImage picture = ReadPictureFile(path);
+    if (picture.isNull()) {
+        form.AbortAttempt();
+        return false;
+    }
+    form.Image1->SetPicture(picture);
+    return true;
+}
+
+bool LoadEasyQuestion(TForm1& form)
+{
+    const QString relative = EasyPicturePath(form.state.currentSet, form.state.currentCase);
+    if (!QFileInfo::exists(FullPath(form, relative))) {
+        const bool doubleBlank = form.state.currentSet == CaseSet::PLL && !form.state.examActive;
+        AbortWithMissingPicture(form, relative, doubleBlank);
+        return false;
+    }
+    return ShowQuestion(form, FullPath(form, relative));
+}
+
+bool LoadHardQuestion(TForm1& form)
+{
+    const QString folder = HardPictureFolder(form.state.currentSet, TwoSides(form), form.state.currentCase);
+    form.state.pictureFiles.clear();
+    if (!form.ListCasePictures(FullPath(form, folder)))
+        return false;
+    form.env.random->Reseed();
+    // Every picture of the folder has the same chance.
+    form.state.pictureIndex = form.env.random->Uniform(static_cast<int>(form.state.pictureFiles.size()));
+    const QString relative = folder + form.state.pictureFiles.at(form.state.pictureIndex);
+    if (!QFileInfo::exists(FullPath(form, relative))) {
+        AbortWithMissingPicture(form, relative);
+        return false;
+    }
+    return ShowQuestion(form, FullPath(form, relative));
+}
+
+} // namespace
+
+namespace cycle {
+
+void ReportAnswerProblem(TForm1& form)
+{
+    const QString relative = CurrentAnswerPath(form);
+    const bool russian = form.state.russianInterface;
+    if (QFileInfo::exists(FullPath(form, relative)))
+        form.env.messages->Inform(PictureUnreadableText(relative, russian));
+    else
+        form.env.messages->Inform(PictureMissingText(relative, russian));
+}
+
+} // namespace cycle
+
+bool TForm1::LoadQuestionPicture()
+{
+    return state.level == Level::Easy ? LoadEasyQuestion(*this) : LoadHardQuestion(*this);
+}
+
+bool TForm1::ListCasePictures(const QString& folder)
+{
+    state.pictureFiles += ListGifFiles(folder);
+    if (!state.pictureFiles.isEmpty())
+        return true;
+    AbortAttempt();
+    env.messages->Inform(FolderWithoutPicturesText(folder, state.russianInterface));
+    return false;
+}
+
+bool TForm1::LoadAnswerPicture()
+{
+    if (state.pictureIndex < 0 || state.pictureIndex >= state.pictureFiles.size())
+        return false;
+    const QImage answer = ReadPictureFile(FullPath(*this, CurrentAnswerPath(*this)));
+    if (answer.isNull())
+        return false;
+    Image1->SetPicture(answer);
+    return true;
+}

@@ -1,0 +1,134 @@
+// The stopwatch, stopping an attempt with the comparison against the case's
+// best, and giving up on a case by clicking its picture.
+
+#include "app/language.h"
+#include "trainer/cycle_internal.h"
+#include "trainer/timetext.h"
+#include "window/tform1.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+bool AnswersShown(const TForm1& form)
+{
+    return form.state.level == Level::Hard && form.state.currentSet == CaseSet::PLL;
+}
+
+QString BestComparisonText(const TForm1& form, double best, double time, const QString& bestText)
+{
+    if (best != 0 && time < best)
+        return Tr(form.state.russianInterface, QStringLiteral("Рекорд! (-"), QStringLiteral("New best! (-"))
+               + MakeTimeText(best - time) + QStringLiteral(")");
+    return Tr(form.state.russianInterface, QStringLiteral("Лучший результат: "), QStringLiteral("Current best: "))
+           + bestText;
+}
+
+// The result line under the stopwatch: a new best in red, else the best in
+// black; nothing for a case without a best (or whose best does not read).
+void ShowBestComparison(TForm1& form)
+{
+    const std::optional<double> time = ParseTimeText(form.state.lastTimeText);
+    if (!time || form.state.currentCase < 1)
+        return;
+    const QString bestText = form.Tile(form.state.currentCase)->bvoll->text();
+    const double best = ParseTimeText(bestText).value_or(0);
+    const bool improved = best != 0 && *time < best;
+    cycle::StyleResultLine(form.res, cycle::kResultPixelSize, improved ? QColor(Qt::red) : QColor(Qt::black),
+                           cycle::kResultTop);
+    form.res->setText(BestComparisonText(form, best, *time, bestText));
+    SetTag(form.res, cycle::kResultMessageTag);
+    form.res->setVisible(best != 0);
+}
+
+// Easy level: the case's algorithm replaces the stopwatch.
+void GiveUpWithHint(TForm1& form)
+{
+    cycle::StyleResultLine(form.res, cycle::kHintPixelSize, Qt::black, cycle::kHintTop);
+    form.res->setText(form.Tile(form.state.currentCase)->hint);
+    form.state.answerShown = true;
+    form.RzPanel1->hide();
+    SetTag(form.res, form.state.currentCase);
+    form.res->show();
+    form.Image1->setEnabled(false);
+    form.BitBtn1Click();
+    form.state.attemptActive = false;
+}
+
+// PLL Hard: the answer picture replaces the question.
+void GiveUpWithAnswer(TForm1& form)
+{
+    if (!form.LoadAnswerPicture()) {
+        form.AbortAttempt();
+        cycle::ReportAnswerProblem(form);
+        return;
+    }
+    form.Image1->setEnabled(false);
+    form.RzPanel1->hide();
+    form.state.answerShown = true;
+    form.BitBtn1Click();
+    form.state.attemptActive = false;
+}
+
+} // namespace
+
+namespace cycle {
+
+void StopAttempt(TForm1& form)
+{
+    if (AnswersShown(form) && !form.LoadAnswerPicture())
+        ReportAnswerProblem(form);
+    form.Image1->setEnabled(false);
+    form.res->hide();
+    form.BitBtn2->setEnabled(true);
+    form.BitBtn3->setEnabled(true);
+    form.BitBtn1->setEnabled(false);
+    // The next Space or Enter accepts the time.
+    form.BitBtn2->setFocus();
+    SetStartCaption(form);
+    if (!form.state.examActive)
+        ShowBestComparison(form);
+}
+
+void EndAfterAnswer(TForm1& form)
+{
+    SetStartCaption(form);
+    form.Timer2->stop();
+    form.Label1->setText(QStringLiteral("0"));
+    form.SetCountdownControlsEnabled(true);
+    form.EnableCycleControls(true);
+    form.state.answerShown = false;
+}
+
+} // namespace cycle
+
+void TForm1::Timer1Timer()
+{
+    if (!Timer1->isActive())
+        return;
+    const qint64 elapsed = env.clock->MonotonicMs() - state.startTimeMs;
+    if (elapsed > cycle::kLongestAttemptMs) {
+        // Too long to be a real solve: stop and throw the attempt away.
+        BitBtn1Click();
+        BitBtn3Click();
+        Label1->setText(QString());
+        state.lastTimeText.clear();
+        return;
+    }
+    const QString text = StopwatchText(elapsed);
+    Label1->setText(text);
+    state.lastTimeText = text;
+}
+
+void TForm1::Image1Click()
+{
+    // The picture is clickable only while the stopwatch runs.
+    if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
+        return;
+    if (state.level == Level::Easy)
+        GiveUpWithHint(*this);
+    else if (state.currentSet == CaseSet::PLL)
+        GiveUpWithAnswer(*this);
+}
