@@ -297,10 +297,15 @@ void SyncPath(const QByteArray& path)
     ::close(fd);
 }
 
+// A Settings.ini that is a symbolic link stays one: the file it points to is
+// the one replaced.
 QByteArray ResolvedTarget(const QString& absolutePath)
 {
     const QFileInfo info(absolutePath);
-    return QFile::encodeName(info.isSymLink() ? info.symLinkTarget() : absolutePath);
+    if (!info.isSymLink())
+        return QFile::encodeName(absolutePath);
+    const QString canonical = info.canonicalFilePath();
+    return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
 }
 
 void RemoveStaleTemporary(const QByteArray& target)
