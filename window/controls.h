@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QWidget>
 
+class QLineEdit;
 class QScrollArea;
 
 // The "tag" of a control (an integer the program keeps on it).
@@ -91,7 +92,9 @@ private:
     QColor fill_;
 };
 
-// The countdown's up-down spinner bound to its edit field.
+// The countdown's up-down spinner bound to its edit field: a press on the
+// upper half steps up, on the lower half down; the buddy field shows the
+// position, and a valid number typed there is where the next step starts.
 class UpDown : public QWidget {
     Q_OBJECT
 public:
@@ -101,6 +104,8 @@ public:
     int Minimum() const { return min_; }
     int Maximum() const { return max_; }
     void SetRange(int min, int max);
+    void SetBuddy(QLineEdit* buddy);
+    void StepBy(int steps);
 
 signals:
     void PositionChanged(int position);
@@ -108,9 +113,28 @@ signals:
 protected:
     void paintEvent(QPaintEvent*) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void SyncFromBuddy();
     int position_ = 2, min_ = 2, max_ = 5;
+    int pressedHalf_ = 0;                        // +1 upper, -1 lower, 0 none
+    QLineEdit* buddy_ = nullptr;
+};
+
+// The result line: a label that reports every mouse press with the button
+// and the pointer's screen position.
+class ResultLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ResultLabel(QWidget* parent = nullptr);
+
+signals:
+    void MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
 };
 
 // The status bar with five panels of fixed widths.
@@ -123,6 +147,8 @@ public:
     QString PanelText(int panel) const;
     void SetPanelWidth(int panel, int width);
     int PanelWidth(int panel) const;
+    Qt::Alignment PanelAlignment(int panel) const;
+    QRect PanelRect(int panel) const;            // the panel's bounds inside the bar
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -1,0 +1,95 @@
+// Moving one set's flags, hints and results between Settings.ini and the tiles.
+#include "window/tform1.h"
+
+#include "app/setrecords.h"
+#include "settings/settingsfile.h"
+#include "trainer/pictures.h"
+#include "trainer/timetext.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <optional>
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+const QString kResults = QStringLiteral("Results");
+
+QString Numbered(const QString& key, int n) { return key + QString::number(n); }
+
+// Restores a missing built-in picture, then shows the file on the tile. A
+// build without its pictures leaves the thumbnail empty.
+void LoadThumbnail(TForm1& f, CaseSet set, int n)
+{
+    EnsureEasyPicture(f.env.programFolder, set, n);
+    const QString relative = EasyPicturePath(set, n);
+    const QString path = InFolder(f.env.programFolder, relative);
+    PictureBox* thumbnail = f.Tile(n)->ioll;
+    thumbnail->ClearPicture();
+    if (!QFileInfo::exists(path))
+        return;
+    const QImage picture = ReadPictureFile(path);
+    if (picture.isNull())
+        throw TesseloError(PictureUnreadableText(relative, f.state.russianInterface));
+    thumbnail->SetPicture(picture);
+}
+
+}   // namespace
+
+SetKeys SetKeys::Of(CaseSet set)
+{
+    if (set == CaseSet::OLL)
+        return {QStringLiteral("al"), QStringLiteral("avg"), QStringLiteral("bes"), QStringLiteral("nes"),
+                QStringLiteral("OLL hints")};
+    return {QStringLiteral("pal"), QStringLiteral("pavg"), QStringLiteral("pbes"), QStringLiteral("pnes"),
+            QStringLiteral("PLL hints")};
+}
+
+void ShowTilesOf(TForm1& form, CaseSet set)
+{
+    const int shown = CaseCount(set);
+    for (CaseTile* tile : form.tiles)
+        tile->setVisible(tile->CaseNumber() <= shown);
+}
+
+// Every record is loaded even when a picture fails; the first picture error
+// is raised once the set is complete, so the tiles never hold half a set.
+void TForm1::LoadSetRecords(SettingsFile& file, CaseSet set)
+{
+    const SetKeys keys = SetKeys::Of(set);
+    const int count = CaseCount(set);
+    state.enabledCount = count;
+    std::optional<QString> pictureError;
+    for (int n = 1; n <= count; ++n) {
+        try {
+            LoadThumbnail(*this, set, n);
+        } catch (const TesseloError& error) {
+            if (!pictureError)
+                pictureError = error.text();
+        }
+        CaseTile* tile = Tile(n);
+        const bool enabled = file.ReadInteger(kSettings, Numbered(keys.enabled, n), 0) != 1;
+        tile->caseEnabled = enabled;
+        tile->hint = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
+        tile->avoll->setText(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()));
+        tile->bvoll->setText(file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()));
+        tile->nvoll->setText(file.ReadString(kResults, Numbered(keys.count, n), QStringLiteral("0")));
+        ApplyTileStyle(n, enabled);
+        if (!enabled)
+            --state.enabledCount;
+    }
+    if (pictureError)
+        throw TesseloError(*pictureError);
+}
+
+void TForm1::SaveSetRecords(SettingsFile& file, CaseSet set)
+{
+    const SetKeys keys = SetKeys::Of(set);
+    for (int n = 1; n <= CaseCount(set); ++n) {
+        const CaseTile* tile = Tile(n);
+        file.WriteInteger(kSettings, Numbered(keys.enabled, n), tile->caseEnabled ? 0 : 1);
+        file.WriteString(kResults, Numbered(keys.average, n), tile->avoll->text());
+        file.WriteString(kResults, Numbered(keys.best, n), tile->bvoll->text());
+        file.WriteString(kResults, Numbered(keys.count, n), tile->nvoll->text());
+    }
+}

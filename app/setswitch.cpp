@@ -1,0 +1,106 @@
+// The case-set switch: the left set's records go to Settings.ini, the other
+// set's come from it, with each set's level and the check box of PLL.
+#include "window/tform1.h"
+
+#include "app/setrecords.h"
+#include "settings/settingsfile.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTimer>
+#include <optional>
+
+namespace {
+
+const QString kSettings = QStringLiteral("Settings");
+
+void ClearTrainingColumn(TForm1& f)
+{
+    f.RzPanel1->hide();
+    f.res->hide();
+    f.Label1->setText(QStringLiteral("0"));
+    f.Image1->ClearPicture();
+    f.Timer1->stop();
+    f.Timer2->stop();
+}
+
+// How far a switch got: once the tiles hold the other set, a failure must
+// bring the left set back from the file, which by then holds all of it.
+struct SwitchProgress {
+    bool tilesReplaced = false;
+};
+
+void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
+{
+    f.SaveSetRecords(file, CaseSet::PLL);
+    ShowTilesOf(f, CaseSet::OLL);
+    progress.tilesReplaced = true;
+    f.LoadSetRecords(file, CaseSet::OLL);
+    f.state.currentSet = CaseSet::OLL;
+    f.SetModeCaptions();
+    file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
+    file.WriteBool(kSettings, QStringLiteral("pmode"), f.state.level == Level::Hard);
+    f.state.level = file.ReadBool(kSettings, QStringLiteral("omode"), false) ? Level::Hard : Level::Easy;
+}
+
+void SwitchToPll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
+{
+    f.SaveSetRecords(file, CaseSet::OLL);
+    ShowTilesOf(f, CaseSet::PLL);
+    progress.tilesReplaced = true;
+    f.LoadSetRecords(file, CaseSet::PLL);
+    f.state.currentSet = CaseSet::PLL;
+    f.SetModeCaptions();
+    file.WriteBool(kSettings, QStringLiteral("omode"), f.state.level == Level::Hard);
+    f.state.level = file.ReadBool(kSettings, QStringLiteral("pmode"), false) ? Level::Hard : Level::Easy;
+    f.CheckBox1->setChecked(file.ReadBool(kSettings, QStringLiteral("1-layers"), false));
+}
+
+// Back in the set the switch started from, as the file holds it. Its level
+// and check box were not touched before the failure.
+void StayInSet(TForm1& f, SettingsFile& file, CaseSet set, const SwitchProgress& progress)
+{
+    f.state.currentSet = set;
+    if (progress.tilesReplaced) {
+        ShowTilesOf(f, set);
+        try {
+            f.LoadSetRecords(file, set);
+        } catch (const TesseloError&) {
+            // A picture of the left set failing again: its records are loaded
+            // in full, and the switch's own failure is the one reported.
+        }
+    }
+    f.SetModeCaptions();
+}
+
+}   // namespace
+
+void TForm1::BitBtn6Click()
+{
+    ClearTrainingColumn(*this);
+    ScrollBox1->setUpdatesEnabled(false);
+    const CaseSet from = state.currentSet;
+    std::optional<QString> failure;
+    {
+        SettingsFile file(SettingsPath());
+        SwitchProgress progress;
+        try {
+            if (from == CaseSet::PLL)
+                SwitchToOll(*this, file, progress);
+            else
+                SwitchToPll(*this, file, progress);
+        } catch (const TesseloError& error) {
+            failure = error.text();
+            StayInSet(*this, file, from, progress);
+        }
+        file.Close();
+    }
+    ShowLevel();
+    ClearTrainingDisplay();
+    ScrollBox1->setUpdatesEnabled(true);
+    Guarded([this] { RefreshBoard(); });
+    FormResize();
+    if (failure)
+        env.messages->ShowError(*failure);
+}

@@ -1,0 +1,95 @@
+// Shut-down: the settings and the active set's records written back, the
+// stopwatch font released.
+#include "window/tform1.h"
+
+#include "app/language.h"
+#include "app/stopwatchfont.h"
+#include "settings/defaults.h"
+#include "settings/settingsfile.h"
+#include "window/windowframe.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+
+namespace {
+
+const QString kPosition = QStringLiteral("Position");
+const QString kSettings = QStringLiteral("Settings");
+
+void WritePlacement(TForm1& f, SettingsFile& file)
+{
+    // A maximised window is remembered with the bounds of its normal state.
+    file.WriteBool(kPosition, QStringLiteral("max"), f.isMaximized());
+    const QRect outer = WindowFrame::Of(&f)->NormalOuterGeometry();
+    file.WriteInteger(kPosition, QStringLiteral("X"), outer.x());
+    file.WriteInteger(kPosition, QStringLiteral("Y"), outer.y());
+    file.WriteInteger(kPosition, QStringLiteral("Width"), outer.width());
+    file.WriteInteger(kPosition, QStringLiteral("Height"), outer.height());
+}
+
+void WriteShutdownSettings(TForm1& f, SettingsFile& file)
+{
+    WritePlacement(f, file);
+    file.WriteBool(kSettings, QStringLiteral("showexamnotice"), f.state.showExamNotice);
+    file.WriteBool(kSettings, QStringLiteral("ShowStatusBar"), f.state.showStatusBar);
+    f.tuning.Write(file);
+    file.WriteString(kSettings, QStringLiteral("mode"), SetName(f.state.currentSet));
+    file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
+    const bool oll = f.state.currentSet == CaseSet::OLL;
+    file.WriteBool(kSettings, oll ? QStringLiteral("omode") : QStringLiteral("pmode"), f.state.level == Level::Hard);
+    f.SaveSetRecords(file, f.state.currentSet);
+}
+
+// Asked after a refused write: Yes ends the program without the rest of the
+// settings, No keeps the window open so that closing it again retries.
+bool CloseWithoutSaving(TForm1& f)
+{
+    return f.env.messages->Ask(QStringLiteral("Tesselo"),
+                               Tr(f.state.russianInterface,
+                                  QStringLiteral("Настройки не сохранены. Закрыть программу без сохранения?"),
+                                  QStringLiteral("The settings were not saved. Close the program without saving?")));
+}
+
+}   // namespace
+
+// The writes come first and the releases after them, each release once: a
+// window kept open after a refused write still has its stopwatch font, and a
+// second close releases nothing twice.
+void TForm1::FormClose()
+{
+    if (closed_)
+        return;
+    SettingsFile file(SettingsPath());
+    try {
+        WriteShutdownSettings(*this, file);
+        file.Close();
+    } catch (const TesseloError& error) {
+        env.messages->ShowError(error.text());
+        if (!CloseWithoutSaving(*this))
+            return;
+    }
+    closed_ = true;
+    state.pictureFiles.clear();
+    StopwatchFont font{fontId_, fontFamily_};
+    ReleaseStopwatchFont(env.programFolder, font);
+    fontId_ = font.id;
+    state.enabledCases.clear();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    if (closed_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+// A window destroyed without being closed still gives its font registration back.
+TForm1::~TForm1()
+{
+    if (fontId_ >= 0) {
+        StopwatchFont font{fontId_, fontFamily_};
+        ReleaseStopwatchFont(env.programFolder, font);
+    }
+}

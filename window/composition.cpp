@@ -1,0 +1,331 @@
+// The main window's controls: every control by name with its kind, bounds,
+// font, visibility and tab order, the 57 case tiles, and the wiring of the
+// events to the window's handlers.
+#include "window/tform1.h"
+
+#include "resources/resources.h"
+#include "settings/defaults.h"
+#include "window/fonts.h"
+#include "window/layout.h"
+#include "window/tileareaevents.h"
+#include "window/windowframe.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+
+const QColor kBevelLine(0xA0, 0xA0, 0xA0);
+const QColor kFormDigits(0x28, 0x28, 0x28);
+
+template <typename Control, typename... Args>
+Control* Make(QWidget* parent, const char* name, const QRect& bounds, Args&&... args)
+{
+    auto* control = new Control(std::forward<Args>(args)..., parent);
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(bounds);
+    return control;
+}
+
+void SetBackground(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+QIcon EmbeddedIcon(const char* resource)
+{
+    QPixmap pixmap;
+    pixmap.loadFromData(EmbeddedResource(QString::fromLatin1(resource)));
+    return pixmap.isNull() ? QIcon() : QIcon(pixmap);
+}
+
+QFrame* MakeBevelLine(QWidget* parent, const char* name, const QRect& bounds)
+{
+    auto* line = Make<QFrame>(parent, name, bounds);
+    SetBackground(line, kBevelLine);
+    return line;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& bounds, const QString& text, bool bold = false)
+{
+    auto* label = Make<QLabel>(parent, name, bounds);
+    label->setText(text);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (bold)
+        label->setFont(InterfaceFont(11, true));
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QRect& bounds, const QString& text,
+                        int pixelSize = 11)
+{
+    auto* button = Make<QPushButton>(parent, name, bounds);
+    button->setText(text);
+    button->setAutoDefault(false);
+    if (pixelSize != 11)
+        button->setFont(InterfaceFont(pixelSize));
+    return button;
+}
+
+QListWidget* MakeHiddenList(QWidget* parent, const char* name, const QRect& bounds, const QStringList& items)
+{
+    auto* list = Make<QListWidget>(parent, name, bounds);
+    list->addItems(items);
+    list->hide();
+    return list;
+}
+
+// The picture the veils and the empty case picture start with: 72 x 72,
+// every pixel white at opacity 153 of 255.
+QImage TranslucentWhite()
+{
+    QImage image(72, 72, QImage::Format_ARGB32);
+    image.fill(QColor(255, 255, 255, 153));
+    return image;
+}
+
+void BuildWindowFrame(TForm1& f)
+{
+    f.setObjectName(QStringLiteral("Form1"));
+    f.setWindowTitle(QStringLiteral("Tesselo"));
+    f.setWindowIcon(EmbeddedIcon("Icon"));
+    f.setFont(InterfaceFont(11));
+    SetBackground(&f, Qt::white);
+    SetTextColour(&f, Qt::black);
+    WindowFrame* frame = WindowFrame::Of(&f);
+    frame->SetMinimumOuterSize(QSize(800, 600));
+    frame->SetOuterGeometry(QRect(283, 134, 816, 600));
+}
+
+void BuildPictureFrame(TForm1& f)
+{
+    f.Image1 = Make<PictureBox>(&f, "Image1", QRect(32, 16, 216, 216), PictureBox::Fit::Stretch);
+    f.Image1->SetPicture(TranslucentWhite());
+    f.Image1->setEnabled(false);
+    f.Bevel1 = MakeBevelLine(&f, "Bevel1", QRect(30, 14, 1, 220));
+    f.Bevel2 = MakeBevelLine(&f, "Bevel2", QRect(249, 14, 1, 220));
+    f.Bevel3 = MakeBevelLine(&f, "Bevel3", QRect(30, 14, 220, 1));
+    f.Bevel4 = MakeBevelLine(&f, "Bevel4", QRect(30, 233, 220, 1));
+}
+
+void BuildCountdownAndBulk(TForm1& f)
+{
+    f.Label2 = MakeLabel(&f, "Label2", QRect(2, 6, 97, 17), QStringLiteral("Время до старта:"));
+    f.Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    f.Label2->hide();
+    f.Edit1 = Make<QLineEdit>(&f, "Edit1", QRect(104, 3, 25, 21));
+    f.Edit1->setText(QStringLiteral("2"));
+    f.Edit1->hide();
+    f.UpDown1 = Make<UpDown>(&f, "UpDown1", QRect(129, 3, 16, 21));
+    f.UpDown1->SetRange(2, 5);
+    f.UpDown1->SetPosition(2);
+    f.UpDown1->SetBuddy(f.Edit1);
+    f.UpDown1->hide();
+    f.BitBtn4 = MakeButton(&f, "BitBtn4", QRect(8, 44, 119, 25), QString());
+    f.BitBtn4->hide();
+    f.BitBtn5 = MakeButton(&f, "BitBtn5", QRect(136, 44, 119, 25), QString());
+    f.BitBtn5->hide();
+}
+
+void BuildStopwatch(TForm1& f)
+{
+    f.RzPanel1 = Make<SunkenPanel>(&f, "RzPanel1", QRect(31, 240, 218, 61));
+    for (StopwatchLabel** label : {&f.Label3, &f.Label1}) {
+        *label = Make<StopwatchLabel>(f.RzPanel1, label == &f.Label3 ? "Label3" : "Label1", QRect(6, 4, 180, 53));
+        (*label)->setFont(InterfaceFont(61));
+        SetTextColour(*label, kFormDigits);
+    }
+    f.Label1->setText(QStringLiteral("15,429"));
+    f.res = Make<ResultLabel>(&f, "res", QRect(8, 312, 265, 17));
+    f.res->setText(QStringLiteral("res"));
+    f.res->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    f.res->hide();
+}
+
+void BuildCycleButtons(TForm1& f)
+{
+    f.BitBtn1 = MakeButton(&f, "BitBtn1", QRect(16, 336, 75, 30), QStringLiteral("Старт"), 13);
+    f.BitBtn2 = MakeButton(&f, "BitBtn2", QRect(102, 336, 75, 30), QStringLiteral("Сохранить"), 13);
+    f.BitBtn3 = MakeButton(&f, "BitBtn3", QRect(188, 336, 75, 30), QStringLiteral("Отменить"), 13);
+}
+
+void BuildModeAndLevelLines(TForm1& f)
+{
+    // The value labels size themselves to their text: their boxes reach to
+    // the button beside them.
+    f.Label4 = MakeLabel(&f, "Label4", QRect(17, 404, 56, 13), QStringLiteral("Режим:"));
+    f.Label6 = MakeLabel(&f, "Label6", QRect(75, 404, 66, 13), QString(), true);
+    f.BitBtn6 = MakeButton(&f, "BitBtn6", QRect(144, 397, 89, 25), QString());
+    f.BitBtn8 = Make<QToolButton>(&f, "BitBtn8", QRect(238, 397, 25, 25));
+    f.BitBtn8->setIcon(EmbeddedIcon("GlyphBin"));
+    f.BitBtn8->setIconSize(QSize(16, 16));
+    f.BitBtn8->setFocusPolicy(Qt::NoFocus);
+    f.Label5 = MakeLabel(&f, "Label5", QRect(17, 435, 56, 13), QStringLiteral("Уровень:"));
+    f.Label7 = MakeLabel(&f, "Label7", QRect(75, 435, 66, 13), QString(), true);
+    f.BitBtn10 = MakeButton(&f, "BitBtn10", QRect(144, 429, 119, 25), QString());
+    f.CheckBox1 = Make<QCheckBox>(&f, "CheckBox1", QRect(17, 464, 249, 17));
+    f.CheckBox1->setText(QStringLiteral("Определение по двум граням"));
+    f.BitBtn7 = MakeButton(&f, "BitBtn7", QRect(16, 495, 119, 25), QStringLiteral("Экзамен"));
+    f.BitBtn9 = MakeButton(&f, "BitBtn9", QRect(144, 495, 119, 25), QString());
+}
+
+void BuildHiddenLists(TForm1& f)
+{
+    f.OLLhints = MakeHiddenList(&f, "OLLhints", QRect(-8, 216, 73, 113), BuiltInOllHints());
+    f.PLLhints = MakeHiddenList(&f, "PLLhints", QRect(16, 120, 49, 97), BuiltInPllHints());
+    f.exdone = MakeHiddenList(&f, "exdone", QRect(160, 576, 121, 257), QStringList());
+}
+
+// Where the tiles stand before the first layout: the widest grid, which a
+// window too wide for the layout keeps.
+QPoint FormTilePosition(int caseNumber)
+{
+    const auto grid = ComputeTileGrid(10 * kColumnPitch + kColumnPitch - 1);
+    return grid ? TilePosition(caseNumber, *grid) : QPoint(0, kFirstRowTop + kRowPitch * (caseNumber - 1));
+}
+
+void BuildTileArea(TForm1& f)
+{
+    f.ScrollBox1 = Make<QScrollArea>(&f, "ScrollBox1", QRect(296, 0, 504, 543));
+    f.ScrollBox1->setFrameShape(QFrame::NoFrame);
+    f.ScrollBox1->setFocusPolicy(Qt::NoFocus);
+    f.ScrollBox1->setWidgetResizable(false);
+    SetBackground(f.ScrollBox1, Qt::white);
+    SetBackground(f.ScrollBox1->viewport(), Qt::white);
+    f.tileContent = new QWidget;
+    f.tileContent->setObjectName(QStringLiteral("tileContent"));
+    SetBackground(f.tileContent, Qt::white);
+    for (int n = 1; n <= kMaxCases; ++n) {
+        CaseTile* tile = new CaseTile(n, f.tileContent);
+        tile->move(FormTilePosition(n));
+        f.tiles[n - 1] = tile;
+    }
+    f.ScrollBox1->setWidget(f.tileContent);
+}
+
+void BuildStatusBar(TForm1& f)
+{
+    f.StatusBar1 = Make<PanelStatusBar>(&f, "StatusBar1", QRect(0, 543, 800, 19));
+}
+
+void BuildTimersAndMenu(TForm1& f)
+{
+    f.Timer1 = new QTimer(&f);
+    f.Timer1->setObjectName(QStringLiteral("Timer1"));
+    f.Timer1->setInterval(10);
+    f.Timer1->setTimerType(Qt::PreciseTimer);
+    f.Timer2 = new QTimer(&f);
+    f.Timer2->setObjectName(QStringLiteral("Timer2"));
+    f.Timer2->setInterval(1000);
+    f.PopupMenu1 = new QMenu(&f);
+    f.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    f.N1 = f.PopupMenu1->addAction(EmbeddedIcon("GlyphCursor"), QStringLiteral("Изменить алгоритм"));
+    f.N1->setObjectName(QStringLiteral("N1"));
+}
+
+void BuildTabOrder(TForm1& f)
+{
+    // Tab order of the controls that take the focus; the panel and the tile
+    // area take none.
+    f.RzPanel1->setFocusPolicy(Qt::NoFocus);
+    const QList<QWidget*> order = {f.BitBtn1, f.BitBtn2,  f.BitBtn3, f.Edit1,   f.UpDown1,
+                                   f.BitBtn4, f.BitBtn5,  f.BitBtn6, f.OLLhints, f.PLLhints,
+                                   f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+}   // namespace
+
+// ---- TForm1 -------------------------------------------------------------------
+
+TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), env(std::move(environment))
+{
+    RegisterInterfaceFonts();
+    BuildControls();
+    WireEvents();
+    FormCreate();
+}
+
+void TForm1::AttachDialogs(TForm2* form2, TfrmGL* gl, TForm3* form3)
+{
+    Form2 = form2;
+    frmGL = gl;
+    Form3 = form3;
+}
+
+QLabel* TForm1::ExamLabel(int caseNumber) const
+{
+    return findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
+}
+
+void TForm1::BuildControls()
+{
+    BuildWindowFrame(*this);
+    BuildPictureFrame(*this);
+    BuildCountdownAndBulk(*this);
+    BuildStopwatch(*this);
+    BuildCycleButtons(*this);
+    BuildModeAndLevelLines(*this);
+    BuildHiddenLists(*this);
+    BuildTileArea(*this);
+    BuildStatusBar(*this);
+    BuildTimersAndMenu(*this);
+    BuildTabOrder(*this);
+}
+
+void TForm1::WireEvents()
+{
+    // Every handler runs guarded: an error it raises ends the user action and
+    // is shown with its own text.
+    const auto run = [this](void (TForm1::*handler)()) { return [this, handler] { Guarded([&] { (this->*handler)(); }); }; };
+    connect(BitBtn1, &QPushButton::clicked, this, run(&TForm1::BitBtn1Click));
+    connect(BitBtn2, &QPushButton::clicked, this, run(&TForm1::BitBtn2Click));
+    connect(BitBtn3, &QPushButton::clicked, this, run(&TForm1::BitBtn3Click));
+    connect(BitBtn4, &QPushButton::clicked, this, run(&TForm1::EnableAllCases));
+    connect(BitBtn5, &QPushButton::clicked, this, run(&TForm1::DisableAllCases));
+    connect(BitBtn6, &QPushButton::clicked, this, run(&TForm1::BitBtn6Click));
+    connect(BitBtn7, &QPushButton::clicked, this, run(&TForm1::BitBtn7Click));
+    connect(BitBtn8, &QToolButton::clicked, this, run(&TForm1::BitBtn8Click));
+    connect(BitBtn9, &QPushButton::clicked, this, run(&TForm1::BitBtn9Click));
+    connect(BitBtn10, &QPushButton::clicked, this, run(&TForm1::BitBtn10Click));
+    connect(Timer1, &QTimer::timeout, this, run(&TForm1::Timer1Timer));
+    connect(Timer2, &QTimer::timeout, this, run(&TForm1::Timer2Timer));
+    connect(Image1, &PictureBox::Clicked, this, run(&TForm1::Image1Click));
+    connect(PopupMenu1, &QMenu::aboutToShow, this, run(&TForm1::PopupMenu1Popup));
+    connect(N1, &QAction::triggered, this, run(&TForm1::N1Click));
+    connect(static_cast<ResultLabel*>(res), &ResultLabel::MouseDown, this,
+            [this](Qt::MouseButton button, const QPoint& globalPos) {
+                Guarded([&] { resMouseDown(button, globalPos); });
+            });
+    for (CaseTile* tile : tiles) {
+        connect(tile->ioll, &PictureBox::MouseDown, this,
+                [this, tile](Qt::MouseButton button) { Guarded([&] { ioll1MouseDown(tile, button); }); });
+        connect(tile->bioll, &PictureBox::MouseDown, this,
+                [this, tile](Qt::MouseButton button) { Guarded([&] { bioll1MouseDown(tile, button); }); });
+    }
+    new TileAreaEvents(this);
+    qApp->installEventFilter(this);   // key preview
+}

@@ -1,0 +1,71 @@
+#include "window/windowframe.h"
+
+#include <QEvent>
+#include <QWidget>
+
+WindowFrame::WindowFrame(QWidget* window) : QObject(window), window_(window)
+{
+    setObjectName(QStringLiteral("WindowFrame"));
+    window_->installEventFilter(this);
+}
+
+WindowFrame* WindowFrame::Of(QWidget* window)
+{
+    auto* keeper = window->findChild<WindowFrame*>(QStringLiteral("WindowFrame"), Qt::FindDirectChildrenOnly);
+    return keeper ? keeper : new WindowFrame(window);
+}
+
+QMargins WindowFrame::Margins() const
+{
+    const QRect frame = window_->frameGeometry();
+    const QRect client = window_->geometry();
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
+}
+
+static QSize Shrunk(const QSize& outer, const QMargins& margins)
+{
+    return QSize(outer.width() - margins.left() - margins.right(), outer.height() - margins.top() - margins.bottom());
+}
+
+void WindowFrame::SetOuterGeometry(const QRect& outer)
+{
+    pendingOuter_ = outer;
+    window_->move(outer.topLeft());
+    window_->resize(Shrunk(outer.size(), Margins()));
+}
+
+void WindowFrame::SetMinimumOuterSize(const QSize& size)
+{
+    minimumOuter_ = size;
+    window_->setMinimumSize(Shrunk(size, Margins()));
+}
+
+QRect WindowFrame::NormalOuterGeometry() const
+{
+    if (!window_->isMaximized() && !window_->isFullScreen())
+        return window_->frameGeometry();
+    return window_->normalGeometry().marginsAdded(Margins());
+}
+
+void WindowFrame::ApplyKnownMargins()
+{
+    const QMargins margins = Margins();
+    if (marginsApplied_ || margins.isNull())
+        return;
+    marginsApplied_ = true;
+    if (minimumOuter_.isValid())
+        window_->setMinimumSize(Shrunk(minimumOuter_, margins));
+    if (pendingOuter_.isValid() && !window_->isMaximized() && !window_->isFullScreen())
+        window_->resize(Shrunk(pendingOuter_.size(), margins));
+}
+
+bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == window_ && !marginsApplied_) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
+            ApplyKnownMargins();
+    }
+    return QObject::eventFilter(watched, event);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The settings keep the main window's outer bounds, frame included, while Qt
+// sizes a window by its client area. The frame's margins are known only once
+// the window system has framed the window: until then the client gets the
+// outer size, and the outer size asked for is applied again as soon as the
+// margins are known. Without a window frame (no window manager, the
+// offscreen platform) outer and client bounds are the same.
+
+#include <QMargins>
+#include <QObject>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+class WindowFrame : public QObject {
+    Q_OBJECT
+public:
+    // The keeper of a top-level window, created on first use.
+    static WindowFrame* Of(QWidget* window);
+
+    void SetOuterGeometry(const QRect& outer);
+    void SetMinimumOuterSize(const QSize& size);
+    // The outer bounds of the window's normal (not maximised) state.
+    QRect NormalOuterGeometry() const;
+    QMargins Margins() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    explicit WindowFrame(QWidget* window);
+    void ApplyKnownMargins();
+    QWidget* window_;
+    QRect pendingOuter_;
+    QSize minimumOuter_;
+    bool marginsApplied_ = false;
+};
