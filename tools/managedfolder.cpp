@@ -86,7 +86,7 @@ ManagedFolder::Outcome ManagedFolder::put(const QString& relativePath, const QBy
 bool ManagedFolder::finish()
 {
     for (auto it = previous_.cbegin(); it != previous_.cend(); ++it) {
-        if (seen_.contains(it.key()))
+        if (seen_.contains(it.key()) || !allowed(it.key()))
             continue;
         const std::optional<QByteArray> existing = ReadWhole(path(it.key()));
         if (existing && HashOf(*existing) == it.value())
