@@ -3,6 +3,7 @@
 #   ./tesselo.sh run    install what is missing, build, start the program
 #   ./tesselo.sh test   install what is missing, build, run every test
 #   ./tesselo.sh build  install what is missing and build
+#   ./tesselo.sh fuzz   fuzz the file and text parsers (fuzz/run.sh)
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -16,16 +17,19 @@ PACKAGES=(
   xvfb xauth
 )
 
+# Only the fuzz verb needs clang's libFuzzer.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev xxd)
+
 missing_packages() {
   local p
-  for p in "${PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
   done
 }
 
 install_packages() {
   local missing
-  missing=$(missing_packages)
+  missing=$(missing_packages "${PACKAGES[@]}" "$@")
   [ -z "$missing" ] && return 0
   echo "Installing: $missing"
   local sudo=""
@@ -52,8 +56,14 @@ case "${1:-}" in
     # Tests that need a display bring their own Xvfb through xvfb-run (see tests/CMakeLists.txt).
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
     ;;
+  fuzz)
+    # ./tesselo.sh fuzz [seconds per target] [target ...]
+    install_packages "${FUZZ_PACKAGES[@]}"
+    shift
+    fuzz/run.sh "$@"
+    ;;
   *)
-    echo "usage: $0 run|test|build" >&2
+    echo "usage: $0 run|test|build|fuzz" >&2
     exit 2
     ;;
 esac
