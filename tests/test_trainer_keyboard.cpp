@@ -1,0 +1,237 @@
+// Driving the cycle from the keyboard with real key events sent to the
+// focused control: Space and Enter on key-down, Escape, Ctrl+A and the
+// countdown field's filter.
+
+#include "test_trainer_support.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+using namespace trainertest;
+
+namespace {
+
+QWidget* KeyTarget(TForm1* form)
+{
+    return form->focusWidget() ? form->focusWidget() : form;
+}
+
+void Press(TForm1* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyPress(KeyTarget(form), key, modifiers);
+}
+
+void Release(TForm1* form, Qt::Key key)
+{
+    QTest::keyRelease(KeyTarget(form), key);
+}
+
+void Click(TForm1* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(KeyTarget(form), key, modifiers);
+}
+
+// What the system sends while a key is held: release and press, both marked
+// as auto-repeat.
+void AutoRepeat(TForm1* form, Qt::Key key, const QString& text)
+{
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, true);
+    QApplication::sendEvent(KeyTarget(form), &release);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, true);
+    QApplication::sendEvent(KeyTarget(form), &press);
+}
+
+void RunCountdown(Harness& h)
+{
+    while (h.form->Timer2->isActive()) {
+        h.clock->Advance(1000);
+        h.form->Timer2Timer();
+    }
+}
+
+} // namespace
+
+class TrainerKeyboardTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keysActOnKeyDownAndRecordOneTime_data();
+    void keysActOnKeyDownAndRecordOneTime();
+    void heldKeyDoesNothingMore();
+    void escapeInEachPhase();
+    void ctrlATogglesAllCases();
+    void countdownFieldFilter();
+};
+
+void TrainerKeyboardTest::keysActOnKeyDownAndRecordOneTime_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Space") << int(Qt::Key_Space);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+}
+
+void TrainerKeyboardTest::keysActOnKeyDownAndRecordOneTime()
+{
+    QFETCH(int, key);
+    const auto k = Qt::Key(key);
+    Harness h;
+    TForm1* f = h.Start();
+    EnableOnly(f, {12});
+    QCOMPARE(f->focusWidget(), f->BitBtn1);
+
+    Press(f, k);   // Start, before the key comes up
+    QVERIFY(f->state.attemptActive && f->Timer2->isActive());
+    Release(f, k);
+    QVERIFY(f->Timer2->isActive());   // the release does not cancel it
+    RunCountdown(h);
+    h.Tick(2500);
+    h.clock->Advance(300);   // the key goes down between two ticks
+
+    Press(f, k);   // Stop at key-down: the time is the last tick's
+    QVERIFY(f->BitBtn2->isEnabled() && !f->Timer1->isActive());
+    QCOMPARE(f->state.lastTimeText, QStringLiteral("2,500"));
+    QCOMPARE(f->focusWidget(), f->BitBtn2);
+    Release(f, k);   // the release reaches Accept but must not press it
+    QVERIFY(f->BitBtn2->isEnabled());
+    QCOMPARE(Record(f, 12)[2], QStringLiteral("0"));
+
+    Click(f, k);   // Accept
+    QCOMPARE(Record(f, 12), (QStringList{"2,500", "2,500", "1"}));
+    QVERIFY(IsIdle(f));
+    QCOMPARE(f->focusWidget(), f->BitBtn1);
+}
+
+void TrainerKeyboardTest::heldKeyDoesNothingMore()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    EnableOnly(f, {12});
+
+    Press(f, Qt::Key_Space);
+    for (int i = 0; i < 5; ++i)
+        AutoRepeat(f, Qt::Key_Space, " ");
+    QVERIFY(f->Timer2->isActive());   // still counting down: not cancelled
+    Release(f, Qt::Key_Space);
+    RunCountdown(h);
+    h.Tick(1000);
+
+    Press(f, Qt::Key_Space);   // Stop
+    for (int i = 0; i < 5; ++i)
+        AutoRepeat(f, Qt::Key_Space, " ");
+    QVERIFY(f->BitBtn2->isEnabled());   // the held key did not accept the time
+    QCOMPARE(Record(f, 12)[2], QStringLiteral("0"));
+    Release(f, Qt::Key_Space);
+
+    Press(f, Qt::Key_Escape);
+    for (int i = 0; i < 3; ++i)
+        AutoRepeat(f, Qt::Key_Escape, QString(QChar(27)));
+    Release(f, Qt::Key_Escape);
+    QVERIFY(IsIdle(f));
+
+    // A held Escape from the countdown does not reach the next attempt.
+    Click(f, Qt::Key_Space);
+    Press(f, Qt::Key_Escape);
+    QVERIFY(!f->state.attemptActive);
+    Click(f, Qt::Key_Space);
+    AutoRepeat(f, Qt::Key_Escape, QString(QChar(27)));
+    QVERIFY(f->state.attemptActive && f->Timer2->isActive());
+}
+
+void TrainerKeyboardTest::escapeInEachPhase()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    EnableOnly(f, {20});
+    f->Tile(20)->hint = QStringLiteral("R U R'");
+
+    Click(f, Qt::Key_Escape);   // Idle: nothing
+    QVERIFY(IsIdle(f));
+    QVERIFY(f->BitBtn1->isEnabled());
+
+    f->BitBtn1Click();   // Countdown: cancelled
+    Click(f, Qt::Key_Escape);
+    QVERIFY(IsIdle(f));
+    QCOMPARE(f->BitBtn1->text(), QStringLiteral("Start"));
+
+    h.StartAttempt();   // Running: stopped and discarded
+    h.Tick(3000);
+    Click(f, Qt::Key_Escape);
+    QVERIFY(IsIdle(f));
+    QVERIFY(f->res->isHidden());
+    QCOMPARE(Record(f, 20), (QStringList{"0,000", "0,000", "0"}));
+
+    h.StartAttempt();   // Stopped: discarded
+    h.Tick(3000);
+    f->BitBtn1Click();
+    Click(f, Qt::Key_Escape);
+    QVERIFY(IsIdle(f));
+    QCOMPARE(Record(f, 20), (QStringList{"0,000", "0,000", "0"}));
+
+    h.StartAttempt();   // after a give-up: the hint stays
+    h.Tick(3000);
+    f->Image1Click();
+    Click(f, Qt::Key_Escape);
+    QVERIFY(f->res->isVisible());
+    QCOMPARE(f->res->text(), QStringLiteral("R U R'"));
+}
+
+void TrainerKeyboardTest::ctrlATogglesAllCases()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    EnableOnly(f, {1, 2, 3});
+    QCOMPARE(f->state.enabledCount, 3);
+
+    Click(f, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f->state.enabledCount, 0);
+    QVERIFY(!f->BitBtn1->isEnabled());
+    QVERIFY(!f->Tile(2)->caseEnabled);
+
+    Click(f, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f->state.enabledCount, 57);
+    QVERIFY(f->BitBtn1->isEnabled());
+    QVERIFY(f->Tile(57)->caseEnabled);
+
+    Click(f, Qt::Key_A);   // A alone does nothing
+    QCOMPARE(f->state.enabledCount, 57);
+
+    f->BitBtn1Click();   // not during an attempt
+    Click(f, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f->state.enabledCount, 57);
+    f->BitBtn1Click();
+
+    h.messages->answers = {true};   // nor during an exam
+    f->BitBtn7Click();
+    QVERIFY(f->state.examActive);
+    Click(f, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f->state.enabledCount, 57);
+}
+
+void TrainerKeyboardTest::countdownFieldFilter()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    QVERIFY(f->Edit1KeyPress(QChar(u'7')));
+    QVERIFY(!f->Edit1KeyPress(QChar(u'x')));
+    QVERIFY(!f->Edit1KeyPress(QChar(u'\b')));
+
+    f->Edit1->show();   // laid out hidden; shown here to type into it
+    f->Edit1->setFocus();
+    f->Edit1->setText("3");
+    QTest::keyClick(f->Edit1, Qt::Key_X);
+    QCOMPARE(f->Edit1->text(), QStringLiteral("3"));
+    QTest::keyClick(f->Edit1, Qt::Key_Backspace);
+    QCOMPARE(f->Edit1->text(), QStringLiteral("3"));
+    QTest::keyClick(f->Edit1, Qt::Key_4);
+    QVERIFY(f->Edit1->text().contains(u'4'));
+
+    // Every key-down writes the up-down's position back into the field.
+    f->UpDown1->SetPosition(5);
+    f->Edit1->setText("junk");
+    QTest::keyClick(f->Edit1, Qt::Key_Shift);
+    QCOMPARE(f->Edit1->text(), QStringLiteral("5"));
+}
+
+QTEST_MAIN(TrainerKeyboardTest)
+#include "test_trainer_keyboard.moc"
