@@ -3,6 +3,7 @@
 #include "about/bmpreader.h"
 #include "about/cubespin.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -69,8 +70,19 @@ static QString WhyContextUnfit(const QOpenGLContext& context)
     return {};
 }
 
+// These platforms cannot compose an OpenGL view into a widget window, even
+// where they can make a context (offscreen borrows one from X when it can).
+static bool PlatformComposesOpenGl()
+{
+    static const QStringList kWithout{QStringLiteral("offscreen"), QStringLiteral("minimal"),
+                                      QStringLiteral("vnc"), QStringLiteral("linuxfb")};
+    return !kWithout.contains(QGuiApplication::platformName());
+}
+
 QString WhyNoCubeContext()
 {
+    if (!PlatformComposesOpenGl())
+        return QStringLiteral("the %1 platform cannot show OpenGL views").arg(QGuiApplication::platformName());
     QOpenGLContext probe;
     probe.setFormat(CubeSurfaceFormat());
     if (!probe.create())
@@ -169,7 +181,7 @@ void CubeView::SetUpView()
 
 void CubeView::UploadTexture()
 {
-    const RgbPixels pixels = ReadBitmapFile(texturePath_);
+    const RgbPixels pixels = texturePath_.isEmpty() ? RgbPixels() : ReadBitmapFile(texturePath_);
     if (!pixels.IsEmpty()) {
         glGenTextures(1, &texture_);
         glBindTexture(GL_TEXTURE_2D, texture_);
@@ -213,6 +225,11 @@ void CubeView::paintGL()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf((CameraMatrix() * spin_.DragRotation).constData());
+    // Qt composes the view with textures of its own: take ours back each frame.
+    if (texture_ != 0) {
+        context()->functions()->glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture_);
+    }
     glPushMatrix();
     glRotatef(spin_.SpinAngle, 1.0f, 1.0f, 0.0f);
     glRotatef(spin_.SpinAngle, 0.0f, 0.0f, 1.0f);
