@@ -10,3 +10,29 @@ endforeach()
 if(TARGET test_tools_resources)
   target_link_libraries(test_tools_resources PRIVATE tesselo_resources)
 endif()
+
+# The program's executable comes with its picture library.
+add_dependencies(tesselo tesselo_images)
+
+# Portable install: `cmake --install build --prefix DIR` makes DIR a
+# self-contained folder (the program keeps Settings.ini and its other files
+# beside its executable, so the folder can be moved):
+#   DIR/tesselo                 the program
+#   DIR/Images/OLL-2, PLL-2, PLL-2-sides   the Hard picture library
+#   DIR/tesselo.png             the icon
+#   DIR/tesselo.desktop         a desktop entry for DIR
+#   DIR/add-to-menu.sh          puts the entry in the user's menu (again after a move)
+install(TARGETS tesselo RUNTIME DESTINATION .)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/Images/OLL-2 ${CMAKE_BINARY_DIR}/Images/PLL-2
+    ${CMAKE_BINARY_DIR}/Images/PLL-2-sides
+  DESTINATION Images
+  FILES_MATCHING PATTERN "*.gif")
+install(FILES ${CMAKE_BINARY_DIR}/resources/generated/Icon.png DESTINATION . RENAME tesselo.png)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/add-to-menu.sh DESTINATION .)
+install(CODE "
+  get_filename_component(tesselo_folder \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
+  file(READ \"${CMAKE_SOURCE_DIR}/tools/tesselo.desktop.in\" tesselo_entry)
+  string(REPLACE \"@FOLDER@\" \"\${tesselo_folder}\" tesselo_entry \"\${tesselo_entry}\")
+  message(STATUS \"Installing: \$ENV{DESTDIR}\${tesselo_folder}/tesselo.desktop\")
+  file(WRITE \"\$ENV{DESTDIR}\${tesselo_folder}/tesselo.desktop\" \"\${tesselo_entry}\")
+")
