@@ -13,11 +13,18 @@ constexpr qint64 kHeadersSize = kFileHeaderSize + kInfoHeaderSize;
 constexpr qint64 kMaxSide = 16384;
 constexpr qint64 kMaxFileSize = 256LL * 1024 * 1024;
 
+// Little-endian fields; a field past the end of the file reads as 0.
+std::uint32_t ReadLittleEndian(const QByteArray& bytes, qint64 offset, int size)
+{
+    std::uint32_t value = 0;
+    for (qint64 at = offset + size - 1; at >= offset; --at)
+        value = value << 8 | (at < bytes.size() ? std::uint8_t(bytes.at(at)) : 0u);
+    return value;
+}
+
 std::uint32_t ReadU32(const QByteArray& bytes, qint64 offset)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + offset;
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16
-        | std::uint32_t(p[3]) << 24;
+    return ReadLittleEndian(bytes, offset, 4);
 }
 
 std::int32_t ReadI32(const QByteArray& bytes, qint64 offset)
@@ -27,8 +34,7 @@ std::int32_t ReadI32(const QByteArray& bytes, qint64 offset)
 
 int ReadU16(const QByteArray& bytes, qint64 offset)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + offset;
-    return p[0] | p[1] << 8;
+    return int(ReadLittleEndian(bytes, offset, 2));
 }
 
 // What the headers promise, checked against what the file really holds.

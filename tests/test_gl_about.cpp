@@ -274,6 +274,24 @@ private slots:
         QVERIFY(Frame() != first);
     }
 
+    void dragTurnSurvivesLaterFrames()
+    {
+        StartProgram();
+        QVERIFY(ShowCube());
+        CubeSpin& spin = about->spin;
+        spin.SpinStep = 0.0f;
+        spin.SpinAngle = 0.0f;
+        const QImage before = Frame();
+        about->Panel1MouseDown(Qt::LeftButton, 10, 50);
+        about->Panel1MouseMove(55, 50);
+        about->Panel1MouseUp(Qt::LeftButton, 55, 50);
+        spin.SpinStep = 0.0f;
+        spin.SpinAngle = 0.0f;
+        const QImage turned = Frame();
+        QVERIFY(turned != before);
+        QCOMPARE(Frame(), turned);                // not reset by the next frame
+    }
+
     void framesShowTheStickersOfTheEmbeddedAtlas()
     {
         const QByteArray atlas = EmbeddedResource(QStringLiteral("MyWav"));
