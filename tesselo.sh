@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Tesselo: build, run and test.
 #   ./tesselo.sh run    install what is missing, build, start the program
-#   ./tesselo.sh test   install what is missing, build, run every test
+#   ./tesselo.sh test   install what is missing, build, run every test, then
+#                       every test again under the address and UB sanitizers
 #   ./tesselo.sh build  install what is missing and build
 #   ./tesselo.sh fuzz   fuzz the file and text parsers (fuzz/run.sh)
+#   ./tesselo.sh bench  measure speed and fault tolerance into bench/README.md
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -45,6 +47,20 @@ build() {
   cmake --build "$BUILD_DIR" -j"$(nproc)"
 }
 
+# The whole test suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer: any report fails the run. Leaks inside the
+# system's graphics and font libraries are suppressed in
+# tests/sanitizer/lsan.supp; the program's own never are.
+sanitized_tests() {
+  local asan_dir=${TESSELO_ASAN_BUILD_DIR:-$ROOT/build-asan}
+  cmake -S "$ROOT" -B "$asan_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELO_SANITIZE=ON >/dev/null
+  cmake --build "$asan_dir" -j"$(nproc)"
+  ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  LSAN_OPTIONS=suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0 \
+    ctest --test-dir "$asan_dir" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
+}
+
 case "${1:-}" in
   build) build ;;
   run)
@@ -55,6 +71,7 @@ case "${1:-}" in
     build
     # Tests that need a display bring their own Xvfb through xvfb-run (see tests/CMakeLists.txt).
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
+    [ "${TESSELO_SKIP_SANITIZERS:-0}" = 1 ] || sanitized_tests
     ;;
   fuzz)
     # ./tesselo.sh fuzz [seconds per target] [target ...]
@@ -62,8 +79,13 @@ case "${1:-}" in
     shift
     fuzz/run.sh "$@"
     ;;
+  bench)
+    # Measures speed and the kill loop; writes the table of bench/README.md.
+    install_packages
+    bench/run.sh
+    ;;
   *)
-    echo "usage: $0 run|test|build|fuzz" >&2
+    echo "usage: $0 run|test|build|fuzz|bench" >&2
     exit 2
     ;;
 esac

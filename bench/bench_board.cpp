@@ -1,0 +1,113 @@
+// The board and the file work around it, on the real main window:
+// RefreshBoard over 57 tiles, the case-set switch OLL -> PLL -> OLL with its
+// file writes, and shut-down's writes.
+#include "app/program.h"
+#include "benchstats.h"
+#include "settings/defaults.h"
+#include "settings/settingsfile.h"
+#include "window/tform1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <random>
+
+namespace {
+
+// Results on every case of both sets, as after some weeks of practice.
+void WritePractisedSettings(const QString& path)
+{
+    SettingsFile file(path);
+    WriteFirstRunContent(file, QStringLiteral("en"));
+    std::mt19937 random(3);
+    const auto time = [&] { return QStringLiteral("%1,%2").arg(2 + random() % 20).arg(random() % 1000, 3, 10, QLatin1Char('0')); };
+    for (int n = 1; n <= 57; ++n) {
+        file.WriteString(QStringLiteral("Results"), QStringLiteral("avg%1").arg(n), time());
+        file.WriteString(QStringLiteral("Results"), QStringLiteral("bes%1").arg(n), time());
+        file.WriteString(QStringLiteral("Results"), QStringLiteral("nes%1").arg(n), QString::number(random() % 300));
+        file.WriteInteger(QStringLiteral("Settings"), QStringLiteral("al%1").arg(n), n % 9 == 0);
+    }
+    for (int n = 1; n <= 21; ++n) {
+        file.WriteString(QStringLiteral("Results"), QStringLiteral("pavg%1").arg(n), time());
+        file.WriteString(QStringLiteral("Results"), QStringLiteral("pbes%1").arg(n), time());
+        file.WriteString(QStringLiteral("Results"), QStringLiteral("pnes%1").arg(n), QString::number(random() % 300));
+    }
+}
+
+std::unique_ptr<Program> StartIn(const QString& folder)
+{
+    Environment env = Environment::Default();
+    env.programFolder = folder;
+    env.messages = std::make_shared<RecordingMessages>();
+    auto program = std::make_unique<Program>(env);
+    program->form1->show();
+    QApplication::processEvents();
+    return program;
+}
+
+template <typename Action> double TimeMs(Action&& action)
+{
+    QElapsedTimer timer;
+    timer.start();
+    action();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void BenchRefreshBoard(TForm1& form)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < 3000; ++i)
+        ms.push_back(TimeMs([&] { form.RefreshBoard(); }));
+    PrintRow(QStringLiteral("`RefreshBoard` over 57 tiles (median of 3000)"),
+             QStringLiteral("%1 ms (p99 %2 ms)").arg(Fixed(Median(ms), 3), Fixed(Quantile(ms, 0.99), 3)),
+             QStringLiteral("median < 0.2 ms"), Median(ms) < 0.2);
+}
+
+void BenchSetSwitch(TForm1& form)
+{
+    std::vector<double> toPll;
+    std::vector<double> toOll;
+    for (int i = 0; i < 25; ++i) {
+        toPll.push_back(TimeMs([&] { form.BitBtn6Click(); }));
+        QApplication::processEvents();
+        toOll.push_back(TimeMs([&] { form.BitBtn6Click(); }));
+        QApplication::processEvents();
+    }
+    PrintRow(QStringLiteral("Set switch OLL → PLL with its file writes (median of 25)"),
+             QStringLiteral("%1 ms (max %2 ms)").arg(Fixed(Median(toPll), 1), Fixed(Largest(toPll), 1)),
+             QStringLiteral("< 30 ms"), Median(toPll) < 30);
+    PrintRow(QStringLiteral("Set switch PLL → OLL with its file writes (median of 25)"),
+             QStringLiteral("%1 ms (max %2 ms)").arg(Fixed(Median(toOll), 1), Fixed(Largest(toOll), 1)),
+             QStringLiteral("< 30 ms"), Median(toOll) < 30);
+}
+
+// Only the shut-down handler is timed, not the windows' destruction after it.
+void BenchShutdown(const QString& folder)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < 9; ++i) {
+        std::unique_ptr<Program> program = StartIn(folder);
+        ms.push_back(TimeMs([&] { program->form1->close(); }));
+    }
+    PrintRow(QStringLiteral("Shut-down's writes (median of 9)"),
+             QStringLiteral("%1 ms (max %2 ms)").arg(Fixed(Median(ms), 1), Fixed(Largest(ms), 1)),
+             QStringLiteral("< 30 ms"), Median(ms) < 30);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/board-XXXXXX"));
+    WritePractisedSettings(dir.filePath(QStringLiteral("Settings.ini")));
+    {
+        std::unique_ptr<Program> program = StartIn(dir.path());
+        BenchRefreshBoard(*program->form1);
+        BenchSetSwitch(*program->form1);
+        program->form1->close();
+    }
+    BenchShutdown(dir.path());
+    return 0;
+}
