@@ -567,25 +567,35 @@ std::vector<SettingsFile::Line> SettingsFile::WithEntry(const QByteArray& sectio
 {
     std::vector<Line> lines = lines_;
     const auto entry = index_.entries.constFind(EntryKey(Fold(section), Fold(key)));
-    if (entry != index_.entries.constEnd()) {
-        Line& line = lines[*entry];
-        line.text = TrimBlanks(line.text.left(line.text.indexOf('='))) + '=' + value;
-        if (line.end.isEmpty())
-            line.end = kCrLf;
-        return lines;
-    }
+    if (entry != index_.entries.constEnd())
+        ReplaceValue(lines[*entry], value);
+    else
+        InsertEntry(lines, section, key + '=' + value);
+    return lines;
+}
+
+// The entry keeps its place and the spelling its key was first written with.
+void SettingsFile::ReplaceValue(Line& line, const QByteArray& value)
+{
+    line.text = TrimBlanks(line.text.left(line.text.indexOf('='))) + '=' + value;
+    if (line.end.isEmpty())
+        line.end = kCrLf;
+}
+
+// A new entry goes after the last entry of its section (before the blank
+// lines that close it); a new section goes to the end of the file.
+void SettingsFile::InsertEntry(std::vector<Line>& lines, const QByteArray& section, const QByteArray& entry) const
+{
     const auto existing = index_.sections.constFind(Fold(section));
-    int insertAt = static_cast<int>(lines.size());
-    if (existing != index_.sections.constEnd())
-        insertAt = index_.sectionList[*existing].lastLine + 1;
+    const bool newSection = existing == index_.sections.constEnd();
+    const int insertAt = newSection ? static_cast<int>(lines.size()) : index_.sectionList[*existing].lastLine + 1;
     if (insertAt > 0 && lines[insertAt - 1].end.isEmpty())
         lines[insertAt - 1].end = kCrLf;
     std::vector<Line> added;
-    if (existing == index_.sections.constEnd())
+    if (newSection)
         added.push_back({'[' + section + ']', kCrLf});
-    added.push_back({key + '=' + value, kCrLf});
+    added.push_back({entry, kCrLf});
     lines.insert(lines.begin() + insertAt, added.begin(), added.end());
-    return lines;
 }
 
 void SettingsFile::Store(std::vector<Line> lines, const std::optional<struct stat>& onDisk)

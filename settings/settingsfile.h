@@ -77,6 +77,8 @@ private:
     const Line* FindEntry(const QByteArray& section, const QByteArray& key) const;
     std::vector<Line> WithEntry(const QByteArray& section, const QByteArray& key,
                                 const QByteArray& value) const;
+    static void ReplaceValue(Line& line, const QByteArray& value);
+    void InsertEntry(std::vector<Line>& lines, const QByteArray& section, const QByteArray& entry) const;
     void Store(std::vector<Line> lines, const std::optional<struct stat>& onDisk);
     [[noreturn]] void RefuseWrite() const;
 };
