@@ -308,11 +308,13 @@ QByteArray ResolvedTarget(const QString& absolutePath)
     return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
 }
 
+// A temporary left by a run that was killed, or a link planted in its place,
+// is removed (a link itself, never what it points to); writes never follow one.
 void RemoveStaleTemporary(const QByteArray& target)
 {
     const QByteArray temporary = target + ".tmp";
     struct stat info {};
-    if (::lstat(temporary.constData(), &info) == 0 && S_ISREG(info.st_mode))
+    if (::lstat(temporary.constData(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
         ::unlink(temporary.constData());
 }
 
