@@ -2,14 +2,16 @@
 # pictures back, and the portable install.
 
 # The picture tests read build/Images and the embedded resources.
-foreach(test_name test_tools_pictures test_tools_library test_tools_resources)
+foreach(test_name test_tools_pictures test_tools_library test_tools_resources test_tools_font)
   if(TARGET ${test_name})
     add_dependencies(${test_name} tesselo_images tesselo_gen)
   endif()
 endforeach()
-if(TARGET test_tools_resources)
-  target_link_libraries(test_tools_resources PRIVATE tesselo_resources)
-endif()
+foreach(test_name test_tools_resources test_tools_font)
+  if(TARGET ${test_name})
+    target_link_libraries(${test_name} PRIVATE tesselo_resources)
+  endif()
+endforeach()
 
 # The program's executable comes with its picture library.
 add_dependencies(tesselo tesselo_images)
