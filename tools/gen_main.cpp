@@ -18,8 +18,10 @@
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
