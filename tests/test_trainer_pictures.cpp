@@ -3,10 +3,13 @@
 
 #include "test_trainer_support.h"
 #include "trainer/errors.h"
+#include "trainer/gifcheck.h"
 #include "trainer/pictures.h"
 
 #include <QMap>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 using namespace trainertest;
 
@@ -18,13 +21,13 @@ void AppendLe16(QByteArray& bytes, int value)
     bytes.append(char((value >> 8) & 0xFF));
 }
 
-// A GIF whose screen and frame claim the given size; its pixel data is a
+// A GIF whose screen and frame claim the given sizes; its pixel data is a
 // single pixel, so only the header is enormous.
-QByteArray GifClaimingSize(int width, int height)
+QByteArray GifClaimingSize(int width, int height, int screenWidth = 0, int screenHeight = 0)
 {
     QByteArray gif("GIF89a");
-    AppendLe16(gif, width);
-    AppendLe16(gif, height);
+    AppendLe16(gif, screenWidth ? screenWidth : width);
+    AppendLe16(gif, screenHeight ? screenHeight : height);
     gif.append("\x80\x00\x00", 3);                    // two-colour global table
     gif.append("\xFF\xFF\xFF\x00\x00\x00", 6);
     gif.append(',');
@@ -49,6 +52,8 @@ private slots:
     void giveUpAtOllHardDoesNothing();
     void listingSkipsDirectoriesAndSorts();
     void hugePicturesAreRefused();
+    void gifStructureCheck();
+    void specialFilesAreNotRead();
     void undecodableQuestionAbortsQuietly();
     void easyPicturesAreRestored();
     void unwritableEasyPictureThrows();
@@ -139,6 +144,38 @@ void TrainerPicturesTest::hugePicturesAreRefused()
     QCOMPARE(ReadPictureFile(dir.filePath("small.gif")).size(), QSize(1, 1));
     QCOMPARE(ReadPictureFile(dir.filePath("case.gif")), Decoded(PictureBytes(3)));
     QVERIFY(ReadPictureFile(dir.filePath("absent.gif")).isNull());
+}
+
+void TrainerPicturesTest::gifStructureCheck()
+{
+    for (int n = 1; n <= 57; ++n)
+        QVERIFY2(GifStructureIsSound(EmbeddedResource(QStringLiteral("O%1").arg(n))), qPrintable(QString::number(n)));
+    for (int n = 1; n <= 21; ++n)
+        QVERIFY2(GifStructureIsSound(EmbeddedResource(QStringLiteral("P%1").arg(n))), qPrintable(QString::number(n)));
+
+    const QByteArray good = PictureBytes(9);
+    QVERIFY(GifStructureIsSound(good.chopped(1)));   // no trailer: still complete
+    for (qsizetype cut : {good.size() / 2, good.size() - 3, qsizetype(13), qsizetype(6), qsizetype(0)})
+        QVERIFY2(!GifStructureIsSound(good.left(cut)), qPrintable(QString::number(cut)));
+    QVERIFY(GifStructureIsSound(GifClaimingSize(5, 5)));
+    QVERIFY(!GifStructureIsSound(GifClaimingSize(20000, 20000, 72, 72)));   // frame outside the screen
+    QVERIFY(!GifStructureIsSound(GifClaimingSize(0, 0)));
+    QVERIFY(!GifStructureIsSound("\x89PNG\r\n"));
+
+    QTemporaryDir dir;
+    WriteBytes(dir.filePath("half.gif"), good.left(good.size() / 2));
+    WriteBytes(dir.filePath("frame.gif"), GifClaimingSize(20000, 20000, 72, 72));
+    QVERIFY(ReadPictureFile(dir.filePath("half.gif")).isNull());
+    QVERIFY(ReadPictureFile(dir.filePath("frame.gif")).isNull());
+}
+
+void TrainerPicturesTest::specialFilesAreNotRead()
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.gif");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(ReadPictureFile(pipe).isNull());   // returns at once instead of waiting for a writer
+    QVERIFY(ReadPictureFile(dir.path()).isNull());
 }
 
 void TrainerPicturesTest::undecodableQuestionAbortsQuietly()

@@ -3,8 +3,10 @@
 #include "app/language.h"
 #include "resources/resources.h"
 #include "trainer/errors.h"
+#include "trainer/gifcheck.h"
 #include "trainer/seams.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
@@ -15,6 +17,9 @@ namespace {
 // Enough for any picture of kMaxPictureSide squared at 32 bits a pixel.
 constexpr int kPictureAllocationLimitMb = 128;
 
+// Case pictures are a few kilobytes; anything this large is not one.
+constexpr qint64 kMaxPictureFileBytes = 32 * 1024 * 1024;
+
 QString Quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
@@ -23,6 +28,18 @@ QString Quoted(const QString& text)
 QString EmbeddedPictureName(CaseSet set, int caseNumber)
 {
     return (set == CaseSet::OLL ? QStringLiteral("O") : QStringLiteral("P")) + QString::number(caseNumber);
+}
+
+// Only regular files: a pipe or a device named *.gif would block the reader.
+QByteArray ReadSmallRegularFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxPictureFileBytes)
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
 }
 
 bool SizeIsSane(const QSize& size)
@@ -109,8 +126,14 @@ QStringList ListGifFiles(const QString& folder)
 
 QImage ReadPictureFile(const QString& path)
 {
+    const QByteArray bytes = ReadSmallRegularFile(path);
+    if (bytes.isEmpty() || (LooksLikeGif(bytes) && !GifStructureIsSound(bytes)))
+        return {};
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
-    QImageReader reader(path);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     if (!SizeIsSane(reader.size()))
         return {};
     return reader.read();
