@@ -7,11 +7,11 @@
 #include "board/tform3.h"
 #include "settings/settingsfile.h"
 #include "trainer/errors.h"
+#include "trainer/pictures.h"
 #include "window/tform1.h"
 
 #include <QAction>
-#include <QFile>
-#include <QImageReader>
+#include <QFileInfo>
 #include <QMenu>
 
 namespace {
@@ -48,19 +48,21 @@ void HidePreview(TForm1& form)
 // reported and leaves the area as it was.
 void ShowPreviewPicture(TForm1& form, int caseNumber)
 {
-    const QString relative = EasyPictureRelativePath(form.state.currentSet, caseNumber);
+    const bool russian = form.state.russianInterface;
+    const QString relative = EasyPicturePath(form.state.currentSet, caseNumber);
     const QString path = InFolder(form.env.programFolder, relative);
-    if (!QFile::exists(path)) {
-        form.env.messages->Inform(
-            PreviewPictureMissingText(form.state.currentSet, caseNumber, form.state.russianInterface));
+    if (!QFileInfo::exists(path)) {
+        form.env.messages->Inform(PictureMissingText(relative, russian));
         return;
     }
-    QImageReader reader(path);
-    const QImage picture = reader.read();
-    if (picture.isNull())
-        form.Image1->ClearPicture();   // unreadable: show no picture rather than the previous case's
-    else
-        form.Image1->SetPicture(picture);
+    const QImage picture = ReadPictureFile(path);
+    if (picture.isNull()) {
+        // Not the previous case's picture under this case's hint.
+        form.Image1->ClearPicture();
+        form.env.messages->Inform(PictureUnreadableText(relative, russian));
+        return;
+    }
+    form.Image1->SetPicture(picture);
 }
 
 void ShowHintLine(TForm1& form, int caseNumber)

@@ -239,6 +239,22 @@ private slots:
         QVERIFY(!form->res->text().isEmpty());
     }
 
+    void anUnreadablePictureIsReportedAndNotLeftOnScreen()
+    {
+        Harness harness;
+        harness.WriteSettings(Settings("en"));
+        TForm1* form = harness.Start();
+        PressTile(form, 2, Qt::RightButton);
+        QFile broken(harness.Path("Images/OLL/5.gif"));
+        QVERIFY(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        broken.write("GIF89a, but nothing after it");
+        broken.close();
+        PressTile(form, 5, Qt::RightButton);
+        QCOMPARE(harness.messages->shown, QStringList{"Image \"\\Images\\OLL\\5.gif\" cannot be read"});
+        QVERIFY(!form->Image1->HasPicture());
+        QCOMPARE(form->res->text(), QString("R U R' U R U2' R'"));
+    }
+
     void popupOpensOnlyOnAHintWithTheRightButton()
     {
         for (const QByteArray language : {"en", "ru"}) {
