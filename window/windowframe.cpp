@@ -48,23 +48,28 @@ QRect WindowFrame::NormalOuterGeometry() const
     return window_->normalGeometry().marginsAdded(Margins());
 }
 
+// A window that starts maximised gets its outer size when it first returns
+// to the normal state.
 void WindowFrame::ApplyKnownMargins()
 {
     const QMargins margins = Margins();
-    if (marginsApplied_ || margins.isNull())
+    if (margins.isNull())
         return;
-    marginsApplied_ = true;
-    if (minimumOuter_.isValid())
+    if (!minimumApplied_ && minimumOuter_.isValid())
         window_->setMinimumSize(Shrunk(minimumOuter_, margins));
-    if (pendingOuter_.isValid() && !window_->isMaximized() && !window_->isFullScreen())
+    minimumApplied_ = true;
+    if (window_->isMaximized() || window_->isFullScreen())
+        return;
+    sizeApplied_ = true;
+    if (pendingOuter_.isValid())
         window_->resize(Shrunk(pendingOuter_.size(), margins));
 }
 
 bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == window_ && !marginsApplied_) {
+    if (watched == window_ && !sizeApplied_) {
         const QEvent::Type type = event->type();
-        if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize)
+        if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange)
             ApplyKnownMargins();
     }
     return QObject::eventFilter(watched, event);

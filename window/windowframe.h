@@ -34,5 +34,6 @@ private:
     QWidget* window_;
     QRect pendingOuter_;
     QSize minimumOuter_;
-    bool marginsApplied_ = false;
+    bool minimumApplied_ = false;
+    bool sizeApplied_ = false;
 };

@@ -1,0 +1,412 @@
+// Start-up and shut-down as the user meets them: the first run's file, the
+// language, everything written at the end and shown again at the next start,
+// the saved set, a bad colour, the stopwatch font and a refused write.
+
+#include "support/harness.h"
+#include "resources/resources.h"
+#include "settings/builtin_hints.h"
+#include "window/fonts.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QByteArray kEnglish = "[Settings]\nLanguage=en\n";
+
+// What a first run followed by a plain close leaves, built from the key
+// tables rather than by the program's own writer.
+QByteArray ExpectedFirstRunFile(const QByteArray& language)
+{
+    QByteArray text;
+    auto line = [&text](const QByteArray& content) { text += content + "\r\n"; };
+    line("[Tuning]");
+    line("EnabledBarBckColor=$00B9FFB9");
+    line("EnabledBarTrackColor=$0042BB42");
+    line("DisabledBarBckColor=$00CCCCCC");
+    line("DisabledBarTrackColor=$00999999");
+    line("EnabledTextColor=$00000000");
+    line("DisabledTextColor=$00777777");
+    line("TimerBack=$0095A295");
+    line("TimerOffDigits=$008C988C");
+    line("TimerOnDigits=$00272A27");
+    line("[OLL hints]");
+    for (int n = 1; n <= 57; ++n)
+        line("hint" + QByteArray::number(n) + "=" + kBuiltInOllHints[n - 1]);
+    line("[PLL hints]");
+    for (int n = 1; n <= 21; ++n)
+        line("hint" + QByteArray::number(n) + "=" + kBuiltInPllHints[n - 1]);
+    line("[Position]");
+    line("X=0");
+    line("Y=0");
+    line("Width=800");
+    line("Height=644");
+    line("max=0");
+    line("[Settings]");
+    line("Language=" + language);
+    line("showexamnotice=1");
+    line("ShowStatusBar=1");
+    line("mode=OLL");
+    line("1-layers=0");
+    line("omode=0");
+    for (int n = 1; n <= 57; ++n)
+        line("al" + QByteArray::number(n) + "=0");
+    line("[Results]");
+    for (int n = 1; n <= 57; ++n) {
+        line("avg" + QByteArray::number(n) + "=0,000");
+        line("bes" + QByteArray::number(n) + "=0,000");
+        line("nes" + QByteArray::number(n) + "=0");
+    }
+    return text;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray Entry(const QByteArray& file, const QByteArray& key)
+{
+    for (const QByteArray& line : file.split('\n'))
+        if (line.startsWith(key + "="))
+            return line.mid(key.size() + 1).trimmed();
+    return "<missing>";
+}
+
+// How many fonts this process has registered for itself.
+int ApplicationFonts()
+{
+    QFontDatabase::families();   // brings the registrations up to date after a removal
+    int count = 0;
+    for (int id = 0; id < 2000; ++id)
+        count += QFontDatabase::applicationFontFamilies(id).isEmpty() ? 0 : 1;
+    return count;
+}
+
+void PressTile(TForm1* form, int n)
+{
+    CaseTile* tile = form->Tile(n);
+    QTest::mousePress(tile->caseEnabled ? tile->ioll : tile->bioll, Qt::LeftButton, {}, QPoint(10, 10));
+}
+
+}   // namespace
+
+class AppStartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstRunFileByteForByte_data()
+    {
+        QTest::addColumn<QString>("system");
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("English system") << "en_US" << QByteArray("en") << "Tesselo [OLL mode]";
+        QTest::newRow("Ukrainian system") << "uk_UA" << QByteArray("ru") << QStringLiteral("Tesselo [режим OLL]");
+        QTest::newRow("German system") << "de_DE" << QByteArray("en") << "Tesselo [OLL mode]";
+    }
+
+    void firstRunFileByteForByte()
+    {
+        QFETCH(QString, system);
+        QFETCH(QByteArray, language);
+        QFETCH(QString, title);
+        Harness h(system);
+        TForm1* form = h.Start();
+        QCOMPARE(form->windowTitle(), title);
+        QCOMPARE(form->state.currentSet, CaseSet::OLL);
+        QCOMPARE(form->state.level, Level::Easy);
+        QCOMPARE(form->state.enabledCount, 57);
+        QCOMPARE(form->Tile(57)->hint, QString::fromLatin1(kBuiltInOllHints[56]));
+        QCOMPARE(form->Tile(1)->avoll->text(), QStringLiteral("0,000"));
+        QCOMPARE(form->frameGeometry(), QRect(0, 0, 800, 644));
+        h.Stop();
+        QCOMPARE(h.ReadSettings(), ExpectedFirstRunFile(language));
+    }
+
+    void startupCaptionsInBothLanguages()
+    {
+        Harness english;
+        english.WriteSettings(kEnglish);
+        TForm1* form = english.Start();
+        QCOMPARE(form->BitBtn1->text(), QStringLiteral("Start"));
+        QCOMPARE(form->BitBtn2->text(), QStringLiteral("Accept"));
+        QCOMPARE(form->BitBtn3->text(), QStringLiteral("Discard"));
+        QCOMPARE(form->BitBtn4->text(), QStringLiteral("Enable all"));
+        QCOMPARE(form->BitBtn5->text(), QStringLiteral("Disable all"));
+        QCOMPARE(form->BitBtn9->text(), QStringLiteral("About..."));
+        QCOMPARE(form->Label2->text(), QStringLiteral("Start timeout:"));
+        QCOMPARE(form->BitBtn7->text(), QStringLiteral("Exam"));
+        QCOMPARE(form->Label4->text(), QStringLiteral("Mode:"));
+        QCOMPARE(form->Label6->text(), QStringLiteral("OLL"));
+        QCOMPARE(form->BitBtn6->text(), QStringLiteral("=> PLL"));
+        QCOMPARE(form->Label5->text(), QStringLiteral("Level:"));
+        QCOMPARE(form->Label7->text(), QStringLiteral("Easy"));
+        QCOMPARE(form->BitBtn10->text(), QStringLiteral("=> Hard"));
+        // A missing Language key means Russian, and it is not written back.
+        Harness russian;
+        russian.WriteSettings("[Settings]\nmode=OLL\n");
+        form = russian.Start();
+        QCOMPARE(form->BitBtn1->text(), QStringLiteral("Старт"));
+        QCOMPARE(form->BitBtn8->toolTip(), QStringLiteral("Очистить статистику"));
+        QCOMPARE(form->BitBtn9->text(), QStringLiteral("О программе..."));
+        QCOMPARE(form->BitBtn7->text(), QStringLiteral("Экзамен"));
+        QCOMPARE(form->Label4->text(), QStringLiteral("Режим:"));
+        QCOMPARE(form->Label7->text(), QStringLiteral("Простой"));
+        QCOMPARE(form->BitBtn10->text(), QStringLiteral("=> Сложный"));
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tesselo [режим OLL]"));
+        russian.Stop();
+        QCOMPARE(Entry(russian.ReadSettings(), "Language"), QByteArray("<missing>"));
+    }
+
+    void idleAfterStartup()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        TForm1* form = h.Start();
+        QVERIFY(!form->RzPanel1->isVisible());
+        QVERIFY(!form->res->isVisible());
+        QCOMPARE(form->Label1->text(), QStringLiteral("0"));
+        QVERIFY(!form->Image1->HasPicture());
+        QVERIFY(!form->Image1->isEnabled());
+        QVERIFY(!form->BitBtn2->isEnabled());
+        QVERIFY(!form->BitBtn3->isEnabled());
+        QVERIFY(form->BitBtn1->isEnabled());
+        QVERIFY(form->Edit1->isEnabled());
+        QVERIFY(!form->state.attemptActive);
+        QVERIFY(!form->Timer1->isActive() && !form->Timer2->isActive());
+        // The thumbnails come from the Images folder, restored from the program.
+        QVERIFY(QFile::exists(h.Path("Images/OLL/57.gif")));
+        QVERIFY(form->Tile(57)->ioll->HasPicture());
+    }
+
+    void roundTripOfResultsFlagsAndPlacement()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        TForm1* form = h.Start();
+        PressTile(form, 3);
+        PressTile(form, 40);
+        form->Tile(5)->avoll->setText(QStringLiteral("4,546"));
+        form->Tile(5)->bvoll->setText(QStringLiteral("3,912"));
+        form->Tile(5)->nvoll->setText(QStringLiteral("12"));
+        form->BitBtn10Click();
+        form->setGeometry(QRect(form->geometry().topLeft() + QPoint(40, 30), QSize(900, 700)));
+        const QRect outer = form->frameGeometry();
+        h.Stop();
+        const QByteArray file = h.ReadSettings();
+        QCOMPARE(Entry(file, "al3"), QByteArray("1"));
+        QCOMPARE(Entry(file, "al4"), QByteArray("0"));
+        QCOMPARE(Entry(file, "avg5"), QByteArray("4,546"));
+        QCOMPARE(Entry(file, "omode"), QByteArray("1"));
+        QCOMPARE(Entry(file, "Width"), QByteArray::number(outer.width()));
+
+        form = h.Start();
+        QCOMPARE(form->frameGeometry(), outer);
+        QVERIFY(!form->Tile(3)->caseEnabled);
+        QVERIFY(form->Tile(3)->bioll->isVisible());
+        QVERIFY(!form->Tile(40)->caseEnabled);
+        QCOMPARE(form->state.enabledCount, 55);
+        QCOMPARE(form->Tile(5)->avoll->text(), QStringLiteral("4,546"));
+        QCOMPARE(form->Tile(5)->bvoll->text(), QStringLiteral("3,912"));
+        QCOMPARE(form->Tile(5)->nvoll->text(), QStringLiteral("12"));
+        QCOMPARE(form->state.level, Level::Hard);
+        QCOMPARE(form->Label7->text(), QStringLiteral("Hard"));
+    }
+
+    void maximisedWindowKeepsItsNormalBounds()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish + "[Position]\nX=20\nY=10\nWidth=820\nHeight=610\n");
+        TForm1* form = h.Start();
+        QCOMPARE(form->frameGeometry(), QRect(20, 10, 820, 610));
+        form->showMaximized();
+        QVERIFY(form->isMaximized());
+        h.Stop();
+        QByteArray file = h.ReadSettings();
+        QCOMPARE(Entry(file, "max"), QByteArray("1"));
+        QCOMPARE(Entry(file, "X"), QByteArray("20"));
+        QCOMPARE(Entry(file, "Y"), QByteArray("10"));
+        QCOMPARE(Entry(file, "Width"), QByteArray("820"));
+        QCOMPARE(Entry(file, "Height"), QByteArray("610"));
+
+        form = h.Start();
+        QVERIFY(form->isMaximized());
+        form->showNormal();
+        QCOMPARE(form->frameGeometry(), QRect(20, 10, 820, 610));
+        h.Stop();
+        file = h.ReadSettings();
+        QCOMPARE(Entry(file, "max"), QByteArray("0"));
+    }
+
+    void placementValuesInOtherForms()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish + "[Position]\nX=$10\nY=0x10\nWidth=300\nHeight=200\nmax=2\n");
+        TForm1* form = h.Start();
+        QVERIFY(form->isMaximized());
+        form->showNormal();
+        QCOMPARE(form->frameGeometry().topLeft(), QPoint(16, 16));
+        QCOMPARE(form->frameGeometry().size(), QSize(800, 600));   // the minimum holds
+    }
+
+    void pllAsTheSavedMode_data()
+    {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("en") << QByteArray("en") << "Tesselo [PLL mode]";
+        QTest::newRow("ru") << QByteArray("ru") << QStringLiteral("Tesselo [режим PLL]");
+    }
+
+    void pllAsTheSavedMode()
+    {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, title);
+        Harness h;
+        h.WriteSettings("[Settings]\nLanguage=" + language + "\nmode=PLL\npmode=1\n1-layers=1\npal2=1\n"
+                        "[Results]\npavg7=2,500\n[PLL hints]\nhint7=R U R'\n");
+        TForm1* form = h.Start();
+        for (int n = 1; n <= 57; ++n)
+            QCOMPARE(form->Tile(n)->isVisible(), n <= 21);
+        QCOMPARE(form->BitBtn6->text(), QStringLiteral("=> OLL"));
+        QCOMPARE(form->Label6->text(), QStringLiteral("PLL"));
+        QCOMPARE(form->windowTitle(), title);
+        QCOMPARE(form->state.currentSet, CaseSet::PLL);
+        QCOMPARE(form->state.level, Level::Hard);
+        QVERIFY(form->CheckBox1->isVisible());
+        QVERIFY(form->CheckBox1->isChecked());
+        QCOMPARE(form->state.enabledCount, 20);
+        QCOMPARE(form->Tile(7)->avoll->text(), QStringLiteral("2,500"));
+        QCOMPARE(form->Tile(7)->hint, QStringLiteral("R U R'"));
+        QVERIFY(QFile::exists(h.Path("Images/PLL/21.gif")));
+        h.Stop();
+        const QByteArray file = h.ReadSettings();
+        QCOMPARE(Entry(file, "mode"), QByteArray("PLL"));
+        QCOMPARE(Entry(file, "pavg7"), QByteArray("2,500"));
+        QCOMPARE(Entry(file, "pal2"), QByteArray("1"));
+        QCOMPARE(Entry(file, "avg1"), QByteArray("<missing>"));   // OLL keys untouched
+    }
+
+    void everyCaseDisabledDisablesStart()
+    {
+        QByteArray settings = kEnglish;
+        for (int n = 1; n <= 57; ++n)
+            settings += "al" + QByteArray::number(n) + "=1\n";
+        Harness h;
+        h.WriteSettings(settings);
+        TForm1* form = h.Start();
+        QCOMPARE(form->state.enabledCount, 0);
+        QVERIFY(!form->BitBtn1->isEnabled());
+    }
+
+    void badColourIsReportedOnceAndKept()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish + "[Tuning]\nTimerBack=grey\nEnabledBarTrackColor=$0000FF\n");
+        TForm1* form = h.Start();
+        QCOMPARE(h.messages->errors, QStringList{"'grey' is not a valid integer value"});
+        QCOMPARE(form->RzPanel1->FillColour(), QColor(0x95, 0xA2, 0x95));
+        QCOMPARE(form->Tile(1)->proll->BarColour(), QColor(0xFF, 0, 0));
+        QCOMPARE(form->state.enabledCount, 57);   // the set is loaded in full
+        h.Stop();
+        QCOMPARE(Entry(h.ReadSettings(), "TimerBack"), QByteArray("grey"));
+        QCOMPARE(Entry(h.ReadSettings(), "avg57"), QByteArray("0,000"));
+    }
+
+    void stopwatchFontLivesForTheRun()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        RegisterInterfaceFonts();
+        const int before = ApplicationFonts();
+        TForm1* form = h.Start();
+        QVERIFY(QFile::exists(h.Path("digital.ttf")));
+        QCOMPARE(ReadFile(h.Path("digital.ttf")), EmbeddedResource("MyWave"));
+        QCOMPARE(ApplicationFonts(), before + 1);
+        QCOMPARE(form->Label1->font().family(), QStringLiteral("DSEG7 Classic"));
+        QCOMPARE(form->Label3->font(), form->Label1->font());
+        QVERIFY(h.messages->shown.isEmpty());
+        h.Stop();
+        QVERIFY(!QFile::exists(h.Path("digital.ttf")));
+        QCOMPARE(ApplicationFonts(), before);
+    }
+
+    void fontFileThatCannotBeWritten()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        QVERIFY(QDir(h.Folder()).mkdir("digital.ttf"));   // a folder stands in the way
+        h.Start();
+        QCOMPARE(h.messages->shown,
+                 (QStringList{QStringLiteral("Не могу сохранить шрифт"), QStringLiteral("Не могу подключить шрифт")}));
+    }
+
+    void refusedWriteAtShutdownKeepsTheWindowOpenUntilItIsClosedAgain()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        TForm1* form = h.Start();
+        form->Tile(2)->avoll->setText(QStringLiteral("7,000"));
+        // Settings.ini replaced by a folder: every write is refused.
+        QVERIFY(QFile::remove(h.Path("Settings.ini")));
+        QVERIFY(QDir(h.Folder()).mkdir("Settings.ini"));
+        h.messages->answers = {false};
+        QVERIFY(!form->close());
+        QCOMPARE(h.messages->errors.size(), 1);
+        QVERIFY(h.messages->errors[0].startsWith("Unable to write to "));
+        QVERIFY(h.messages->errors[0].endsWith("Settings.ini"));
+        QCOMPARE(h.messages->asked.size(), 1);
+        QVERIFY(form->isVisible());
+        QVERIFY(QFile::exists(h.Path("digital.ttf")));   // nothing released yet
+        const int registered = ApplicationFonts();
+
+        QVERIFY(QDir(h.Folder()).rmdir("Settings.ini"));
+        QVERIFY(form->close());
+        QVERIFY(!QFile::exists(h.Path("digital.ttf")));
+        QCOMPARE(ApplicationFonts(), registered - 1);
+        QCOMPARE(Entry(h.ReadSettings(), "avg2"), QByteArray("7,000"));
+        // A further close writes and releases nothing.
+        QVERIFY(QFile::remove(h.Path("Settings.ini")));
+        form->FormClose();
+        QVERIFY(!QFile::exists(h.Path("Settings.ini")));
+        QCOMPARE(ApplicationFonts(), registered - 1);
+    }
+
+    void refusedWriteAtShutdownStopsTheRemainingWrites()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        TForm1* form = h.Start();
+        form->Tile(1)->avoll->setText(QStringLiteral("5,000"));
+        const QByteArray before = h.ReadSettings();
+        // The file may not grow: the first new key (max) is refused.
+        rlimit saved{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved;
+        tight.rlim_cur = static_cast<rlim_t>(before.size());
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tight), 0);
+        h.messages->answers = {true};
+        const bool closed = form->close();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        QVERIFY(closed);
+        QCOMPARE(h.messages->errors.size(), 1);
+        QCOMPARE(h.ReadSettings(), before);
+        QVERIFY(!QFile::exists(h.Path("digital.ttf")));
+    }
+};
+
+QTEST_MAIN(AppStartupTest)
+#include "test_app_startup.moc"
