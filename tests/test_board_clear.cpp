@@ -93,20 +93,13 @@ private slots:
                 QCOMPARE(dialog->BitBtn2->text(), expected.onlyAvgs);
                 QCOMPARE(dialog->BitBtn3->text(), expected.cancel);
                 QCOMPARE(dialog->focusWidget(), dialog->BitBtn3);
-                QCOMPARE(dialog->size(), QSize(418, 95));
-                QCOMPARE(dialog->StaticText1->geometry(), QRect(8, 8, 401, 41));
-                QCOMPARE(dialog->StaticText1->font().pixelSize(), 13);
-                QCOMPARE(dialog->StaticText1->font().family(), QString("Tahoma"));
-                QCOMPARE(dialog->BitBtn1->geometry(), QRect(8, 64, 129, 25));
-                QCOMPARE(dialog->BitBtn2->geometry(), QRect(144, 64, 145, 25));
-                QCOMPARE(dialog->BitBtn3->geometry(), QRect(344, 64, 65, 25));
                 const QRect main = form->frameGeometry();
                 const QRect own = dialog->frameGeometry();
                 QCOMPARE(own.topLeft(), QPoint(main.left() + main.width() / 2 - own.width() / 2,
                                                main.top() + main.height() / 2 - own.height() / 2));
                 QTest::mouseClick(dialog->BitBtn3, Qt::LeftButton);
             });
-            QCOMPARE(Panels(form).size(), PanelStatusBar::kPanels);
+            QCOMPARE(form->Tile(1)->avoll->text(), QString("4,546"));   // cancelled
         }
     }
 

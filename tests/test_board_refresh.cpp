@@ -177,7 +177,9 @@ private slots:
         TForm1* form = harness.Start();
         QCOMPARE(form->state.enabledCount, kPllCases - 1);
         QVERIFY(form->BitBtn4->isEnabled());
+        form->RzPanel1->show();   // as an accepted time leaves it
         QTest::mouseClick(form->BitBtn4, Qt::LeftButton);
+        QVERIFY(form->RzPanel1->isHidden());
         QCOMPARE(form->state.enabledCount, kPllCases);
         QVERIFY(form->Tile(3)->bioll->isHidden());
         QVERIFY(!form->BitBtn4->isEnabled());
