@@ -24,6 +24,21 @@ LANGUAGES=${LANGUAGES:-en ru}
 
 # ---- the states -----------------------------------------------------------------
 
+# Some practice on the board: varied averages, bests and counts, a few cases
+# disabled.
+sample_results() {
+  local n average best
+  printf '[Results]\n'
+  for n in $(seq 1 57); do
+    average=$(( 2400 + (n * 1373) % 5200 ))
+    best=$(( average * 7 / 10 ))
+    printf 'avg%d=%d,%03d\nbes%d=%d,%03d\nnes%d=%d\n' "$n" $((average / 1000)) $((average % 1000)) \
+      "$n" $((best / 1000)) $((best % 1000)) "$n" $(( 3 + (n * 7) % 19 ))
+  done
+  printf '[Settings]\nal4=1\nal11=1\nal23=1\n'
+}
+
+settings_idle() { sample_results; }
 state_idle() { :; }
 
 state_countdown() {
@@ -36,6 +51,7 @@ state_running() {
   sleep 3.2
 }
 
+settings_result() { sample_results; }
 state_result() {
   xdotool key space
   sleep 3.4
