@@ -3,13 +3,20 @@
 #include "app/program.h"
 #include "window/tform1.h"
 
+#include "resources/resources.h"
+
 #include <QApplication>
+#include <QIcon>
+#include <QPixmap>
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
+    // No display name of its own: it would be appended to every window title.
+    QPixmap icon;
+    if (icon.loadFromData(EmbeddedResource(QStringLiteral("Icon"))))
+        QApplication::setWindowIcon(QIcon(icon));
     Program program(Environment::Default());
     program.form1->show();
     return application.exec();

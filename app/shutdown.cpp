@@ -6,6 +6,7 @@
 #include "app/stopwatchfont.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
+#include "window/tileareaevents.h"
 #include "window/windowframe.h"
 
 #include <QCheckBox>
@@ -85,9 +86,11 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();
 }
 
-// A window destroyed without being closed still gives its font registration back.
+// A window destroyed without being closed still gives its font registration
+// back. The tile area's watcher goes first, before the controls it watches.
 TForm1::~TForm1()
 {
+    delete findChild<TileAreaEvents*>(QString(), Qt::FindDirectChildrenOnly);
     if (fontId_ >= 0) {
         StopwatchFont font{fontId_, fontFamily_};
         ReleaseStopwatchFont(env.programFolder, font);
