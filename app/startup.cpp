@@ -12,6 +12,8 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,13 +74,24 @@ bool WriteFirstRunIfMissing(TForm1& f, SettingsFile& file, const QString& system
     }
 }
 
+// Bounds saved on a screen that is gone would open the window out of reach:
+// such a window opens at the top-left of the primary screen instead.
+QRect OnAScreen(const QRect& outer)
+{
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(outer))
+            return outer;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? QRect(primary->availableGeometry().topLeft(), outer.size()) : outer;
+}
+
 void ReadPlacement(TForm1& f, const SettingsFile& file)
 {
     const QRect outer(file.ReadInteger(kPosition, QStringLiteral("X"), 0),
                       file.ReadInteger(kPosition, QStringLiteral("Y"), 0),
                       file.ReadInteger(kPosition, QStringLiteral("Width"), 800),
                       file.ReadInteger(kPosition, QStringLiteral("Height"), 644));
-    WindowFrame::Of(&f)->SetOuterGeometry(outer);
+    WindowFrame::Of(&f)->SetOuterGeometry(OnAScreen(outer));
     if (file.ReadBool(kPosition, QStringLiteral("max"), false))
         f.setWindowState(f.windowState() | Qt::WindowMaximized);
 }

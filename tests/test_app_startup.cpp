@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -259,6 +261,15 @@ private slots:
         form->showNormal();
         QCOMPARE(form->frameGeometry().topLeft(), QPoint(16, 16));
         QCOMPARE(form->frameGeometry().size(), QSize(800, 600));   // the minimum holds
+    }
+
+    void boundsOffEveryScreenComeBackToTheScreen()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish + "[Position]\nX=-5000\nY=9000\nWidth=850\nHeight=650\n");
+        TForm1* form = h.Start();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(form->frameGeometry(), QRect(screen.topLeft(), QSize(850, 650)));
     }
 
     void pllAsTheSavedMode_data()

@@ -149,14 +149,20 @@ void BuildCountdownAndBulk(TForm1& f)
     f.BitBtn5->hide();
 }
 
+StopwatchLabel* MakeStopwatchLabel(SunkenPanel* panel, const char* name)
+{
+    auto* label = Make<StopwatchLabel>(panel, name, QRect(6, 4, 180, 53));
+    label->setFont(InterfaceFont(61));
+    SetTextColour(label, kFormDigits);
+    return label;
+}
+
 void BuildStopwatch(TForm1& f)
 {
+    // The backdrop of unlit segments first, the reading in front of it.
     f.RzPanel1 = Make<SunkenPanel>(&f, "RzPanel1", QRect(31, 240, 218, 61));
-    for (StopwatchLabel** label : {&f.Label3, &f.Label1}) {
-        *label = Make<StopwatchLabel>(f.RzPanel1, label == &f.Label3 ? "Label3" : "Label1", QRect(6, 4, 180, 53));
-        (*label)->setFont(InterfaceFont(61));
-        SetTextColour(*label, kFormDigits);
-    }
+    f.Label3 = MakeStopwatchLabel(f.RzPanel1, "Label3");
+    f.Label1 = MakeStopwatchLabel(f.RzPanel1, "Label1");
     f.Label1->setText(QStringLiteral("15,429"));
     f.res = Make<ResultLabel>(&f, "res", QRect(8, 312, 265, 17));
     f.res->setText(QStringLiteral("res"));
@@ -249,7 +255,6 @@ void BuildTabOrder(TForm1& f)
 {
     // Tab order of the controls that take the focus; the panel and the tile
     // area take none.
-    f.RzPanel1->setFocusPolicy(Qt::NoFocus);
     const QList<QWidget*> order = {f.BitBtn1, f.BitBtn2,  f.BitBtn3, f.Edit1,   f.UpDown1,
                                    f.BitBtn4, f.BitBtn5,  f.BitBtn6, f.OLLhints, f.PLLhints,
                                    f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1};
