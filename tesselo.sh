@@ -54,7 +54,9 @@ build() {
 sanitized_tests() {
   local asan_dir=${TESSELO_ASAN_BUILD_DIR:-$ROOT/build-asan}
   cmake -S "$ROOT" -B "$asan_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELO_SANITIZE=ON >/dev/null
-  cmake --build "$asan_dir" -j"$(nproc)"
+  # Paths relative to the tree in ccache's keys: a fresh clone elsewhere
+  # (as CI makes) reuses what an earlier build of the same sources compiled.
+  CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=true cmake --build "$asan_dir" -j"$(nproc)"
   ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   LSAN_OPTIONS=suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0 \
