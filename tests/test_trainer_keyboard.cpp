@@ -41,6 +41,24 @@ void AutoRepeat(TForm1* form, Qt::Key key, const QString& text)
     QApplication::sendEvent(KeyTarget(form), &press);
 }
 
+// A key event stamped with the window system's time, as X11 delivers it.
+void Stamped(TForm1* form, QEvent::Type type, Qt::Key key, quint64 timestamp, bool flaggedRepeat = false)
+{
+    QKeyEvent event(type, key, Qt::NoModifier, QStringLiteral(" "), flaggedRepeat);
+    event.setTimestamp(timestamp);
+    QApplication::sendEvent(KeyTarget(form), &event);
+}
+
+// How X11 often sends a held key: release and press with one time stamp and
+// no repeat flag.
+void UnflaggedRepeats(TForm1* form, Qt::Key key, quint64 from, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        Stamped(form, QEvent::KeyRelease, key, from + 40 * i);
+        Stamped(form, QEvent::KeyPress, key, from + 40 * i);
+    }
+}
+
 void RunCountdown(Harness& h)
 {
     while (h.form->Timer2->isActive()) {
@@ -58,6 +76,7 @@ private slots:
     void keysActOnKeyDownAndRecordOneTime_data();
     void keysActOnKeyDownAndRecordOneTime();
     void heldKeyDoesNothingMore();
+    void heldKeyWithUnflaggedRepeatsDoesNothingMore();
     void escapeInEachPhase();
     void ctrlATogglesAllCases();
     void countdownFieldFilter();
@@ -136,6 +155,36 @@ void TrainerKeyboardTest::heldKeyDoesNothingMore()
     Click(f, Qt::Key_Space);
     AutoRepeat(f, Qt::Key_Escape, QString(QChar(27)));
     QVERIFY(f->state.attemptActive && f->Timer2->isActive());
+}
+
+void TrainerKeyboardTest::heldKeyWithUnflaggedRepeatsDoesNothingMore()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    EnableOnly(f, {12});
+
+    Stamped(f, QEvent::KeyPress, Qt::Key_Space, 5000);   // Start
+    UnflaggedRepeats(f, Qt::Key_Space, 5660, 7);
+    Stamped(f, QEvent::KeyRelease, Qt::Key_Space, 6000);
+    QVERIFY(f->state.attemptActive && f->Timer2->isActive());   // not cancelled
+
+    RunCountdown(h);
+    h.Tick(1500);
+    Stamped(f, QEvent::KeyPress, Qt::Key_Space, 9000);   // Stop: a real press
+    QVERIFY(f->BitBtn2->isEnabled());
+    UnflaggedRepeats(f, Qt::Key_Space, 9660, 5);
+    QVERIFY(f->BitBtn2->isEnabled());   // the held key did not accept the time
+    QCOMPARE(Record(f, 12)[2], QStringLiteral("0"));
+    Stamped(f, QEvent::KeyRelease, Qt::Key_Space, 10000);
+    QVERIFY(f->BitBtn2->isEnabled());   // nor did its last release
+
+    // A flagged repeat after an unflagged pair changes nothing either, and
+    // the next real press, a moment after the release, accepts.
+    Stamped(f, QEvent::KeyPress, Qt::Key_Space, 10000, true);
+    QVERIFY(f->BitBtn2->isEnabled());
+    Stamped(f, QEvent::KeyPress, Qt::Key_Space, 10150);
+    QCOMPARE(Record(f, 12), (QStringList{"1,500", "1,500", "1"}));
+    QVERIFY(IsIdle(f));
 }
 
 void TrainerKeyboardTest::escapeInEachPhase()

@@ -7,6 +7,11 @@
 // every solve. The press, its release and its auto-repeats are kept from the
 // button, so the button's own click-on-release never fires, and a held key
 // does nothing more.
+//
+// X11 sends a held key as pairs of release and press that carry the same
+// time stamp, and Qt does not always see that they are repeats: a press
+// stamped with the very millisecond of the key's last release is a repeat
+// whatever its flag says (no finger lifts and strikes a key that fast).
 
 #include "window/tform1.h"
 
@@ -74,11 +79,26 @@ bool ClickFocusedButton(TForm1& form, QObject* watched, unsigned heldBit)
     return true;
 }
 
+bool IsRepeatAfterRelease(const TForm1& form, const QKeyEvent* key)
+{
+    const TForm1::KeyRelease& last = form.lastKeyRelease;
+    return key->timestamp() != 0 && last.key == key->key() && last.timestamp == key->timestamp();
+}
+
+// A repeat whose release was taken for the real one: the key is still held.
+void KeepHeld(TForm1& form, const QKeyEvent* key)
+{
+    if (IsRepeatAfterRelease(form, key))
+        form.heldActionKeys |= form.lastKeyRelease.heldBitCleared;
+}
+
 // Returns true when the press is kept from the focused control.
 bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
 {
-    if (key->isAutoRepeat())
+    if (key->isAutoRepeat() || IsRepeatAfterRelease(form, key)) {
+        KeepHeld(form, key);
         return IsActionKey(key) || !CountdownFieldAccepts(form, watched, key);
+    }
     form.FormKeyDown(key->key(), key->modifiers());
     if (const QChar character = TypedCharacter(key); !character.isNull())
         form.FormKeyPress(character);
@@ -92,11 +112,12 @@ bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
 bool PreviewKeyRelease(TForm1& form, const QKeyEvent* key)
 {
     const unsigned bit = HeldBit(key->key());
-    if (bit == 0 || (form.heldActionKeys & bit) == 0)
-        return false;
-    if (!key->isAutoRepeat())
+    const bool held = bit != 0 && (form.heldActionKeys & bit) != 0;
+    const bool releasesKey = held && !key->isAutoRepeat();
+    form.lastKeyRelease = {key->key(), key->timestamp(), releasesKey ? bit : 0u};
+    if (releasesKey)
         form.heldActionKeys &= ~bit;
-    return true;
+    return held;
 }
 
 void SyncCountdownField(TForm1& form)

@@ -118,6 +118,12 @@ public:
     void SetBulkButtonsEnabled(bool enabled);
     void SetCountdownControlsEnabled(bool enabled);
     unsigned heldActionKeys = 0;       // Space/Enter acted on at key-down; their releases are swallowed
+    struct KeyRelease {
+        int key = 0;
+        quint64 timestamp = 0;
+        unsigned heldBitCleared = 0;   // the bit of heldActionKeys this release cleared
+    };
+    KeyRelease lastKeyRelease;         // tells X11's unflagged auto-repeats from real presses
 
     // ---- board/ -----------------------------------------------------------
     void RefreshBoard();
