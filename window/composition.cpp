@@ -193,6 +193,9 @@ void BuildModeAndLevelLines(TForm1& f)
     f.BitBtn10 = MakeButton(&f, "BitBtn10", QRect(144, 429, 119, 25), QString());
     f.CheckBox1 = Make<QCheckBox>(&f, "CheckBox1", QRect(17, 464, 249, 17));
     f.CheckBox1->setText(QStringLiteral("Определение по двум граням"));
+    // Ticked with the mouse, the box leaves the focus on Start: the next
+    // Space starts an attempt instead of unticking the box.
+    f.CheckBox1->setFocusPolicy(Qt::TabFocus);
     f.BitBtn7 = MakeButton(&f, "BitBtn7", QRect(16, 495, 119, 25), QStringLiteral("Экзамен"));
     f.BitBtn9 = MakeButton(&f, "BitBtn9", QRect(144, 495, 119, 25), QString());
 }
@@ -247,6 +250,7 @@ void BuildTimersAndMenu(TForm1& f)
     f.Timer2->setInterval(1000);
     f.PopupMenu1 = new QMenu(&f);
     f.PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    f.PopupMenu1->setFont(InterfaceFont(11));   // a pop-up is a window of its own: it inherits no font
     f.N1 = f.PopupMenu1->addAction(EmbeddedIcon("GlyphCursor"), QStringLiteral("Изменить алгоритм"));
     f.N1->setObjectName(QStringLiteral("N1"));
 }

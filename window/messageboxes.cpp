@@ -1,11 +1,54 @@
 #include "window/messageboxes.h"
 
+#include "window/fonts.h"
+#include "window/tform1.h"
+
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+
+namespace {
+
+struct ButtonText {
+    QMessageBox::StandardButton button;
+    const char16_t* russian;
+    const char16_t* english;
+};
+
+constexpr ButtonText kButtonTexts[] = {
+    {QMessageBox::Ok, u"ОК", u"OK"},
+    {QMessageBox::Yes, u"Да", u"Yes"},
+    {QMessageBox::No, u"Нет", u"No"},
+};
+
+} // namespace
+
+bool QtMessages::RussianInterface() const
+{
+    const auto* form = qobject_cast<const TForm1*>(parent_.data());
+    return form && form->state.russianInterface;
+}
+
+// The boxes speak the interface language down to their buttons (Qt's own
+// button texts are English without a translation), in the program's font,
+// with plain buttons like every other button of the program.
+void QtMessages::Dress(QMessageBox& box) const
+{
+    box.setFont(InterfaceFont(11));
+    const bool russian = RussianInterface();
+    for (const ButtonText& text : kButtonTexts) {
+        if (QAbstractButton* button = box.button(text.button)) {
+            button->setText(QString::fromUtf16(russian ? text.russian : text.english));
+            button->setIcon(QIcon());
+        }
+    }
+}
 
 void QtMessages::Inform(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent_);
+    Dress(box);
     box.exec();
 }
 
@@ -13,11 +56,13 @@ bool QtMessages::Ask(const QString& caption, const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
     box.setDefaultButton(QMessageBox::Yes);
+    Dress(box);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtMessages::ShowError(const QString& text)
 {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent_);
+    Dress(box);
     box.exec();
 }

@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QMessageBox;
+
 class QtMessages : public Messages {
 public:
     void SetParent(QWidget* parent) { parent_ = parent; }
@@ -13,5 +15,7 @@ public:
     void ShowError(const QString& text) override;
 
 private:
+    bool RussianInterface() const;   // the main window's language; English before it is decided
+    void Dress(QMessageBox& box) const;
     QPointer<QWidget> parent_;
 };

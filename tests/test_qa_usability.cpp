@@ -1,0 +1,123 @@
+// What a user meets around the cycle: the 2-side box ticked with the mouse
+// keeps Space on Start, and the message boxes and the hint menu speak the
+// interface language in the program's font.
+
+#include "support/harness.h"
+#include "window/fonts.h"
+#include "window/messageboxes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QByteArray PllHardSettings(const char* language)
+{
+    return QByteArray("[Settings]\nLanguage=") + language + "\nmode=PLL\npmode=1\n";
+}
+
+struct SeenBox {
+    QStringList buttonTexts;
+    bool buttonsWithIcons = false;
+    QString fontFamily;
+};
+
+// Runs show() (which opens a modal box) and answers the box by the button
+// with the given role once the box is up, recording what it showed.
+template <typename Show> SeenBox AnswerBox(QMessageBox::StandardButton answer, Show&& show)
+{
+    SeenBox seen;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        for (QAbstractButton* button : box->buttons()) {
+            seen.buttonTexts << button->text();
+            seen.buttonsWithIcons |= !button->icon().isNull();
+        }
+        seen.fontFamily = box->font().family();
+        box->button(answer)->click();
+    });
+    show();
+    seen.buttonTexts.sort();
+    return seen;
+}
+
+} // namespace
+
+class QaUsabilityTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void tickingTheCheckBoxKeepsSpaceOnStart();
+    void messageBoxesSpeakTheInterfaceLanguage_data();
+    void messageBoxesSpeakTheInterfaceLanguage();
+};
+
+void QaUsabilityTest::tickingTheCheckBoxKeepsSpaceOnStart()
+{
+    Harness h;
+    h.WriteSettings(PllHardSettings("en"));
+    TForm1* f = h.Start();
+    QVERIFY(f->CheckBox1->isVisible());
+    QCOMPARE(f->focusWidget(), f->BitBtn1);
+
+    QTest::mouseClick(f->CheckBox1, Qt::LeftButton, {}, QPoint(6, 8));   // on the box itself
+    QVERIFY(f->CheckBox1->isChecked());
+    QCOMPARE(f->focusWidget(), f->BitBtn1);
+
+    QTest::keyClick(f->focusWidget(), Qt::Key_Space);
+    QVERIFY(f->state.attemptActive);
+    QVERIFY(f->CheckBox1->isChecked());   // Space started; it did not untick the box
+}
+
+void QaUsabilityTest::messageBoxesSpeakTheInterfaceLanguage_data()
+{
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<QStringList>("yesNo");
+    QTest::addColumn<QString>("ok");
+    QTest::addColumn<QString>("menuItem");
+    QTest::newRow("Russian") << QByteArray("ru") << QStringList{"Да", "Нет"} << "ОК" << "Изменить алгоритм";
+    QTest::newRow("English") << QByteArray("en") << QStringList{"No", "Yes"} << "OK" << "Edit algorithm";
+}
+
+void QaUsabilityTest::messageBoxesSpeakTheInterfaceLanguage()
+{
+    QFETCH(QByteArray, language);
+    QFETCH(QStringList, yesNo);
+    QFETCH(QString, ok);
+    QFETCH(QString, menuItem);
+    Harness h;
+    h.WriteSettings(PllHardSettings(language));
+    TForm1* f = h.Start();
+    QtMessages boxes;
+    boxes.SetParent(f);
+    const QString tahoma = InterfaceFont(11).family();
+
+    bool answer = true;
+    const SeenBox asked = AnswerBox(QMessageBox::No, [&] { answer = boxes.Ask("Start exam", "Go?"); });
+    QCOMPARE(asked.buttonTexts, yesNo);
+    QVERIFY(!answer);   // the No button still answers No
+    QVERIFY(!asked.buttonsWithIcons);
+    QCOMPARE(asked.fontFamily, tahoma);
+
+    const SeenBox informed = AnswerBox(QMessageBox::Ok, [&] { boxes.Inform("Done."); });
+    QCOMPARE(informed.buttonTexts, QStringList{ok});
+    const SeenBox error = AnswerBox(QMessageBox::Ok, [&] { boxes.ShowError("Unable to write to x"); });
+    QCOMPARE(error.buttonTexts, QStringList{ok});
+
+    // The hint menu is a window of its own: it must be given the program's font.
+    f->PopupMenu1Popup();
+    QCOMPARE(f->N1->text(), menuItem);
+    QCOMPARE(f->PopupMenu1->font().family(), tahoma);
+    QCOMPARE(f->PopupMenu1->font().pixelSize(), 11);
+}
+
+QTEST_MAIN(QaUsabilityTest)
+#include "test_qa_usability.moc"
