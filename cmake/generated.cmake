@@ -1,8 +1,9 @@
 # Wiring that needs every target defined: the tests that read the generated
 # pictures back, and the portable install.
 
-# The picture tests read build/Images and the embedded resources.
-foreach(test_name test_tools_pictures test_tools_library test_tools_resources test_tools_font)
+# The picture tests read build/Images and the embedded resources; so does
+# the end-to-end test of the Hard level.
+foreach(test_name test_tools_pictures test_tools_library test_tools_resources test_tools_font test_qa_hard_library)
   if(TARGET ${test_name})
     add_dependencies(${test_name} tesselo_images tesselo_gen)
   endif()
