@@ -1,9 +1,11 @@
 // What a user meets around the cycle: the 2-side box ticked with the mouse
-// keeps Space on Start, and the message boxes and the hint menu speak the
-// interface language in the program's font.
+// keeps Space on Start, the message boxes and the hint menu speak the
+// interface language in the program's font, and an enlarged case picture
+// keeps sharp edges.
 
 #include "support/harness.h"
 #include "window/fonts.h"
+#include "window/controls.h"
 #include "window/messageboxes.h"
 
 #include <QAbstractButton>
@@ -12,6 +14,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -58,6 +61,7 @@ private slots:
     void tickingTheCheckBoxKeepsSpaceOnStart();
     void messageBoxesSpeakTheInterfaceLanguage_data();
     void messageBoxesSpeakTheInterfaceLanguage();
+    void enlargedPicturesStaySharp();
 };
 
 void QaUsabilityTest::tickingTheCheckBoxKeepsSpaceOnStart()
@@ -117,6 +121,32 @@ void QaUsabilityTest::messageBoxesSpeakTheInterfaceLanguage()
     QCOMPARE(f->N1->text(), menuItem);
     QCOMPARE(f->PopupMenu1->font().family(), tahoma);
     QCOMPARE(f->PopupMenu1->font().pixelSize(), 11);
+}
+
+// An OLL picture (72 x 72) fills the 216 x 216 case picture: every pixel
+// becomes a 3 x 3 block of its own colour, with no blend at the edges.
+void QaUsabilityTest::enlargedPicturesStaySharp()
+{
+    QImage stripes(72, 72, QImage::Format_RGB32);
+    for (int x = 0; x < 72; ++x)
+        for (int y = 0; y < 72; ++y)
+            stripes.setPixel(x, y, x % 2 ? qRgb(255, 213, 0) : qRgb(32, 32, 32));
+    PictureBox box(PictureBox::Fit::Stretch);
+    box.resize(216, 216);
+    box.SetPicture(stripes);
+    const QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int x = 0; x < 216; ++x)
+        QCOMPARE(shown.pixel(x, 100), stripes.pixel(x / 3, 33));
+
+    // A reduction (a PLL thumbnail) is still smoothed: stripes blend.
+    PictureBox thumbnail(PictureBox::Fit::Proportional);
+    thumbnail.resize(30, 30);
+    thumbnail.SetPicture(stripes);
+    const QImage small = thumbnail.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QSet<QRgb> colours;
+    for (int x = 0; x < 30; ++x)
+        colours << small.pixel(x, 10);
+    QVERIFY(colours.size() > 2);
 }
 
 QTEST_MAIN(QaUsabilityTest)

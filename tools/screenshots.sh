@@ -2,25 +2,74 @@
 # Screenshots of the real program under Xvfb, each taken in a fresh temporary
 # program folder, in English and in Russian.
 #
-#   tools/screenshots.sh [state ...]
+#   tools/screenshots.sh [state ...]    the given states (default: all of them)
+#   tools/screenshots.sh gallery        the README gallery: screenshots/gallery/
+#                                       with its README.md (not kept in git)
 #
-# Without arguments every state below is taken. Environment:
-#   BUILD_DIR   where the tesselo executable is (default: build)
-#   OUT_DIR     where the PNG files go (default: screenshots)
-#   DISPLAY_NUM the X display to start Xvfb on (default: 99)
-#   LANGUAGES   the interface languages (default: "en ru")
+# Environment:
+#   BUILD_DIR    where the tesselo executable and its Images/ are (default: build)
+#   OUT_DIR      where the PNG files go (default: screenshots, or
+#                screenshots/gallery for the gallery)
+#   DISPLAY_NUM  the X display to start Xvfb on (default: 99)
+#   LANGUAGES    the interface languages (default: "en ru")
 #
-# A state is a shell function state_<name>: it receives the window id and
-# drives the program there with xdotool (keys, clicks) and waits for what it
-# needs. A state may also define settings_<name>, which prints extra lines
-# for Settings.ini (with its section headers) before the program starts.
+# A state is a shell function state_<name>: it receives the main window's id
+# and drives the program with xdotool (keys, clicks at client coordinates of
+# the main window) and waits for what it needs. A state may also define
+# settings_<name>, which prints extra lines for Settings.ini (with their
+# section headers) before the program starts, and folder_<name>, which
+# receives the program folder to lay out pictures before the start.
+#
+# The windows run under openbox, so dialogs have their frames and titles;
+# every shot is the screen cut to the main window's frame, dialogs included.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
-OUT_DIR=${OUT_DIR:-$ROOT/screenshots}
 DISPLAY_NUM=${DISPLAY_NUM:-99}
 LANGUAGES=${LANGUAGES:-en ru}
+
+# ---- helpers for the states -------------------------------------------------------
+
+WINDOW=""
+
+# click X Y [button]: a click at client coordinates of the main window.
+click() {
+  xdotool mousemove --window "$WINDOW" "$1" "$2" click "${3:-1}"
+  sleep 0.3
+}
+
+# Client coordinates of things on the main window (the left column is fixed).
+PICTURE=(140 124)
+RESULT_LINE=(140 272)
+START=(53 350)
+SET_SWITCH=(188 409)
+BIN=(250 409)
+CHECK_BOX=(24 472)
+EXAM=(75 507)
+ABOUT=(203 507)
+
+# The thumbnail of tile n in the first rows of the three-column grid of a new
+# window (800 pixels wide).
+tile() {
+  local n=$1
+  echo $(( 280 + 168 * ((n - 1) % 3) + 38 )) $(( 14 + 86 * ((n - 1) / 3) + 38 ))
+}
+
+# Waits until a window titled exactly $1 is shown.
+wait_window() {
+  xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null
+  sleep 0.4
+}
+
+# t english russian: the text in the language being shot.
+t() { if [ "$LANGUAGE" = ru ]; then echo "$2"; else echo "$1"; fi; }
+
+# One attempt to the end of the countdown (2 s), then a little running time.
+run_to_picture() {
+  xdotool key space
+  sleep "${1:-2.8}"
+}
 
 # ---- the states -----------------------------------------------------------------
 
@@ -36,6 +85,52 @@ sample_results() {
       "$n" $((best / 1000)) $((best % 1000)) "$n" $(( 3 + (n * 7) % 19 ))
   done
   printf '[Settings]\nal4=1\nal11=1\nal23=1\n'
+  sample_hints
+}
+
+# A few of the built-in algorithms (a settings file made by hand has none).
+sample_hints() {
+  printf '[OLL hints]\n'
+  printf "hint3=x U R' U' L U R U' Rw'\nhint5=R U2 R' U' R U' R'\n"
+  printf "hint21=Lw' U' Rw' F R F' U' L U F\nhint27=R U2' R2' U' R U' R' U2' F R F'\n"
+  printf '[PLL hints]\n'
+  printf "hint8=R U R' F' R U R' U' R' F R2 U' R' U'\n"
+}
+
+sample_pll_results() {
+  local n average best
+  printf '[Results]\n'
+  for n in $(seq 1 21); do
+    average=$(( 3100 + (n * 1777) % 6100 ))
+    best=$(( average * 3 / 4 ))
+    printf 'pavg%d=%d,%03d\npbes%d=%d,%03d\npnes%d=%d\n' "$n" $((average / 1000)) $((average % 1000)) \
+      "$n" $((best / 1000)) $((best % 1000)) "$n" $(( 2 + (n * 5) % 13 ))
+  done
+  printf '[Settings]\npal7=1\npal16=1\n'
+  sample_hints
+}
+
+# Only the listed cases of the set stay enabled (keys al or pal).
+only_cases() {
+  local prefix=$1 count=$2 n
+  shift 2
+  printf '[Settings]\n'
+  for n in $(seq 1 "$count"); do
+    [[ " $* " == *" $n "* ]] || printf '%s%d=1\n' "$prefix" "$n"
+  done
+}
+
+# A Hard folder holding one picture of the generated library (and its answer),
+# so that the shot shows that picture.
+one_hard_picture() {
+  local dir=$1 family=$2 n=$3 file=$4
+  rm -f "$dir/Images/$family"
+  mkdir -p "$dir/Images/$family/$n"
+  cp "$BUILD_DIR/Images/$family/$n/$file" "$dir/Images/$family/$n/"
+  if [ -d "$BUILD_DIR/Images/$family/Answers" ]; then
+    mkdir -p "$dir/Images/$family/Answers/$n"
+    cp "$BUILD_DIR/Images/$family/Answers/$n/$file" "$dir/Images/$family/Answers/$n/"
+  fi
 }
 
 settings_idle() { sample_results; }
@@ -47,19 +142,131 @@ state_countdown() {
 }
 
 state_running() {
-  xdotool key space
-  sleep 3.2
+  run_to_picture 3.2
 }
 
 settings_result() { sample_results; }
 state_result() {
-  xdotool key space
-  sleep 3.4
+  run_to_picture 3.4
   xdotool key space
   sleep 0.4
 }
 
-ALL_STATES=(idle countdown running result)
+# A disabled tile: its veil washes the picture out, its bar turns grey.
+settings_veil() { sample_results; }
+state_veil() {
+  # shellcheck disable=SC2046
+  click $(tile 2)
+  click $(tile 6)
+  xdotool mousemove --window "$WINDOW" 140 600
+}
+
+# A right click on a tile shows its picture and algorithm.
+settings_preview() { sample_results; }
+state_preview() {
+  # shellcheck disable=SC2046
+  click $(tile 5) 3
+}
+
+# The algorithm's pop-up menu, then the hint editor.
+settings_editor() { sample_results; }
+state_editor() {
+  # shellcheck disable=SC2046
+  click $(tile 5) 3
+  click "${RESULT_LINE[@]}" 3
+  xdotool key Down Return
+  wait_window "$(t 'Edit algorithm 5' 'Изменение алгоритма 5')"
+}
+
+settings_clear() { sample_results; }
+state_clear() {
+  click "${BIN[@]}"
+  wait_window "$(t 'Clear results' 'Удаление статистики')"
+}
+
+# PLL at the Hard level, with the 2-side recognition box ticked.
+settings_pllhard() {
+  printf '[Settings]\nmode=PLL\npmode=1\n1-layers=1\n'
+  sample_pll_results
+}
+state_pllhard() { :; }
+
+# An exam over three cases: one done, the second running.
+settings_exam() { sample_results; only_cases al 57 3 21 27; }
+state_exam() {
+  click "${EXAM[@]}"
+  wait_window "$(t 'Start exam' 'Начало экзамена')"
+  xdotool key Return
+  sleep 0.4
+  run_to_picture
+  xdotool key space
+  sleep 0.3
+  xdotool key space
+  sleep 0.3
+  run_to_picture 3.5
+}
+
+settings_examresult() { settings_exam; }
+state_examresult() {
+  local i
+  click "${EXAM[@]}"
+  wait_window "$(t 'Start exam' 'Начало экзамена')"
+  xdotool key Return
+  sleep 0.4
+  for i in 1 2 3; do
+    run_to_picture "$(( i + 1 )).$(( i * 3 ))"
+    xdotool key space
+    sleep 0.3
+    [ "$i" = 2 ] && xdotool key Escape || xdotool key space
+    sleep 0.4
+  done
+  wait_window Tesselo
+}
+
+state_about() {
+  click "${ABOUT[@]}"
+  wait_window "$(t 'About' 'О программе')"
+  sleep 1
+}
+
+# The Hard pictures: an OLL question seen from above-front-right, a PLL
+# question seen from two sides and its answer.
+settings_ollhard() { printf '[Settings]\nomode=1\n'; only_cases al 57 21; }
+folder_ollhard() { one_hard_picture "$1" OLL-2 21 6.gif; }
+state_ollhard() { run_to_picture 3.1; }
+
+settings_pllsides() { printf '[Settings]\nmode=PLL\npmode=1\n1-layers=1\n'; only_cases pal 21 8; }
+folder_pllsides() { one_hard_picture "$1" PLL-2-sides 8 2.gif; }
+state_pllsides() { run_to_picture 3.1; }
+
+settings_pllanswer() { settings_pllsides; }
+folder_pllanswer() { folder_pllsides "$1"; }
+state_pllanswer() {
+  run_to_picture 3.1
+  xdotool key space
+  sleep 0.4
+}
+
+ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
+  ollhard pllsides pllanswer)
+
+# The gallery: each state with its caption.
+GALLERY=(
+  "idle|The board: tiles with their averages, bests, counts and bars"
+  "running|An attempt: the case's picture and the stopwatch"
+  "result|Stopped: the time against the best"
+  "veil|Two cases disabled with a left click"
+  "preview|A right click on a tile: its picture and algorithm"
+  "editor|A right click on the algorithm: the hint editor"
+  "clear|Clearing the results"
+  "pllhard|PLL at the Hard level with 2-side recognition"
+  "exam|An exam: one case done, the next running"
+  "examresult|The exam's result"
+  "about|The About window"
+  "ollhard|OLL Hard: a question seen from above-front-right"
+  "pllsides|PLL Hard, 2-side recognition: the question"
+  "pllanswer|PLL Hard, 2-side recognition: its answer at Stop"
+)
 
 # ---- machinery ----------------------------------------------------------------------
 
@@ -68,6 +275,8 @@ need() {
   command -v Xvfb >/dev/null || missing+=(xvfb)
   command -v xdotool >/dev/null || missing+=(xdotool)
   command -v import >/dev/null || missing+=(imagemagick)
+  command -v openbox >/dev/null || missing+=(openbox)
+  command -v xprop >/dev/null || missing+=(x11-utils)
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
@@ -76,11 +285,13 @@ need() {
 }
 
 XVFB_PID=""
+WM_PID=""
 APP_PID=""
 WORK_DIRS=()
 
 cleanup() {
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+  [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   local dir
   for dir in "${WORK_DIRS[@]}"; do rm -rf "$dir"; done
@@ -93,20 +304,34 @@ start_display() {
   export DISPLAY=":$DISPLAY_NUM"
   local i
   for i in $(seq 50); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    xdotool getmouselocation >/dev/null 2>&1 && return 0
+    xdpyinfo >/dev/null 2>&1 && break
     sleep 0.1
   done
-  echo "Xvfb did not start on $DISPLAY" >&2
+  xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $DISPLAY" >&2; exit 1; }
+  openbox >/dev/null 2>&1 &
+  WM_PID=$!
+  for i in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "openbox did not start on $DISPLAY" >&2
   exit 1
 }
 
 # Prints the program folder prepared for one language and state.
 prepare_folder() {
-  local language=$1 state=$2 dir
+  local language=$1 state=$2 dir family
   dir=$(mktemp -d /tmp/tesselo-shot.XXXXXX)
   WORK_DIRS+=("$dir")
   cp "$BUILD_DIR/tesselo" "$dir/"
+  # The generated Hard picture library, as the build lays it out.
+  mkdir -p "$dir/Images"
+  for family in OLL-2 PLL-2 PLL-2-sides; do
+    [ -d "$BUILD_DIR/Images/$family" ] && ln -s "$BUILD_DIR/Images/$family" "$dir/Images/$family"
+  done
+  if declare -F "folder_$state" >/dev/null; then
+    "folder_$state" "$dir"
+  fi
   {
     printf '[Settings]\r\nLanguage=%s\r\n' "$language"
     if declare -F "settings_$state" >/dev/null; then
@@ -116,36 +341,98 @@ prepare_folder() {
   echo "$dir"
 }
 
+# The screen cut to the main window and its frame; the dialogs, centred on
+# the main window, are inside it.
+capture() {
+  local window=$1 file=$2 x y width height left right top bottom
+  eval "$(xwininfo -id "$window" | awk -F: '
+    /Absolute upper-left X/ {print "x=" $2+0}
+    /Absolute upper-left Y/ {print "y=" $2+0}
+    /^ *Width/ {print "width=" $2+0}
+    /^ *Height/ {print "height=" $2+0}')"
+  read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  import -window root -crop "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))" \
+    +repage "$file"
+}
+
 shoot() {
-  local language=$1 state=$2 dir window
+  local language=$1 state=$2 dir
+  LANGUAGE=$language
   dir=$(prepare_folder "$language" "$state")
   (cd "$dir" && QT_QPA_PLATFORM=xcb exec ./tesselo >"$dir/log" 2>&1) &
   APP_PID=$!
-  window=$(xdotool search --sync --onlyvisible --name '^Tesselo \[' | head -n 1)
-  sleep 0.5
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
-  "state_$state" "$window"
-  import -window "$window" "$OUT_DIR/${state}-${language}.png"
+  WINDOW=$(xdotool search --sync --onlyvisible --name '^Tesselo \[' | head -n 1)
+  sleep 0.8
+  xdotool windowactivate --sync "$WINDOW" 2>/dev/null || true
+  "state_$state" "$WINDOW"
+  capture "$WINDOW" "$OUT_DIR/${state}-${language}.png"
   kill "$APP_PID" 2>/dev/null || true
   wait "$APP_PID" 2>/dev/null || true
   APP_PID=""
   echo "$OUT_DIR/${state}-${language}.png"
 }
 
-main() {
-  need
-  [ -x "$BUILD_DIR/tesselo" ] || { echo "no $BUILD_DIR/tesselo: build first (./tesselo.sh build)" >&2; exit 1; }
-  mkdir -p "$OUT_DIR"
-  local states=("$@")
-  [ ${#states[@]} -eq 0 ] && states=("${ALL_STATES[@]}")
-  start_display
+# The gallery's README: each state in the languages shot, side by side.
+write_gallery_readme() {
+  local entry state caption language
+  {
+    echo "# Tesselo screenshots"
+    echo
+    echo "Made by \`tools/screenshots.sh gallery\` from the program built in \`${BUILD_DIR#"$ROOT"/}\`."
+    echo
+    printf '|'; for language in $LANGUAGES; do printf ' %s |' "$language"; done; echo
+    printf '|'; for language in $LANGUAGES; do printf ' --- |'; done; echo
+    for entry in "${GALLERY[@]}"; do
+      state=${entry%%|*}
+      caption=${entry#*|}
+      printf '| **%s** |' "$caption"; for language in ${LANGUAGES#* }; do printf ' |'; done; echo
+      printf '|'; for language in $LANGUAGES; do printf ' ![%s](%s-%s.png) |' "$state" "$state" "$language"; done; echo
+    done
+    if [ -f "$OUT_DIR/easy.png" ]; then
+      echo
+      echo "## The pictures"
+      echo
+      echo "Every Easy picture, and the Hard pictures of a few cases, as the build draws them:"
+      echo
+      echo "![Easy pictures](easy.png)"
+      echo
+      echo "![Hard pictures](hard.png)"
+    fi
+  } >"$OUT_DIR/README.md"
+  echo "$OUT_DIR/README.md"
+}
+
+run_states() {
   local language state
   for language in $LANGUAGES; do
-    for state in "${states[@]}"; do
+    for state in "$@"; do
       declare -F "state_$state" >/dev/null || { echo "unknown state: $state" >&2; exit 2; }
       shoot "$language" "$state"
     done
   done
+}
+
+main() {
+  local states=("$@") gallery=0 entry
+  if [ "${1:-}" = gallery ]; then
+    gallery=1
+    states=()
+    for entry in "${GALLERY[@]}"; do states+=("${entry%%|*}"); done
+  fi
+  OUT_DIR=${OUT_DIR:-$ROOT/screenshots$([ $gallery = 1 ] && echo /gallery)}
+  need
+  [ -x "$BUILD_DIR/tesselo" ] || { echo "no $BUILD_DIR/tesselo: build first (./tesselo.sh build)" >&2; exit 1; }
+  mkdir -p "$OUT_DIR"
+  [ ${#states[@]} -eq 0 ] && states=("${ALL_STATES[@]}")
+  start_display
+  run_states "${states[@]}"
+  if [ $gallery = 1 ]; then
+    local sheet
+    for sheet in easy hard; do
+      [ -f "$BUILD_DIR/contact-sheets/$sheet.png" ] && cp "$BUILD_DIR/contact-sheets/$sheet.png" "$OUT_DIR/"
+    done
+    write_gallery_readme
+  fi
 }
 
 main "$@"

@@ -61,13 +61,16 @@ void PictureBox::paintEvent(QPaintEvent*)
     if (picture_.isNull())
         return;
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSize size = picture_.size();
+    const bool fits = size.width() <= width() && size.height() <= height();
+    // Enlarged pictures keep their sharp sticker edges (each pixel a block);
+    // only a reduction is smoothed.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !fits);
     if (fit_ == Fit::Stretch) {
         painter.drawImage(rect(), picture_);
         return;
     }
-    const QSize size = picture_.size();
-    if (size.width() <= width() && size.height() <= height()) {
+    if (fits) {
         painter.drawImage(QPoint(0, 0), picture_);
         return;
     }
