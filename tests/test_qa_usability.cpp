@@ -1,7 +1,7 @@
 // What a user meets around the cycle: the 2-side box ticked with the mouse
 // keeps Space on Start, the message boxes and the hint menu speak the
-// interface language in the program's font, and an enlarged case picture
-// keeps sharp edges.
+// interface language in the program's font, an enlarged case picture keeps
+// sharp edges, and a window kept maximised does not creep from run to run.
 
 #include "support/harness.h"
 #include "window/fonts.h"
@@ -62,6 +62,7 @@ private slots:
     void messageBoxesSpeakTheInterfaceLanguage_data();
     void messageBoxesSpeakTheInterfaceLanguage();
     void enlargedPicturesStaySharp();
+    void maximisedRunsKeepTheNormalBounds();
 };
 
 void QaUsabilityTest::tickingTheCheckBoxKeepsSpaceOnStart()
@@ -147,6 +148,26 @@ void QaUsabilityTest::enlargedPicturesStaySharp()
     for (int x = 0; x < 30; ++x)
         colours << small.pixel(x, 10);
     QVERIFY(colours.size() > 2);
+}
+
+// A window that starts maximised and is closed maximised never had its
+// normal bounds on screen: they go back to the file as they came.
+void QaUsabilityTest::maximisedRunsKeepTheNormalBounds()
+{
+    Harness h;
+    h.WriteSettings("[Settings]\nLanguage=en\n[Position]\nX=100\nY=50\nWidth=900\nHeight=700\nmax=1\n");
+    const QByteArray position = "[Position]\r\nX=100\r\nY=50\r\nWidth=900\r\nHeight=700\r\nmax=1\r\n";
+    for (int run = 1; run <= 3; ++run) {
+        TForm1* f = h.Start();
+        QVERIFY(f->isMaximized());
+        h.Stop();
+        QVERIFY2(h.ReadSettings().contains(position), qPrintable(QStringLiteral("run %1").arg(run)));
+    }
+
+    // Restored, the window stands where the file says.
+    TForm1* f = h.Start();
+    f->showNormal();
+    QCOMPARE(f->frameGeometry(), QRect(100, 50, 900, 700));
 }
 
 QTEST_MAIN(QaUsabilityTest)

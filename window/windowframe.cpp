@@ -45,7 +45,22 @@ QRect WindowFrame::NormalOuterGeometry() const
 {
     if (!window_->isMaximized() && !window_->isFullScreen())
         return window_->frameGeometry();
-    return window_->normalGeometry().marginsAdded(Margins());
+    // Maximised from the start: the normal state was never framed on screen,
+    // and its bounds are still the ones asked for.
+    if (!sizeApplied_ && pendingOuter_.isValid())
+        return pendingOuter_;
+    return window_->normalGeometry().marginsAdded(normalMarginsKnown_ ? normalMargins_ : Margins());
+}
+
+void WindowFrame::NoteNormalMargins()
+{
+    if (window_->isMaximized() || window_->isFullScreen() || !window_->isVisible())
+        return;
+    const QMargins margins = Margins();
+    if (margins.isNull())
+        return;
+    normalMargins_ = margins;
+    normalMarginsKnown_ = true;
 }
 
 // A window that starts maximised gets its outer size when it first returns
@@ -61,16 +76,34 @@ void WindowFrame::ApplyKnownMargins()
     if (window_->isMaximized() || window_->isFullScreen())
         return;
     sizeApplied_ = true;
+    appliedMargins_ = margins;
+    if (pendingOuter_.isValid())
+        window_->resize(Shrunk(pendingOuter_.size(), margins));
+}
+
+void WindowFrame::CorrectAppliedSize()
+{
+    if (corrected_ || window_->isMaximized() || window_->isFullScreen())
+        return;
+    const QMargins margins = Margins();
+    if (margins.isNull() || margins == appliedMargins_)
+        return;
+    corrected_ = true;
     if (pendingOuter_.isValid())
         window_->resize(Shrunk(pendingOuter_.size(), margins));
 }
 
 bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == window_ && !sizeApplied_) {
-        const QEvent::Type type = event->type();
-        if (type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize || type == QEvent::WindowStateChange)
+    const QEvent::Type type = event->type();
+    const bool placement = type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize
+                           || type == QEvent::WindowStateChange;
+    if (watched == window_ && placement) {
+        if (!sizeApplied_)
             ApplyKnownMargins();
+        else
+            CorrectAppliedSize();
+        NoteNormalMargins();
     }
     return QObject::eventFilter(watched, event);
 }

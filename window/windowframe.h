@@ -31,9 +31,20 @@ protected:
 private:
     explicit WindowFrame(QWidget* window);
     void ApplyKnownMargins();
+    void CorrectAppliedSize();
+    void NoteNormalMargins();
     QWidget* window_;
     QRect pendingOuter_;
+    // The frame of the normal state: a maximised window's frame is often
+    // thinner (no side borders), so it cannot stand in for it.
+    QMargins normalMargins_;
+    bool normalMarginsKnown_ = false;
     QSize minimumOuter_;
     bool minimumApplied_ = false;
     bool sizeApplied_ = false;
+    // A window restored from maximised may first report the thinner frame of
+    // the maximised state: the outer size is converted once more with the
+    // frame it then shows.
+    QMargins appliedMargins_;
+    bool corrected_ = false;
 };
