@@ -143,6 +143,10 @@ CubeView::CubeView(CubeSpin& spin, QWidget* parent) : QOpenGLWidget(parent), spi
 CubeView::~CubeView()
 {
     ReleaseTexture();
+    // The base class destroys the context after this body: its signal must not
+    // reach a view that is no longer a CubeView.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
 }
 
 bool CubeView::CheckContext()
