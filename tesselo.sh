@@ -2,7 +2,8 @@
 # Tesselo: build, run and test.
 #   ./tesselo.sh run    install what is missing, build, start the program
 #   ./tesselo.sh test   install what is missing, build, run every test, then
-#                       every test again under the address and UB sanitizers
+#                       every test again under the address and UB sanitizers,
+#                       then a short fuzzing run of the parsers
 #   ./tesselo.sh build  install what is missing and build
 #   ./tesselo.sh fuzz   fuzz the file and text parsers (fuzz/run.sh)
 #   ./tesselo.sh bench  measure speed and fault tolerance into bench/README.md
@@ -19,7 +20,7 @@ PACKAGES=(
   xvfb xauth
 )
 
-# Only the fuzz verb needs clang's libFuzzer.
+# clang's libFuzzer, for the fuzzing run (./tesselo.sh fuzz, and briefly in test).
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev xxd)
 
 missing_packages() {
@@ -95,6 +96,10 @@ case "${1:-}" in
     # Tests that need a display bring their own Xvfb through xvfb-run (see tests/CMakeLists.txt).
     ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
     [ "${TESSELO_SKIP_SANITIZERS:-0}" = 1 ] || sanitized_tests
+    # A short fuzzing smoke run of the parsers from the seeds in fuzz/corpus
+    # (./tesselo.sh fuzz runs longer).
+    install_packages "${FUZZ_PACKAGES[@]}"
+    fuzz/run.sh "${TESSELO_FUZZ_SECONDS:-15}"
     ;;
   fuzz)
     # ./tesselo.sh fuzz [seconds per target] [target ...]

@@ -82,6 +82,25 @@ void BenchSetSwitch(TForm1& form)
              QStringLiteral("< 30 ms"), Median(toOll) < 30);
 }
 
+// Where a switch's time goes: the records written, the flush when the file
+// closes, the other set's thumbnails and records loaded, the board refreshed.
+void BenchSwitchParts(TForm1& form)
+{
+    std::vector<double> save, flush, load, refresh;
+    for (int i = 0; i < 15; ++i) {
+        SettingsFile file(form.SettingsPath());
+        save.push_back(TimeMs([&] { form.SaveSetRecords(file, CaseSet::OLL); }));
+        flush.push_back(TimeMs([&] { file.Close(); }));
+        load.push_back(TimeMs([&] { form.LoadSetRecords(file, CaseSet::PLL); }));
+        load.back() += TimeMs([&] { form.LoadSetRecords(file, CaseSet::OLL); });
+        refresh.push_back(TimeMs([&] { form.RefreshBoard(); }));
+    }
+    std::printf("| Set switch, its parts (median of 15) | SaveSetRecords of OLL %s ms; closing flush %s ms; "
+                "LoadSetRecords of PLL and OLL %s ms; RefreshBoard %s ms | (for information) | |\n",
+                qPrintable(Fixed(Median(save), 1)), qPrintable(Fixed(Median(flush), 1)),
+                qPrintable(Fixed(Median(load), 1)), qPrintable(Fixed(Median(refresh), 2)));
+}
+
 // Only the shut-down handler is timed, not the windows' destruction after it.
 void BenchShutdown(const QString& folder)
 {
@@ -106,6 +125,7 @@ int main(int argc, char* argv[])
         std::unique_ptr<Program> program = StartIn(dir.path());
         BenchRefreshBoard(*program->form1);
         BenchSetSwitch(*program->form1);
+        BenchSwitchParts(*program->form1);
         program->form1->close();
     }
     BenchShutdown(dir.path());

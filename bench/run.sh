@@ -9,25 +9,26 @@ ROOT=$PWD
 BENCH_BUILD=${TESSELO_BENCH_BUILD_DIR:-$ROOT/build-bench}
 KILLS=${TESSELO_BENCH_KILLS:-200}
 
+B=$BENCH_BUILD/bench
+
+# Everything with a window runs on its own Xvfb display, as a desktop would
+# (this script runs itself again under xvfb-run for that part).
+if [ "${1:-}" = --with-display ]; then
+  export QT_QPA_PLATFORM=xcb
+  "$B/bench_startup/bench_startup" "$B/bench_startup_program/bench_startup_program" \
+    "$B/bench_startup_bare/bench_startup_bare" 7 "$B/bench_startup_parts/bench_startup_parts"
+  "$B/bench_stopwatch/bench_stopwatch"
+  "$B/bench_board/bench_board"
+  exit 0
+fi
+
 cmake -S "$ROOT" -B "$BENCH_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSELO_BENCH=ON >/dev/null
 cmake --build "$BENCH_BUILD" -j"$(nproc)" --target benchmarks test_fault_kill >/dev/null
 
-B=$BENCH_BUILD/bench
 rows=$(mktemp)
 trap 'rm -f "$rows"' EXIT
-
-# Everything with a window runs on its own Xvfb display, as a desktop would.
-measure_with_display() {
-  export QT_QPA_PLATFORM=xcb
-  "$B/bench_startup/bench_startup" "$B/bench_startup_program/bench_startup_program" \
-    "$B/bench_startup_bare/bench_startup_bare" 7
-  "$B/bench_stopwatch/bench_stopwatch"
-  "$B/bench_board/bench_board"
-}
-export B
-export -f measure_with_display
 echo "measuring with a window (a few minutes)..." >&2
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c measure_with_display >> "$rows"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/bench/run.sh" --with-display >> "$rows"
 "$B/bench_settings/bench_settings" >> "$rows"
 
 echo "killing the program $KILLS times..." >&2
