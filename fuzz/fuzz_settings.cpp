@@ -22,12 +22,21 @@
 
 namespace {
 
+// The file matches names without regard to the case of ASCII letters only.
+QString FoldAscii(QString name)
+{
+    for (QChar& c : name)
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(c.unicode() - u'A' + u'a');
+    return name;
+}
+
 struct Name {
     QString section;
     QString key;
     bool operator<(const Name& other) const
     {
-        const auto fold = [](const Name& n) { return std::pair(n.section.toLower(), n.key.toLower()); };
+        const auto fold = [](const Name& n) { return std::pair(FoldAscii(n.section), FoldAscii(n.key)); };
         return fold(*this) < fold(other);
     }
 };
