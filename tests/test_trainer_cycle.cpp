@@ -15,6 +15,7 @@ class TrainerCycleTest : public QObject {
 
 private slots:
     void countdownDrawsAndStopwatchRuns();
+    void stopwatchNeverRunsAheadOfTrueTime();
     void stopShowsComparisonWithBest();
     void acceptFoldsTimesIntoRunningMean();
     void overlongAttemptIsDiscarded();
@@ -72,6 +73,23 @@ void TrainerCycleTest::countdownDrawsAndStopwatchRuns()
     QCOMPARE(f->Label1->text(), QStringLiteral("0"));
     QVERIFY(!f->Image1->HasPicture());
     QCOMPARE(f->focusWidget(), f->BitBtn1);
+}
+
+// Readings in whole milliseconds would turn a start at x,9 ms and a tick at
+// y,1 ms into one millisecond more than really elapsed.
+void TrainerCycleTest::stopwatchNeverRunsAheadOfTrueTime()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    EnableOnly(f, {5});
+    h.clock->extraUs = 900;   // the stopwatch starts at ...,900 ms
+    h.StartAttempt();
+    h.clock->extraUs = 100;
+    h.Tick(9);                // 8,2 ms have really passed
+    QCOMPARE(f->Label1->text(), QStringLiteral("0,008"));
+    h.clock->extraUs = 900;
+    h.Tick(0);                // exactly 9 ms
+    QCOMPARE(f->state.lastTimeText, QStringLiteral("0,009"));
 }
 
 void TrainerCycleTest::stopShowsComparisonWithBest()

@@ -41,7 +41,7 @@ struct TrainerState {
     bool showStatusBar = true;
     int currentCase = 0;
     int countdownLeft = 0;
-    qint64 startTimeMs = 0;          // monotonic clock reading when the stopwatch started
+    qint64 startTimeUs = 0;          // monotonic clock reading (microseconds) when the stopwatch started
     QString lastTimeText;            // the text of the last stopwatch tick; what Accept records
     QStringList enabledCases;        // decimal case numbers, ascending, rebuilt by RefreshBoard
     int enabledCount = kOllCases;

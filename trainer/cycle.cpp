@@ -78,7 +78,7 @@ void StartStopwatch(TForm1& form)
 {
     form.Timer2->stop();
     form.Image1->setEnabled(true);
-    form.state.startTimeMs = form.env.clock->MonotonicMs();
+    form.state.startTimeUs = form.env.clock->MonotonicUs();
     form.Timer1->start();
 }
 

@@ -7,8 +7,13 @@
 
 qint64 SteadyClock::MonotonicMs()
 {
+    return MonotonicUs() / 1000;
+}
+
+qint64 SteadyClock::MonotonicUs()
+{
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
 void ClockSeededRandom::Reseed()

@@ -15,6 +15,10 @@ public:
     virtual ~Clock() = default;
     // Milliseconds of a monotonic clock: never jumps with the wall clock.
     virtual qint64 MonotonicMs() = 0;
+    // Microseconds of the same clock. The stopwatch floors only the elapsed
+    // time, never the two readings, so its text never runs ahead of the
+    // true time.
+    virtual qint64 MonotonicUs() { return MonotonicMs() * 1000; }
     // A 32-bit millisecond tick count (wraps), for the cube's fling speed.
     virtual std::uint32_t TickCount() { return static_cast<std::uint32_t>(MonotonicMs()); }
 };
@@ -22,14 +26,17 @@ public:
 class SteadyClock : public Clock {
 public:
     qint64 MonotonicMs() override;
+    qint64 MonotonicUs() override;
 };
 
 // A clock the tests set by hand.
 class ManualClock : public Clock {
 public:
-    qint64 MonotonicMs() override { return now; }
+    qint64 MonotonicMs() override { return MonotonicUs() / 1000; }
+    qint64 MonotonicUs() override { return now * 1000 + extraUs; }
     void Advance(qint64 ms) { now += ms; }
     qint64 now = 1000000;
+    qint64 extraUs = 0;   // a reading that falls between two whole milliseconds
 };
 
 class RandomSource {

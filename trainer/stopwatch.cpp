@@ -108,7 +108,7 @@ void TForm1::Timer1Timer()
 {
     if (!Timer1->isActive())
         return;
-    const qint64 elapsed = env.clock->MonotonicMs() - state.startTimeMs;
+    const qint64 elapsed = (env.clock->MonotonicUs() - state.startTimeUs) / 1000;
     if (elapsed > cycle::kLongestAttemptMs) {
         // Too long to be a real solve: stop and throw the attempt away.
         BitBtn1Click();
