@@ -67,7 +67,6 @@ TfrmGL::TfrmGL(TForm1* mainWindow, QWidget* parent) : QDialog(parent), mainWindo
     BuildTitlePanel();
     BuildNotesPanel();
     WriteTextureFile();
-    BuildCubeView();
     WireEvents();
     ApplyLanguage(mainWindow_->state.russianInterface);
     // The cube turns from program start on, shown or hidden.
@@ -173,6 +172,7 @@ void TfrmGL::BuildCubeView()
     cubeView->setObjectName(QStringLiteral("cubeView"));
     cubeView->setGeometry(0, 0, Panel1->width(), Panel1->height());
     cubeView->SetTextureFile(textureWritten_ ? TextureFilePath() : QString());
+    cubeView->show();   // made while the window is being shown
 }
 
 void TfrmGL::WireEvents()
@@ -210,6 +210,12 @@ void TfrmGL::ApplyGeometry(const AboutTexts& texts)
 
 void TfrmGL::showEvent(QShowEvent* event)
 {
+    // The OpenGL stack is loaded when the cube is first needed, not at
+    // program start: most runs never open this window.
+    if (!cubeViewBuilt_) {
+        cubeViewBuilt_ = true;
+        BuildCubeView();
+    }
     CentreOverMainWindow();
     QDialog::showEvent(event);
 }

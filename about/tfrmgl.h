@@ -68,6 +68,7 @@ private:
     void BuildTitlePanel();
     void BuildAuthorsLine();
     void BuildNotesPanel();
+    bool cubeViewBuilt_ = false;
     void BuildCubeView();
     void WireEvents();
     void ApplyGeometry(const AboutTexts& texts);
