@@ -32,10 +32,11 @@ qint64 SteadyNs()
 
 class WitnessedSteadyClock : public Clock {
 public:
-    qint64 MonotonicMs() override
+    qint64 MonotonicMs() override { return MonotonicUs() / 1000; }
+    qint64 MonotonicUs() override
     {
         lastReadingNs = SteadyNs();
-        return lastReadingNs / 1000000;
+        return lastReadingNs / 1000;
     }
     qint64 lastReadingNs = 0;
 };
