@@ -22,7 +22,7 @@ QByteArray FileOfSize(qsizetype size)
 
 struct WriteCost {
     std::vector<double> writeUs;
-    double closeUs = 0;
+    std::vector<double> closeUs;   // the flush that ends a piece of work: disk dependent, so several
 };
 
 WriteCost Measure(const QString& path, qsizetype size, int writes)
@@ -40,9 +40,12 @@ WriteCost Measure(const QString& path, qsizetype size, int writes)
         settings.WriteString(QStringLiteral("Results"), QStringLiteral("avg1"), QStringLiteral("%1,%2").arg(i % 60).arg(i % 1000, 3, 10, QLatin1Char('0')));
         cost.writeUs.push_back(double(timer.nsecsElapsed()) / 1000);
     }
-    timer.start();
-    settings.Close();
-    cost.closeUs = double(timer.nsecsElapsed()) / 1000;
+    for (int piece = 0; piece < 9; ++piece) {
+        settings.WriteString(QStringLiteral("Results"), QStringLiteral("avg1"), QStringLiteral("1,%1").arg(piece, 3, 10, QLatin1Char('0')));
+        timer.start();
+        settings.Close();
+        cost.closeUs.push_back(double(timer.nsecsElapsed()) / 1000);
+    }
     return cost;
 }
 
@@ -63,12 +66,13 @@ int main(int argc, char* argv[])
         const int writes = size >= 1024 * 1024 ? 60 : 300;
         const WriteCost cost = Measure(path, size, writes);
         // A set switch writes some 230 keys: that many at this size must stay under 30 ms.
-        const double switchMs = Median(cost.writeUs) * 230 / 1000 + cost.closeUs / 1000;
+        const double switchMs = Median(cost.writeUs) * 230 / 1000 + Median(cost.closeUs) / 1000;
         const bool isNormalSize = size <= 10 * 1024;
         PrintRow(QStringLiteral("Settings write, file of %1 (median of %2)").arg(SizeName(size)).arg(writes),
-                 QStringLiteral("%1 µs a write (p90 %2 µs); closing flush %3 µs; 230 writes ≈ %4 ms")
-                     .arg(Fixed(Median(cost.writeUs), 0), Fixed(Quantile(cost.writeUs, 0.9), 0), Fixed(cost.closeUs, 0),
-                          Fixed(switchMs, 1)),
+                 QStringLiteral("%1 µs a write (p90 %2 µs); closing flush %3 µs (median of 9, max %4 µs); "
+                                "230 writes and a flush ≈ %5 ms")
+                     .arg(Fixed(Median(cost.writeUs), 0), Fixed(Quantile(cost.writeUs, 0.9), 0), Fixed(Median(cost.closeUs), 0),
+                          Fixed(Largest(cost.closeUs), 0), Fixed(switchMs, 1)),
                  isNormalSize ? QStringLiteral("230 writes < 30 ms") : QStringLiteral("(for information)"),
                  !isNormalSize || switchMs < 30);
     }
