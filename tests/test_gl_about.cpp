@@ -14,21 +14,12 @@
 #include <QSet>
 #include <QTimer>
 #include <QtTest>
+#include "bmp_fixture.h"
 #include <functional>
 
 namespace {
 
-void PutU16(QByteArray& bytes, int offset, int value)
-{
-    bytes[offset] = char(value & 0xFF);
-    bytes[offset + 1] = char((value >> 8) & 0xFF);
-}
-
-void PutU32(QByteArray& bytes, int offset, quint32 value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + i] = char((value >> (8 * i)) & 0xFF);
-}
+using namespace bmpfixture;
 
 // A 256 x 128 atlas in the 4 x 2 cell layout; colourOfCell(column, row) with
 // row 0 the first 64 stored rows (texture t from 0 to 0.5).
