@@ -14,7 +14,8 @@ namespace {
 
 bool HasTimeTextForm(const QString& text)
 {
-    static const QRegularExpression form(QStringLiteral("^-?[0-9]+,[0-9]{3}$"));
+    // Anchored as a whole: "$" alone would also match before a final line end.
+    static const QRegularExpression form(QRegularExpression::anchoredPattern(QStringLiteral("-?[0-9]+,[0-9]{3}")));
     return form.match(text).hasMatch();
 }
 
