@@ -10,8 +10,11 @@
 #include "settings/settingsfile.h"
 #include "window/windowframe.h"
 
+#include <cstdio>
+
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
@@ -65,11 +68,21 @@ bool WriteFirstRunIfMissing(TForm1& f, SettingsFile& file, const QString& system
     if (file.Exists())
         return true;
     f.state.russianInterface = IsRussianLanguageValue(systemValue);
+    // Written beside the file and put in its place whole: a first run that is
+    // killed or fails half-way leaves no Settings.ini, and the next start
+    // writes the first-run content again instead of living with a part of it.
+    const QString draft = file.Path() + QStringLiteral(".new");
     try {
-        WriteFirstRunContent(file, systemValue);
+        QFile::remove(draft);
+        SettingsFile first(draft);
+        WriteFirstRunContent(first, systemValue);
+        first.Close();
+        if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(file.Path()).constData()) != 0)
+            throw TesseloError(QStringLiteral("Unable to write to %1").arg(file.Path()));
         return true;
-    } catch (const TesseloError& error) {
-        f.env.messages->ShowError(error.text());
+    } catch (const TesseloError&) {
+        QFile::remove(draft);
+        f.env.messages->ShowError(QStringLiteral("Unable to write to %1").arg(file.Path()));
         return false;
     }
 }

@@ -109,6 +109,26 @@ class AppStartupTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // A first run that cannot finish its content leaves no Settings.ini
+    // behind, so the next start writes the whole first-run content again.
+    void firstRunThatFailsLeavesNoPartialFile()
+    {
+        Harness h;
+        QVERIFY(QDir(h.Folder()).mkdir(QStringLiteral("Settings.ini.new")));   // the draft cannot be written
+        h.Start();
+        QCOMPARE(h.messages->errors.size(), 1);
+        QVERIFY(h.messages->errors.first().startsWith(QStringLiteral("Unable to write to ")));
+        QVERIFY(h.messages->errors.first().endsWith(QStringLiteral("Settings.ini")));
+        h.program.reset();   // ended without shut-down
+        h.form = nullptr;
+        QVERIFY(!QFileInfo::exists(h.Path(QStringLiteral("Settings.ini"))));
+        QVERIFY(QDir(h.Folder()).rmdir(QStringLiteral("Settings.ini.new")));
+        h.Start();
+        QVERIFY(h.ReadSettings().contains("[OLL hints]\r\nhint1="));
+        QVERIFY(h.ReadSettings().contains("Language=en"));
+        QVERIFY(!QFileInfo::exists(h.Path(QStringLiteral("Settings.ini.new"))));
+    }
+
     void firstRunFileByteForByte_data()
     {
         QTest::addColumn<QString>("system");
