@@ -18,6 +18,7 @@ int main(int argc, char* argv[])
     if (icon.loadFromData(EmbeddedResource(QStringLiteral("Icon"))))
         QApplication::setWindowIcon(QIcon(icon));
     Program program(Environment::Default());
+    program.FollowTheSession();
     program.form1->show();
     return application.exec();
 }

@@ -1,5 +1,7 @@
 #include "app/program.h"
 
+#include "app/sessionend.h"
+
 #include "about/tfrmgl.h"
 #include "board/tform2.h"
 #include "board/tform3.h"
@@ -21,6 +23,7 @@ Program::Program(Environment environment)
 
 Program::~Program()
 {
+    terminationSignals.reset();
     // The dialogs are children of the main window: release them first.
     form3.reset();
     frmGL.reset();

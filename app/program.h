@@ -9,15 +9,20 @@ class TForm1;
 class TForm2;
 class TForm3;
 class TfrmGL;
+class TerminationSignals;
 
 struct Program {
     // Fills in what the environment leaves empty (message boxes over the main window).
     explicit Program(Environment environment);
     ~Program();
+    // SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the
+    // run as closing the main window does (app/sessionend.cpp).
+    void FollowTheSession();
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
     std::unique_ptr<TfrmGL> frmGL;
     std::unique_ptr<TForm3> form3;
+    std::unique_ptr<TerminationSignals> terminationSignals;
 };
 
 // The application title used by the task bar and the message boxes.

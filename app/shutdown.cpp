@@ -12,6 +12,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 
+#include <cstdio>
+
 namespace {
 
 const QString kPosition = QStringLiteral("Position");
@@ -51,15 +53,35 @@ bool CloseWithoutSaving(TForm1& f)
                                   QStringLiteral("The settings were not saved. Close the program without saving?")));
 }
 
+// Nobody answers a message box while the session ends: a refused write goes
+// to the standard error.
+bool WriteUnasked(TForm1& f)
+{
+    try {
+        SettingsFile file(f.SettingsPath());
+        WriteShutdownSettings(f, file);
+        file.Close();
+        return true;
+    } catch (const TesseloError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.text()));
+        return false;
+    }
+}
+
 }   // namespace
 
 // The writes come first and the releases after them, each release once: a
 // window kept open after a refused write still has its stopwatch font, and a
-// second close releases nothing twice.
+// second close releases nothing twice. Once the desktop session ends nobody
+// is asked: a refused write ends the program all the same.
 void TForm1::FormClose()
 {
     if (closed_)
         return;
+    if (sessionEnding_) {
+        ShutDownUnasked();
+        return;
+    }
     SettingsFile file(SettingsPath());
     try {
         WriteShutdownSettings(*this, file);
@@ -69,6 +91,29 @@ void TForm1::FormClose()
         if (!CloseWithoutSaving(*this))
             return;
     }
+    ReleaseAtShutdown();
+}
+
+bool TForm1::ShutDownUnasked()
+{
+    if (closed_)
+        return true;
+    const bool saved = WriteUnasked(*this);
+    ReleaseAtShutdown();
+    return saved;
+}
+
+// The program may go on (a logout can be cancelled): the font and the lists
+// stay, and the shut-down that follows writes the file again.
+void TForm1::SaveForSessionEnd()
+{
+    sessionEnding_ = true;
+    if (!closed_)
+        WriteUnasked(*this);
+}
+
+void TForm1::ReleaseAtShutdown()
+{
     closed_ = true;
     state.pictureFiles.clear();
     StopwatchFont font{fontId_, fontFamily_};

@@ -59,6 +59,14 @@ void UnflaggedRepeats(TForm1* form, Qt::Key key, quint64 from, int count)
     }
 }
 
+// Ctrl and a key as X11 delivers it: the layout's own key code and the
+// physical key's code.
+void CtrlKeyAt(TForm1* form, int key, quint32 keyCode, const QString& text, bool repeat = false)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::ControlModifier, keyCode, 0, 0x4, text, repeat);
+    QApplication::sendEvent(KeyTarget(form), &event);
+}
+
 void RunCountdown(Harness& h)
 {
     while (h.form->Timer2->isActive()) {
@@ -79,6 +87,8 @@ private slots:
     void heldKeyWithUnflaggedRepeatsDoesNothingMore();
     void escapeInEachPhase();
     void ctrlATogglesAllCases();
+    void ctrlAOnTheKeyOfTheLatinA();
+    void spaceAndEnterDoNothingOnceStartIsDisabled();
     void countdownFieldFilter();
 };
 
@@ -255,6 +265,53 @@ void TrainerKeyboardTest::ctrlATogglesAllCases()
     QVERIFY(f->state.examActive);
     Click(f, Qt::Key_A, Qt::ControlModifier);
     QCOMPARE(f->state.enabledCount, 57);
+}
+
+void TrainerKeyboardTest::ctrlAOnTheKeyOfTheLatinA()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    CtrlKeyAt(f, 0x424, 38, QStringLiteral("ф"));   // Russian: the A key gives Ф
+    QCOMPARE(f->state.enabledCount, 0);
+    CtrlKeyAt(f, 0x424, 38, QStringLiteral("ф"), true);   // held: nothing more
+    QCOMPARE(f->state.enabledCount, 0);
+    CtrlKeyAt(f, 0x391, 38, QStringLiteral("α"));   // Greek
+    QCOMPARE(f->state.enabledCount, 57);
+    CtrlKeyAt(f, 0x42F, 52, QStringLiteral("я"));   // the Z key: not Ctrl+A
+    QCOMPARE(f->state.enabledCount, 57);
+
+    // AZERTY: Q sits on the US A key and A on the US Q key.
+    CtrlKeyAt(f, Qt::Key_Q, 38, QStringLiteral("q"));
+    QCOMPARE(f->state.enabledCount, 57);
+    CtrlKeyAt(f, Qt::Key_A, 24, QStringLiteral("a"));
+    QCOMPARE(f->state.enabledCount, 0);
+}
+
+void TrainerKeyboardTest::spaceAndEnterDoNothingOnceStartIsDisabled()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    const QByteArray written = h.ReadSettings();
+    QCOMPARE(f->focusWidget(), f->BitBtn1);
+
+    Click(f, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(f->state.enabledCount, 0);
+    for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter})
+        Click(f, key);
+    QCOMPARE(f->state.currentSet, CaseSet::OLL);
+    QCOMPARE(h.ReadSettings(), written);
+    QCOMPARE(f->focusWidget(), f);
+
+    // A tile click that disables the last enabled case, then Enter.
+    Click(f, Qt::Key_A, Qt::ControlModifier);   // Ctrl+A still reaches the window
+    QCOMPARE(f->state.enabledCount, 57);
+    EnableOnly(f, {5});
+    f->BitBtn1->setFocus();
+    f->SetCaseEnabled(5);
+    QCOMPARE(f->state.enabledCount, 0);
+    Click(f, Qt::Key_Return);
+    QCOMPARE(f->state.currentSet, CaseSet::OLL);
+    QCOMPARE(h.ReadSettings(), written);
 }
 
 void TrainerKeyboardTest::countdownFieldFilter()

@@ -1,6 +1,7 @@
 // Keyboard control. The window sees every key aimed at it or its controls
 // before they do: Space and Enter press the focused button, Escape gives up
-// the attempt's time, Ctrl+A enables or disables all cases.
+// the attempt's time, Ctrl+A enables or disables all cases. Ctrl shortcuts
+// are matched on ShortcutKey, so they work under a non-Latin layout too.
 //
 // Space and Enter act when the key goes down, not when it comes up: a
 // stopwatch that stopped on release would add the time the key is held to
@@ -14,6 +15,8 @@
 // whatever its flag says (no finger lifts and strikes a key that fast).
 
 #include "window/tform1.h"
+
+#include "trainer/shortcutkey.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -36,7 +39,7 @@ unsigned HeldBit(int key)
 
 bool IsCtrlA(const QKeyEvent* key)
 {
-    return key->key() == Qt::Key_A && key->modifiers().testFlag(Qt::ControlModifier);
+    return ShortcutKey(*key) == Qt::Key_A && key->modifiers().testFlag(Qt::ControlModifier);
 }
 
 bool IsActionKey(const QKeyEvent* key)
@@ -99,7 +102,7 @@ bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
         KeepHeld(form, key);
         return IsActionKey(key) || !CountdownFieldAccepts(form, watched, key);
     }
-    form.FormKeyDown(key->key(), key->modifiers());
+    form.FormKeyDown(ShortcutKey(*key), key->modifiers());
     if (const QChar character = TypedCharacter(key); !character.isNull())
         form.FormKeyPress(character);
     if (const unsigned bit = HeldBit(key->key()))
@@ -143,6 +146,21 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         swallowed = type == QEvent::KeyPress ? PreviewKeyPress(*this, watched, key) : PreviewKeyRelease(*this, key);
     });
     return swallowed;
+}
+
+// A control that loses its enabled state while it has the focus would hand
+// the focus on along the tab chain, to a control that the next Space or Enter
+// would press (the set switch, once Start is disabled). The window takes the
+// focus instead: Space and Enter then press nothing, while Escape and Ctrl+A
+// still reach its key handling.
+bool TForm1::focusNextPrevChild(bool next)
+{
+    QWidget* focused = focusWidget();
+    if (focused && focused != this && !focused->isEnabled()) {
+        setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QWidget::focusNextPrevChild(next);
 }
 
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)

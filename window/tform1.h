@@ -143,6 +143,8 @@ public:
     // ---- app/ -------------------------------------------------------------
     void FormCreate();
     void FormClose();
+    bool ShutDownUnasked();            // FormClose for a program ended from outside; false when unsaved
+    void SaveForSessionEnd();          // the desktop session ends: write what FormClose writes
     void LoadSetRecords(SettingsFile& file, CaseSet set);
     void SaveSetRecords(SettingsFile& file, CaseSet set);
     void BitBtn6Click();               // set switch
@@ -167,11 +169,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;   // key preview (trainer/)
+    bool focusNextPrevChild(bool next) override;                  // focus of a disabled control (trainer/)
 
 private:
     void BuildControls();              // window/composition.cpp
     void WireEvents();                 // window/composition.cpp
     bool closed_ = false;              // shut-down ran (a second close must not repeat it)
+    bool sessionEnding_ = false;       // nobody is there to answer a question
+    void ReleaseAtShutdown();          // app/shutdown.cpp
     int fontId_ = -1;                  // the registered stopwatch font
     QString fontFamily_;               // its face name
     friend class KeyPreview;

@@ -1,0 +1,25 @@
+#pragma once
+// The end of the session around the program: SIGTERM, SIGHUP and SIGINT (the
+// terminal or the system ending it) and the desktop session's logout.
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Turns SIGTERM, SIGHUP and SIGINT into a Qt signal on the user-interface
+// thread. The handler only writes the signal's number into a pipe; the
+// event loop reads it from there. One instance at a time; its destruction
+// puts the previous handlers back.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject* parent = nullptr);
+    ~TerminationSignals() override;
+
+signals:
+    void received(int signalNumber);
+
+private:
+    void ReadPipe();
+    QSocketNotifier* notifier_ = nullptr;
+};
