@@ -74,7 +74,9 @@ void TerminationSignals::ReadPipe()
 // A signal ends the event loop, even one a modal window runs, after the
 // shut-down; the windows are then destroyed as after a close. The desktop
 // session's requests only save: the session manager decides whether the
-// program ends, and it is not asked anything from then on.
+// program ends, and it is not asked anything from then on. A quit that no
+// close came before (the session manager ending the program) shuts down
+// the same way.
 void Program::FollowTheSession()
 {
     terminationSignals = std::make_unique<TerminationSignals>();
@@ -86,4 +88,5 @@ void Program::FollowTheSession()
     const auto save = [form](QSessionManager&) { form->SaveForSessionEnd(); };
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, form, save);
     QObject::connect(qApp, &QGuiApplication::saveStateRequest, form, save);
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, form, [form] { form->ShutDownUnasked(); });
 }
