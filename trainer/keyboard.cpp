@@ -163,6 +163,7 @@ bool TForm1::focusNextPrevChild(bool next)
     return QWidget::focusNextPrevChild(next);
 }
 
+// key is the event's ShortcutKey: a Ctrl shortcut compares with its Latin letter.
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool bulkAllowed = !state.attemptActive && !state.examActive;
