@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -351,8 +352,9 @@ private slots:
         QTemporaryDir dir;
         QFile settings(dir.filePath("Settings.ini"));
         QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[Settings]\r\nLanguage=ru\r\n[Tuning]\r\nTimerBack=word\r\n");
+        settings.write("[Settings]\r\nLanguage=en\r\n[Tuning]\r\nTimerBack=word\r\n");
         settings.close();
+        QVERIFY(QDir(dir.path()).mkdir("digital.ttf"));   // the font's two messages, in Russian only
         Environment env;
         env.programFolder = dir.path();
         env.clock = std::make_shared<ManualClock>();
@@ -374,7 +376,9 @@ private slots:
         Program program(env);
         closer.stop();
         const QString tahoma = InterfaceFont(11).family() + QStringLiteral("11");
-        QCOMPARE(seen, (QStringList{tahoma, QStringLiteral("ОК ") + InterfaceFont(11).family()}));
+        const QString russian = QStringLiteral("ОК ") + InterfaceFont(11).family();
+        const QString english = QStringLiteral("OK ") + InterfaceFont(11).family();
+        QCOMPARE(seen, (QStringList{tahoma, russian, tahoma, russian, tahoma, english}));
         QCOMPARE(QToolTip::font().family() + QString::number(QToolTip::font().pixelSize()), tahoma);
     }
 };
