@@ -17,7 +17,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libgif-dev fonts-dseg fonts-wine
-  xvfb xauth xdotool x11-xkb-utils
+  xvfb xauth openbox x11-utils x11-xkb-utils xdotool
 )
 
 # clang's libFuzzer, for the fuzzing run (./tesselo.sh fuzz, and briefly in test).

@@ -175,6 +175,9 @@ void TForm1::FormCreate()
     QDir(env.programFolder).mkpath(QStringLiteral("Images"));   // a failure is ignored
     state.pictureFiles.clear();
     state.examActive = false;
+    // The font's two messages are in Russian only, and so are their buttons;
+    // the interface language is read further on.
+    state.russianInterface = true;
     const StopwatchFont font = InstallStopwatchFont(env.programFolder, *env.messages);
     fontId_ = font.id;
     fontFamily_ = font.family;

@@ -8,18 +8,44 @@
 #include <QFontMetrics>
 #include <QSize>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 QString StopwatchFontPath(const QString& programFolder)
 {
     return InFolder(programFolder, QStringLiteral("digital.ttf"));
 }
 
+// A symbolic link named digital.ttf is replaced, never written through: the
+// file it points to may be anything of the user's. The link itself goes and
+// the font is written as a file of its own; nothing that stands in its place
+// is ever followed.
 static bool WriteFontFile(const QString& path)
 {
     const QByteArray data = EmbeddedResource(QStringLiteral("MyWave"));
-    QFile file(path);
-    if (data.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (data.isEmpty())
         return false;
-    return file.write(data) == data.size() && file.flush();
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info {};
+    if (::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode))
+        ::unlink(name.constData());
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0)
+        return false;
+    const char* next = data.constData();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t done = ::write(fd, next, static_cast<size_t>(left));
+        if (done < 0 && errno == EINTR)
+            continue;
+        if (done <= 0)
+            break;
+        next += done;
+        left -= done;
+    }
+    return ::close(fd) == 0 && left == 0;
 }
 
 StopwatchFont InstallStopwatchFont(const QString& programFolder, Messages& messages)

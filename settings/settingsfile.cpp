@@ -118,14 +118,18 @@ SettingsFile::Index BuildIndex(const std::vector<SettingsFile::Line>& lines)
             continue;
         if (const auto name = SectionName(trimmed)) {
             currentName = Fold(*name);
-            current = static_cast<int>(index.sectionList.size());
-            index.sectionList.push_back({i, i});
-            if (!index.sections.contains(currentName))
+            // A section written twice is known by its first occurrence alone:
+            // the lines under a later one are neither read nor written to.
+            current = -1;
+            if (!index.sections.contains(currentName)) {
+                current = static_cast<int>(index.sectionList.size());
+                index.sectionList.push_back({i, i});
                 index.sections.insert(currentName, current);
+            }
             continue;
         }
         if (current < 0)
-            continue;   // entries before any section belong to none
+            continue;   // entries before any section, or under a repeated one, belong to none
         index.sectionList[current].lastLine = i;
         const QByteArray key = EntryName(trimmed);
         if (!key.isEmpty()) {
@@ -239,10 +243,31 @@ bool WriteAll(int fd, const QByteArray& bytes)
 
 mode_t Permissions(const struct stat& info) { return info.st_mode & 07777; }
 
+// The new text keeps the owner and group of the file it replaces, so that a
+// run under another account (root) does not take the file from its user.
+// Where the system does not permit the owner, the group alone is still tried;
+// neither refusal stops the write.
+void KeepOwner(int fd, const struct stat& info, const struct stat& replaced)
+{
+    if (info.st_uid == replaced.st_uid && info.st_gid == replaced.st_gid)
+        return;
+    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0 && info.st_gid != replaced.st_gid)
+        (void)::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
+}
+
+// Changing the owner clears the set-id bits, so the mode is given after it.
+bool KeepOwnerAndMode(int fd, const struct stat& info, const struct stat* replaced)
+{
+    if (!replaced)
+        return true;
+    KeepOwner(fd, info, *replaced);
+    return Permissions(info) == Permissions(*replaced) || ::fchmod(fd, Permissions(*replaced)) == 0;
+}
+
 // The temporary file is reused from one write to the next (its old text
 // overwritten, then cut to length): creating and deleting a file per write
-// costs ext4 far more than rewriting one. The new text keeps the permissions
-// of the file it replaces.
+// costs ext4 far more than rewriting one. The new text keeps the owner, group
+// and permissions of the file it replaces.
 std::optional<SettingsFile::DiskStamp> WriteTemporary(const QByteArray& temporary, const QByteArray& text,
                                                       const struct stat* replaced)
 {
@@ -252,8 +277,7 @@ std::optional<SettingsFile::DiskStamp> WriteTemporary(const QByteArray& temporar
     struct stat info {};
     bool written = ::fstat(fd, &info) == 0 && WriteAll(fd, text)
         && (info.st_size <= text.size() || ::ftruncate(fd, text.size()) == 0)
-        && (!replaced || Permissions(info) == Permissions(*replaced) || ::fchmod(fd, Permissions(*replaced)) == 0)
-        && ::fstat(fd, &info) == 0;
+        && KeepOwnerAndMode(fd, info, replaced) && ::fstat(fd, &info) == 0;
     written = ::close(fd) == 0 && written;
     return written ? std::optional(StampOf(info)) : std::nullopt;
 }

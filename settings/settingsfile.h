@@ -1,11 +1,13 @@
 #pragma once
 // Settings.ini: sections of "key=value" lines with CR LF line ends, read and
 // written with private-profile semantics (case-insensitive names, first
-// duplicate wins, values trimmed and unquoted, at most 2047 characters read,
-// in-place replacement keeping the entry's position and first spelling).
+// duplicate wins, a section written twice known by its first occurrence alone,
+// values trimmed and unquoted, at most 2047 characters read, in-place
+// replacement keeping the entry's position and first spelling).
 // Every write reaches the file before it returns and is atomic: the new text
-// goes to a temporary file beside the old one, which is then renamed over it.
-// Close() flushes the file to the disk once at the end of a piece of work.
+// goes to a temporary file beside the old one (given the old file's owner,
+// group and mode), which is then renamed over it. Close() flushes the file and
+// then its folder to the disk once, at the end of a piece of work.
 
 #include <QByteArray>
 #include <QHash>

@@ -383,6 +383,23 @@ private slots:
                  (QStringList{QStringLiteral("Не могу сохранить шрифт"), QStringLiteral("Не могу подключить шрифт")}));
     }
 
+    void fontFileThatIsALinkIsReplacedNotWrittenThrough()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        const QByteArray precious = "the user's own file";
+        QFile victim(h.Path("precious.txt"));
+        QVERIFY(victim.open(QIODevice::WriteOnly));
+        victim.write(precious);
+        victim.close();
+        QVERIFY(QFile::link(h.Path("precious.txt"), h.Path("digital.ttf")));
+        h.Start();
+        QVERIFY(!QFileInfo(h.Path("digital.ttf")).isSymLink());
+        QCOMPARE(ReadFile(h.Path("digital.ttf")), EmbeddedResource("MyWave"));
+        QCOMPARE(ReadFile(h.Path("precious.txt")), precious);
+        QVERIFY(h.messages->shown.isEmpty());
+    }
+
     void refusedWriteAtShutdownKeepsTheWindowOpenUntilItIsClosedAgain()
     {
         Harness h;

@@ -13,6 +13,7 @@
 #include <csignal>
 #include <ctime>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <random>
 #include <unistd.h>
 
@@ -377,6 +378,42 @@ private slots:
         SettingsFile file(Path());
         QVERIFY_THROWS_EXCEPTION(TesseloError, file.WriteString("Settings", "mode", "PLL"));
         QCOMPARE(ReadBytes(Path()), old);
+    }
+
+    // As with the private-profile functions: a section written twice is known
+    // by its first occurrence, for reading and for writing.
+    void aSectionWrittenTwiceIsKnownByItsFirstOccurrence()
+    {
+        WriteBytes(Path(), "[Settings]\r\nmode=OLL\r\n[Tuning]\r\nTimerBack=$0\r\n"
+                           "[settings]\r\nmode=PLL\r\nomode=1\r\n");
+        SettingsFile file(Path());
+        QCOMPARE(file.ReadString("Settings", "mode", ""), QStringLiteral("OLL"));
+        QCOMPARE(file.ReadString("Settings", "omode", "unset"), QStringLiteral("unset"));
+        file.WriteString("Settings", "omode", "0");
+        file.WriteString("Settings", "mode", "PLL");
+        QCOMPARE(ReadBytes(Path()), QByteArray("[Settings]\r\nmode=PLL\r\nomode=0\r\n[Tuning]\r\nTimerBack=$0\r\n"
+                                               "[settings]\r\nmode=PLL\r\nomode=1\r\n"));
+        QCOMPARE(file.ReadString("Settings", "omode", "unset"), QStringLiteral("0"));
+    }
+
+    // A run as root must not take the file from the user it belongs to.
+    void rewritesKeepTheFilesOwnerGroupAndMode()
+    {
+        if (!RunningAsRoot())
+            QSKIP("only root can give a file to another owner");
+        WriteBytes(Path(), "[Settings]\r\nmode=OLL\r\n");
+        const QByteArray name = QFile::encodeName(Path());
+        QCOMPARE(::chown(name.constData(), 65534, 65533), 0);
+        QCOMPARE(::chmod(name.constData(), 0640), 0);
+        SettingsFile file(Path());
+        for (const char* mode : {"PLL", "OLL", "PLL"}) {   // the temporary is reused from write to write
+            file.WriteString("Settings", "mode", mode);
+            struct stat info {};
+            QCOMPARE(::stat(name.constData(), &info), 0);
+            QCOMPARE(info.st_uid, uid_t(65534));
+            QCOMPARE(info.st_gid, gid_t(65533));
+            QCOMPARE(info.st_mode & 07777, mode_t(0640));
+        }
     }
 
     void aSymbolicLinkStaysOne()

@@ -6,7 +6,15 @@
 #include "window/controls.h"
 #include "window/fonts.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QToolTip>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -335,6 +343,43 @@ private slots:
         QCOMPARE(spy.count(), 1);
         QCOMPARE(spy[0][0].value<Qt::MouseButton>(), Qt::RightButton);
         QCOMPARE(spy[0][1].toPoint(), form->res->mapToGlobal(QPoint(20, 5)));
+    }
+
+    // The boxes of the start-up, shown before the main window exists, and the
+    // tooltips are windows of their own: they are dressed like every other box.
+    void smallWindowsUseTahomaAndTheInterfaceLanguage()
+    {
+        QTemporaryDir dir;
+        QFile settings(dir.filePath("Settings.ini"));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[Settings]\r\nLanguage=en\r\n[Tuning]\r\nTimerBack=word\r\n");
+        settings.close();
+        QVERIFY(QDir(dir.path()).mkdir("digital.ttf"));   // the font's two messages, in Russian only
+        Environment env;
+        env.programFolder = dir.path();
+        env.clock = std::make_shared<ManualClock>();
+        env.random = std::make_shared<SeededRandom>(1);
+        env.systemLanguage = [] { return QStringLiteral("ru_RU"); };
+        QStringList seen;   // per box: the text's font family and size, then the buttons
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [&seen] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            const QFont font = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->font();
+            seen << font.family() + QString::number(font.pixelSize());
+            for (QAbstractButton* button : box->buttons())
+                seen << button->text() + QStringLiteral(" ") + button->font().family();
+            box->accept();
+        });
+        closer.start(0);
+        Program program(env);
+        closer.stop();
+        const QString tahoma = InterfaceFont(11).family() + QStringLiteral("11");
+        const QString russian = QStringLiteral("ОК ") + InterfaceFont(11).family();
+        const QString english = QStringLiteral("OK ") + InterfaceFont(11).family();
+        QCOMPARE(seen, (QStringList{tahoma, russian, tahoma, russian, tahoma, english}));
+        QCOMPARE(QToolTip::font().family() + QString::number(QToolTip::font().pixelSize()), tahoma);
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <QFontDatabase>
 #include <QStringList>
+#include <QToolTip>
 
 namespace {
 
@@ -36,6 +37,9 @@ void RegisterInterfaceFonts()
     const QString family = RegisterEmbeddedFont(QStringLiteral("Tahoma"));
     if (!family.isEmpty())
         InterfaceFamily() = family;
+    // A tooltip is a window of its own and takes the font of its class, not
+    // of the control it explains.
+    QToolTip::setFont(InterfaceFont(11));
 }
 
 QFont InterfaceFont(int pixelSize, bool bold)

@@ -24,9 +24,14 @@ constexpr ButtonText kButtonTexts[] = {
 
 } // namespace
 
+// Before the main window is handed over (its start-up runs while it is being
+// made), the window under construction already knows the language.
 bool QtMessages::RussianInterface() const
 {
     const auto* form = qobject_cast<const TForm1*>(parent_.data());
+    const QWidgetList windows = form ? QWidgetList() : QApplication::topLevelWidgets();
+    for (auto window = windows.crbegin(); !form && window != windows.crend(); ++window)
+        form = qobject_cast<const TForm1*>(*window);
     return form && form->state.russianInterface;
 }
 

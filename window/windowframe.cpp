@@ -1,6 +1,7 @@
 #include "window/windowframe.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QWidget>
 
 WindowFrame::WindowFrame(QWidget* window) : QObject(window), window_(window)
@@ -43,7 +44,7 @@ void WindowFrame::SetMinimumOuterSize(const QSize& size)
 
 QRect WindowFrame::NormalOuterGeometry() const
 {
-    if (!window_->isMaximized() && !window_->isFullScreen())
+    if (!InMaximisedState())
         return window_->frameGeometry();
     // Maximised from the start: the normal state was never framed on screen,
     // and its bounds are still the ones asked for.
@@ -52,58 +53,70 @@ QRect WindowFrame::NormalOuterGeometry() const
     return window_->normalGeometry().marginsAdded(normalMarginsKnown_ ? normalMargins_ : Margins());
 }
 
-void WindowFrame::NoteNormalMargins()
+bool WindowFrame::InMaximisedState() const { return window_->isMaximized() || window_->isFullScreen(); }
+
+void WindowFrame::ApplyMinimum(const QMargins& margins)
 {
-    if (window_->isMaximized() || window_->isFullScreen() || !window_->isVisible())
+    if (!minimumOuter_.isValid() || (minimumApplied_ && margins == minimumMargins_))
         return;
-    const QMargins margins = Margins();
-    if (margins.isNull())
-        return;
-    normalMargins_ = margins;
-    normalMarginsKnown_ = true;
+    minimumApplied_ = true;
+    minimumMargins_ = margins;
+    window_->setMinimumSize(Shrunk(minimumOuter_, margins));
 }
 
-// A window that starts maximised gets its outer size when it first returns
-// to the normal state.
-void WindowFrame::ApplyKnownMargins()
+// Position and size both: at a restore Qt may still hold the maximised
+// window's position, and a resize alone would move the window there.
+void WindowFrame::ApplyPendingOuter(const QMargins& margins)
 {
-    const QMargins margins = Margins();
-    if (margins.isNull())
-        return;
-    if (!minimumApplied_ && minimumOuter_.isValid())
-        window_->setMinimumSize(Shrunk(minimumOuter_, margins));
-    minimumApplied_ = true;
-    if (window_->isMaximized() || window_->isFullScreen())
-        return;
     sizeApplied_ = true;
     appliedMargins_ = margins;
-    if (pendingOuter_.isValid())
-        window_->resize(Shrunk(pendingOuter_.size(), margins));
+    if (!pendingOuter_.isValid())
+        return;
+    window_->move(pendingOuter_.topLeft());
+    window_->resize(Shrunk(pendingOuter_.size(), margins));
 }
 
-void WindowFrame::CorrectAppliedSize()
+// The outer bounds asked for are applied in the normal state, again each time
+// its frame turns out different, until a frame unlike the maximised one shows
+// that the normal frame is the one in place, or until the window is maximised
+// again and the window manager has taken the bounds as the ones to restore.
+// A window manager may report the maximised frame for a moment after a
+// restore, and another may frame both states alike.
+void WindowFrame::NoteFrame(bool stateChange)
 {
-    if (corrected_ || window_->isMaximized() || window_->isFullScreen())
-        return;
     const QMargins margins = Margins();
-    if (margins.isNull() || margins == appliedMargins_)
+    if (margins.isNull() || !window_->isVisible())
         return;
-    corrected_ = true;
-    if (pendingOuter_.isValid())
-        window_->resize(Shrunk(pendingOuter_.size(), margins));
+    if (InMaximisedState()) {
+        // Just maximised, the window may still show its normal frame.
+        if (stateChange)
+            return;
+        maximisedMargins_ = margins;
+        maximisedMarginsKnown_ = true;
+        sizeSettled_ = sizeApplied_;
+        return;
+    }
+    const bool surelyNormal = !maximisedMarginsKnown_ || margins != maximisedMargins_;
+    if (surelyNormal || !normalMarginsKnown_) {
+        normalMargins_ = margins;
+        normalMarginsKnown_ = true;
+        ApplyMinimum(margins);
+    }
+    // Just restored, a window still filling the screen has not been given its
+    // normal frame yet: the move and resize that follow bring it.
+    const bool stillFillsScreen = window_->screen() && window_->frameGeometry() == window_->screen()->availableGeometry();
+    if (sizeSettled_ || (stateChange && !surelyNormal && stillFillsScreen))
+        return;
+    if (!sizeApplied_ || margins != appliedMargins_)
+        ApplyPendingOuter(margins);
+    sizeSettled_ = surelyNormal;
 }
 
 bool WindowFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    const bool placement = type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize
-                           || type == QEvent::WindowStateChange;
-    if (watched == window_ && placement) {
-        if (!sizeApplied_)
-            ApplyKnownMargins();
-        else
-            CorrectAppliedSize();
-        NoteNormalMargins();
-    }
+    const bool placement = type == QEvent::Show || type == QEvent::Move || type == QEvent::Resize;
+    if (watched == window_ && (placement || type == QEvent::WindowStateChange))
+        NoteFrame(type == QEvent::WindowStateChange);
     return QObject::eventFilter(watched, event);
 }

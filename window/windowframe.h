@@ -30,21 +30,30 @@ protected:
 
 private:
     explicit WindowFrame(QWidget* window);
-    void ApplyKnownMargins();
-    void CorrectAppliedSize();
-    void NoteNormalMargins();
+    bool InMaximisedState() const;
+    void NoteFrame(bool stateChange);
+    void ApplyMinimum(const QMargins& margins);
+    void ApplyPendingOuter(const QMargins& margins);
     QWidget* window_;
     QRect pendingOuter_;
-    // The frame of the normal state: a maximised window's frame is often
-    // thinner (no side borders), so it cannot stand in for it.
+    // The frames of the two states, as last seen in them: a maximised
+    // window's frame is often thinner (no side borders), so neither can stand
+    // in for the other. A state change is often reported before the new
+    // frame: a frame seen at that moment is not taken for the maximised one,
+    // and is taken for the normal one only when it differs from the maximised.
     QMargins normalMargins_;
     bool normalMarginsKnown_ = false;
+    QMargins maximisedMargins_;
+    bool maximisedMarginsKnown_ = false;
     QSize minimumOuter_;
+    QMargins minimumMargins_;
     bool minimumApplied_ = false;
+    // The outer bounds asked for have been given to the normal state with the
+    // frame it shows (applied), and that frame is known to be the normal one
+    // (settled). A window that starts maximised gets them at its first return
+    // to the normal state; every later restore is the window manager's, which
+    // puts back the bounds the window had, and is left alone.
     bool sizeApplied_ = false;
-    // A window restored from maximised may first report the thinner frame of
-    // the maximised state: the outer size is converted once more with the
-    // frame it then shows.
+    bool sizeSettled_ = false;
     QMargins appliedMargins_;
-    bool corrected_ = false;
 };
