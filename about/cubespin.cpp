@@ -2,13 +2,6 @@
 
 #include <cmath>
 
-void CubeSpin::FrameDone()
-{
-    SpinAngle += SpinStep;
-    if (SpinAngle >= 360.0f)
-        SpinAngle = 0.0f;
-}
-
 bool CubeSpin::Press(Qt::MouseButton button, int x, int y, std::uint32_t tick)
 {
     if (button != Qt::LeftButton)

@@ -18,8 +18,14 @@ struct CubeSpin {
 
     // The 50 ms clock: four degrees a tick, shown or not.
     void ClockTick() { SpinAngle += 4.0f; }
-    // After each drawn frame. A full turn falls back to exactly 0.
-    void FrameDone();
+    // After each drawn frame. A full turn falls back to exactly 0. Inline:
+    // the cube plugin calls it.
+    void FrameDone()
+    {
+        SpinAngle += SpinStep;
+        if (SpinAngle >= 360.0f)
+            SpinAngle = 0.0f;
+    }
     // True when the press starts a drag (the left button only).
     bool Press(Qt::MouseButton button, int x, int y, std::uint32_t tick);
     // True when the move belonged to a drag and turned the cube.

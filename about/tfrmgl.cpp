@@ -1,7 +1,8 @@
 #include "about/tfrmgl.h"
 
 #include "about/abouttexts.h"
-#include "about/cubeview.h"
+#include "about/cubepanel.h"
+#include "about/cubesurface.h"
 #include "resources/resources.h"
 #include "window/tform1.h"
 
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 #include <QtDebug>
 
 namespace {
@@ -59,6 +61,10 @@ QString CannotCreateText(const QString& path, QString description)
     return QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path), description);
 }
 
+// The program's generic report of a failed system call that left no error
+// number, as for a rendering context that cannot be made.
+const char* const kOsCallFailed = "A call to an OS function failed.";
+
 } // namespace
 
 TfrmGL::TfrmGL(TForm1* mainWindow, QWidget* parent) : QDialog(parent), mainWindow_(mainWindow)
@@ -77,7 +83,8 @@ TfrmGL::~TfrmGL()
 {
     Timer->stop();
     // The view's context goes first; the uploaded texture no longer needs the file.
-    delete cubeView;
+    if (cubeView)
+        delete cubeView->Widget();
     cubeView = nullptr;
     QFile::remove(TextureFilePath());
 }
@@ -161,18 +168,34 @@ void TfrmGL::BuildNotesPanel()
     StaticText1->setGeometry(8, 24, 361, 120);
 }
 
+void TfrmGL::PrepareCubeView()
+{
+    if (cubeViewPrepared_)
+        return;
+    cubeViewPrepared_ = true;
+    BuildCubeView();
+    if (!cubeView)
+        mainWindow_->env.messages->ShowError(QString::fromLatin1(kOsCallFailed));
+}
+
+// The OpenGL stack is loaded here, when the cube is first needed, not at
+// program start: most runs never open this window.
 void TfrmGL::BuildCubeView()
 {
-    const QString whyNot = WhyNoCubeContext();
+    QString whyNot;
+    CubeViewFactory* factory = LoadCubeViewFactory(&whyNot);
+    if (factory)
+        whyNot = factory->WhyNoCubeContext();
     if (!whyNot.isEmpty()) {
         qWarning().noquote() << "About window: no cube is drawn, because" << whyNot;
         return;
     }
-    cubeView = new CubeView(spin, Panel1);
-    cubeView->setObjectName(QStringLiteral("cubeView"));
-    cubeView->setGeometry(0, 0, Panel1->width(), Panel1->height());
-    cubeView->SetTextureFile(textureWritten_ ? TextureFilePath() : QString());
-    cubeView->show();   // made while the window is being shown
+    cubeView = factory->CreateView(spin, textureAtlas, Panel1);
+    textureAtlas = RgbPixels();   // the view keeps its own copy until the upload
+    QWidget* view = cubeView->Widget();
+    view->setObjectName(QStringLiteral("cubeView"));
+    view->setGeometry(0, 0, Panel1->width(), Panel1->height());
+    view->show();
 }
 
 void TfrmGL::WireEvents()
@@ -208,28 +231,65 @@ void TfrmGL::ApplyGeometry(const AboutTexts& texts)
 
 // ---- showing and closing ---------------------------------------------------
 
+// Before this window first goes on screen, the window system does not know
+// its frame yet. A position given then is taken for the frame (the window
+// manager places the frame, not the client area, there), with the main
+// window's frame as the best guess for this one's size; once the real frame
+// is known, the window is centred again if the guess was off.
+void TfrmGL::setVisible(bool visible)
+{
+    if (visible && !isVisible()) {
+        PrepareCubeView();
+        if (!testAttribute(Qt::WA_WState_Created)) {
+            const QSize margins = mainWindow_->frameGeometry().size() - mainWindow_->size();
+            move(CentredFramePosition(size() + margins));
+            centreWhenFrameKnown_ = true;
+        }
+    }
+    QDialog::setVisible(visible);
+}
+
 void TfrmGL::showEvent(QShowEvent* event)
 {
-    // The OpenGL stack is loaded when the cube is first needed, not at
-    // program start: most runs never open this window.
-    if (!cubeViewBuilt_) {
-        cubeViewBuilt_ = true;
-        BuildCubeView();
-    }
     CentreOverMainWindow();
     QDialog::showEvent(event);
 }
 
-// Outer sizes on both sides. Before this window has been on screen its frame
-// is unknown; the main window's frame is the best guess for it.
-void TfrmGL::CentreOverMainWindow()
+// Outer sizes on both sides: the frame is centred over the main window's frame.
+QPoint TfrmGL::CentredFramePosition(QSize outer) const
 {
     const QRect main = mainWindow_->frameGeometry();
-    QSize outer = frameGeometry().size();
-    if (outer == size())
-        outer += main.size() - mainWindow_->size();
-    move(main.x() + main.width() / 2 - outer.width() / 2,
-         main.y() + main.height() / 2 - outer.height() / 2);
+    return {main.x() + main.width() / 2 - outer.width() / 2, main.y() + main.height() / 2 - outer.height() / 2};
+}
+
+// Only with a known frame (or none at all, without a window manager): an
+// unknown one would have the client area placed where the frame belongs.
+void TfrmGL::CentreOverMainWindow()
+{
+    if (centreWhenFrameKnown_)
+        return;
+    const QPoint centred = CentredFramePosition(frameGeometry().size());
+    if (centred != frameGeometry().topLeft())
+        move(centred);
+}
+
+// Without a window manager the frame never becomes known; the next opening
+// centres as usual.
+void TfrmGL::hideEvent(QHideEvent* event)
+{
+    centreWhenFrameKnown_ = false;
+    QDialog::hideEvent(event);
+}
+
+bool TfrmGL::event(QEvent* event)
+{
+    const bool handled = QDialog::event(event);
+    if (centreWhenFrameKnown_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize)
+        && frameGeometry().size() != size()) {
+        centreWhenFrameKnown_ = false;
+        CentreOverMainWindow();
+    }
+    return handled;
 }
 
 void TfrmGL::done(int)
@@ -260,8 +320,9 @@ bool TfrmGL::HasTexture() const
     return cubeView && cubeView->HasTexture();
 }
 
-// The atlas goes to a file beside the program, which the view reads back
-// when its context is made. A failure is reported and the cube stays plain.
+// The atlas goes to a file beside the program and is decoded from it at
+// once; the view uploads the decoded pixels when it is made. A failure to
+// write is reported and the cube stays plain.
 void TfrmGL::WriteTextureFile()
 {
     const QByteArray atlas = EmbeddedResource(QStringLiteral("MyWav"));
@@ -282,14 +343,15 @@ void TfrmGL::WriteTextureFile()
         mainWindow_->env.messages->ShowError(CannotCreateText(path, description));
         return;
     }
-    textureWritten_ = true;
+    file.close();
+    textureAtlas = ReadBitmapFile(path);
 }
 
 // A hidden window draws nothing, so only the clock's steps add up then.
 void TfrmGL::RequestFrame()
 {
     if (cubeView && isVisible())
-        cubeView->update();
+        cubeView->Widget()->update();
 }
 
 void TfrmGL::TimerTimer()

@@ -3,12 +3,13 @@
 // language, an OK button and a textured cube that spins by itself and can be
 // flung with the mouse. Created hidden at program start; lives until the end.
 
+#include "about/bmpreader.h"
 #include "about/cubespin.h"
 
 #include <QDialog>
 
 class CubePanel;
-class CubeView;
+class CubeSurface;
 class QFrame;
 class QLabel;
 class QPushButton;
@@ -26,6 +27,9 @@ public:
 
     // Texts and heights in the interface language, set anew at every opening.
     void ApplyLanguage(bool russian);
+    // Makes the cube view at the first opening, before the window shows
+    // (later calls do nothing). Reports once when no cube can be drawn.
+    void PrepareCubeView();
 
     // ---- the cube ----------------------------------------------------------
     void TimerTimer();                                    // every 50 ms
@@ -39,10 +43,13 @@ public:
     bool HasTexture() const;      // the atlas was uploaded
 
     CubeSpin spin;                // SpinAngle, SpinStep and the drag
+    // The atlas as decoded from the texture file at creation; the view
+    // uploads it when it is made, whatever has become of the file by then.
+    RgbPixels textureAtlas;
 
     // ---- controls (object names as given) --------------------------------
     CubePanel* Panel1 = nullptr;  // cube panel
-    CubeView* cubeView = nullptr; // on Panel1; none when OpenGL is unavailable
+    CubeSurface* cubeView = nullptr; // on Panel1; none before the first opening or without OpenGL
     QWidget* Panel3 = nullptr;    // title panel
     QLabel* Label1 = nullptr;     // "Tesselo v.1"
     QLabel* Label4 = nullptr;     // the authors line, four pieces
@@ -56,26 +63,33 @@ public:
     QPushButton* BitBtn1 = nullptr;// OK
     QTimer* Timer = nullptr;      // spin clock
 
+    void setVisible(bool visible) override;    // the first opening is placed before it shows
+
 public slots:
     // Every way of closing (OK, Escape, the title bar) ends with OK.
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;   // centres over the main window
+    void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;           // learns the frame of the first opening
 
 private:
     void BuildWindow();
     void BuildTitlePanel();
     void BuildAuthorsLine();
     void BuildNotesPanel();
-    bool cubeViewBuilt_ = false;
     void BuildCubeView();
     void WireEvents();
     void ApplyGeometry(const AboutTexts& texts);
     void WriteTextureFile();
     void RequestFrame();
     void CentreOverMainWindow();
+    QPoint CentredFramePosition(QSize outer) const;
 
     TForm1* mainWindow_;
-    bool textureWritten_ = false;
+    bool cubeViewPrepared_ = false;
+    // Set on the first opening, whose frame the window system does not know
+    // yet: the window is centred again once it does.
+    bool centreWhenFrameKnown_ = false;
 };

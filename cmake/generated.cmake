@@ -21,11 +21,13 @@ add_dependencies(tesselo tesselo_images)
 # self-contained folder (the program keeps Settings.ini and its other files
 # beside its executable, so the folder can be moved):
 #   DIR/tesselo                 the program
+#   DIR/tesselo_cube.so         the About window's cube view (OpenGL), loaded when first needed
 #   DIR/Images/OLL-2, PLL-2, PLL-2-sides   the Hard picture library
 #   DIR/tesselo.png             the icon
 #   DIR/tesselo.desktop         a desktop entry for DIR
 #   DIR/add-to-menu.sh          puts the entry in the user's menu (again after a move)
 install(TARGETS tesselo RUNTIME DESTINATION .)
+install(TARGETS tesselo_cube LIBRARY DESTINATION .)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Images/OLL-2 ${CMAKE_BINARY_DIR}/Images/PLL-2
     ${CMAKE_BINARY_DIR}/Images/PLL-2-sides
   DESTINATION Images

@@ -1,10 +1,10 @@
 // The About window where no cube can be drawn: it still opens, turns its
-// invisible cube by the clock, keeps a plain white panel and says once in the
-// log why there is no cube. Two ways of lacking OpenGL are tried: the
+// invisible cube by the clock, keeps a plain white panel, reports the failure
+// once at the first opening and says once in the log why there is no cube. Two ways of lacking OpenGL are tried: the
 // offscreen platform (which cannot show OpenGL views in widgets even when the
 // X display lends it a context) and X without any OpenGL integration, run as
 // a child process of this test.
-#include "about/cubeview.h"
+#include "about/cubepanel.h"
 #include "about/tfrmgl.h"
 #include "support/harness.h"
 
@@ -69,11 +69,17 @@ private slots:
         harness.form->BitBtn9Click();
         QVERIFY(visible);
         QCOMPARE(about->result(), int(QDialog::Accepted));
+        const QStringList report{QStringLiteral("A call to an OS function failed.")};
+        QCOMPARE(harness.messages->errors, report);
         QVERIFY(!QFile::exists(about->TextureFilePath()));
         QVERIFY(!panel.isNull());
         for (int y = 0; y < panel.height(); y += 7)
             for (int x = 0; x < panel.width(); x += 7)
                 QCOMPARE(panel.pixel(x, y), qRgb(255, 255, 255));
+
+        QTimer::singleShot(0, about, [&] { about->BitBtn1->click(); });
+        harness.form->BitBtn9Click();
+        QCOMPARE(harness.messages->errors, report);   // once only
     }
 
     void xWithoutOpenGlIntegration()

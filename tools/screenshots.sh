@@ -324,6 +324,8 @@ prepare_folder() {
   dir=$(mktemp -d /tmp/tesselo-shot.XXXXXX)
   WORK_DIRS+=("$dir")
   cp "$BUILD_DIR/tesselo" "$dir/"
+  # The About window's cube view, loaded beside the program.
+  cp "$BUILD_DIR/tesselo_cube.so" "$dir/"
   # The generated Hard picture library, as the build lays it out.
   mkdir -p "$dir/Images"
   for family in OLL-2 PLL-2 PLL-2-sides; do

@@ -1,10 +1,8 @@
-#include "about/cubeview.h"
+#include "about/gl/cubeview.h"
 
-#include "about/bmpreader.h"
 #include "about/cubespin.h"
 
 #include <QGuiApplication>
-#include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -14,33 +12,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-// ---- the panel -------------------------------------------------------------
-
-CubePanel::CubePanel(QWidget* parent) : QWidget(parent)
-{
-    setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
-}
-
-void CubePanel::mousePressEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    emit MouseDown(event->button(), at.x(), at.y());
-}
-
-void CubePanel::mouseMoveEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    emit MouseMove(at.x(), at.y());
-}
-
-void CubePanel::mouseReleaseEvent(QMouseEvent* event)
-{
-    const QPoint at = event->position().toPoint();
-    emit MouseUp(event->button(), at.x(), at.y());
-}
+#include <utility>
 
 // ---- the context -----------------------------------------------------------
 
@@ -79,7 +51,7 @@ static bool PlatformComposesOpenGl()
     return !kWithout.contains(QGuiApplication::platformName());
 }
 
-QString WhyNoCubeContext()
+QString CubeViewPlugin::WhyNoCubeContext()
 {
     if (!PlatformComposesOpenGl())
         return QStringLiteral("the %1 platform cannot show OpenGL views").arg(QGuiApplication::platformName());
@@ -133,7 +105,13 @@ QMatrix4x4 CameraMatrix()
 
 } // namespace
 
-CubeView::CubeView(CubeSpin& spin, QWidget* parent) : QOpenGLWidget(parent), spin_(spin)
+CubeSurface* CubeViewPlugin::CreateView(CubeSpin& spin, const RgbPixels& atlas, QWidget* parent)
+{
+    return new CubeView(spin, atlas, parent);
+}
+
+CubeView::CubeView(CubeSpin& spin, const RgbPixels& atlas, QWidget* parent)
+    : QOpenGLWidget(parent), spin_(spin), atlas_(atlas)
 {
     setFormat(CubeSurfaceFormat());
     // The panel underneath handles the mouse.
@@ -185,7 +163,7 @@ void CubeView::SetUpView()
 
 void CubeView::UploadTexture()
 {
-    const RgbPixels pixels = texturePath_.isEmpty() ? RgbPixels() : ReadBitmapFile(texturePath_);
+    const RgbPixels pixels = std::exchange(atlas_, RgbPixels());
     if (!pixels.IsEmpty()) {
         glGenTextures(1, &texture_);
         glBindTexture(GL_TEXTURE_2D, texture_);
