@@ -28,7 +28,7 @@ void LoadThumbnail(TForm1& f, CaseSet set, int n)
     thumbnail->ClearPicture();
     if (!QFileInfo::exists(path))
         return;
-    const QImage picture = ReadPictureFile(path);
+    const QImage picture = f.thumbnails.Picture(path);
     if (picture.isNull())
         throw TesseloError(PictureUnreadableText(relative, f.state.russianInterface));
     thumbnail->SetPicture(picture);

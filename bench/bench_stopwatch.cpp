@@ -11,6 +11,7 @@
 // and with the moment the key event's delivery began.
 #include "app/program.h"
 #include "benchstats.h"
+#include "busycore.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
 
@@ -21,10 +22,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <chrono>
-#include <csignal>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -108,18 +106,6 @@ void RunAttempt(TForm1& form, WitnessedSteadyClock& clock, double lengthS, std::
     for (size_t i = 1; i < clock.readingsNs.size(); ++i)
         tickGapsMs.push_back(double(clock.readingsNs[i] - clock.readingsNs[i - 1]) / 1e6);
     form.BitBtn3Click();   // Discard
-}
-
-// A process that keeps one core busy until it is killed.
-pid_t StartBusyCore()
-{
-    const pid_t child = ::fork();
-    if (child == 0) {
-        volatile unsigned long spin = 0;
-        for (;;)
-            spin = spin + 1;
-    }
-    return child;
 }
 
 struct Measured {
