@@ -238,6 +238,22 @@ private slots:
         QCOMPARE(Entry(h.ReadSettings(), "mode"), QByteArray("OLL"));
     }
 
+    // Only the records that changed are written: an entry the file already
+    // holds keeps its own spelling.
+    void switchWritesOnlyChangedRecords()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish + "[Results]\nAVG4 = 9,999\navg5=1,000\n");
+        TForm1* form = h.Start();
+        QCOMPARE(Record(form, 4)[0], QStringLiteral("9,999"));
+        SetRecord(form, 5, "2,000", "2,000", "1");
+        form->BitBtn6->click();
+        const QByteArray file = h.ReadSettings();
+        QVERIFY(file.contains("\r\nAVG4 = 9,999\r\n"));
+        QCOMPARE(Entry(file, "avg5"), QByteArray("2,000"));
+        QCOMPARE(Entry(file, "nes5"), QByteArray("1"));
+    }
+
     // Each set's thumbnails are decoded at its first load only; a picture
     // the user replaces (even keeping its modification time) shows anew.
     void switchesDecodeOnlyChangedThumbnails()
