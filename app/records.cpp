@@ -28,7 +28,7 @@ void LoadThumbnail(TForm1& f, CaseSet set, int n)
     thumbnail->ClearPicture();
     if (!QFileInfo::exists(path))
         return;
-    const QImage picture = ReadPictureFile(path);
+    const QImage picture = f.thumbnails.Picture(path);
     if (picture.isNull())
         throw TesseloError(PictureUnreadableText(relative, f.state.russianInterface));
     thumbnail->SetPicture(picture);
@@ -82,14 +82,28 @@ void TForm1::LoadSetRecords(SettingsFile& file, CaseSet set)
         throw TesseloError(*pictureError);
 }
 
+namespace {
+
+// Every write rewrites the whole file: a value the file already holds is not
+// written again, so a switch after a few attempts writes a handful of
+// entries instead of all of them. (No value holds a line end, so the default
+// tells a missing entry from any value.)
+void WriteIfChanged(SettingsFile& file, const QString& section, const QString& key, const QString& value)
+{
+    if (file.ReadString(section, key, QStringLiteral("\n")) != value)
+        file.WriteString(section, key, value);
+}
+
+}   // namespace
+
 void TForm1::SaveSetRecords(SettingsFile& file, CaseSet set)
 {
     const SetKeys keys = SetKeys::Of(set);
     for (int n = 1; n <= CaseCount(set); ++n) {
         const CaseTile* tile = Tile(n);
-        file.WriteInteger(kSettings, Numbered(keys.enabled, n), tile->caseEnabled ? 0 : 1);
-        file.WriteString(kResults, Numbered(keys.average, n), tile->avoll->text());
-        file.WriteString(kResults, Numbered(keys.best, n), tile->bvoll->text());
-        file.WriteString(kResults, Numbered(keys.count, n), tile->nvoll->text());
+        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(tile->caseEnabled ? 0 : 1));
+        WriteIfChanged(file, kResults, Numbered(keys.average, n), tile->avoll->text());
+        WriteIfChanged(file, kResults, Numbered(keys.best, n), tile->bvoll->text());
+        WriteIfChanged(file, kResults, Numbered(keys.count, n), tile->nvoll->text());
     }
 }

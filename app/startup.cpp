@@ -56,7 +56,8 @@ void PrepareTiles(TForm1& f)
         tile->proll->move(76, 2);
         tile->ioll->move(2, 2);
         tile->bioll->move(2, 2);
-        tile->bioll->SetPicture(f.Image1->Picture().copy());
+        // One picture shared by the 57 veils: none of them ever changes it.
+        tile->bioll->SetPicture(f.Image1->Picture());
         for (QLabel* value : {tile->avoll, tile->bvoll, tile->nvoll})
             value->move(110, value->y());
     }

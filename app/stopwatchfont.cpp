@@ -76,12 +76,28 @@ QFont FittedStopwatchFont(const QString& family, int maxPixelSize, const QSize& 
     // The seven-segment point takes no room of its own, so the pattern is
     // measured with it, as the label draws it.
     const QString pattern = QStringLiteral("88.888");
+    constexpr int kSmallest = 9;
     QFont font(family);
-    for (int size = maxPixelSize; size > 8; --size) {
+    if (maxPixelSize < kSmallest)
+        return font;
+    const auto fits = [&](int size) {
         font.setPixelSize(size);
         const QFontMetrics metrics(font);
-        if (metrics.horizontalAdvance(pattern) <= box.width() - 2 && metrics.height() <= box.height())
-            break;
+        return metrics.horizontalAdvance(pattern) <= box.width() - 2 && metrics.height() <= box.height();
+    };
+    // The pattern grows with the size, so the largest size that fits is found
+    // by halving the range: each size measured loads the face at that size,
+    // and start-up measures six instead of up to fifty. The smallest size
+    // stands when nothing fits.
+    int low = kSmallest;
+    int high = maxPixelSize;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (fits(middle))
+            low = middle;
+        else
+            high = middle - 1;
     }
+    font.setPixelSize(low);
     return font;
 }

@@ -15,13 +15,13 @@ struct Start {
     double peakKiB = NAN;
 };
 
-Start MeasureOnce(const QString& executable)
+Start MeasureOnce(const QString& executable, const QStringList& arguments = {})
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer timer;
     timer.start();
-    child.start(executable, {});
+    child.start(executable, arguments);
     Start start;
     while (child.waitForReadyRead(30000)) {
         const QByteArray line = child.readLine();
@@ -69,6 +69,31 @@ void ReportParts(const QString& executable, int runs)
     std::fflush(stdout);
 }
 
+// The program against the bare window showing text: one label (the font
+// system loaded), and 600 labels (as many controls as the main window).
+void ReportAgainstTextWindows(const QString& programPath, const QString& barePath, int runs)
+{
+    QStringList measured;
+    for (const int labels : {1, 600}) {
+        const QStringList arguments{QString::number(labels)};
+        MeasureOnce(barePath, arguments);
+        Series program;
+        Series bare;
+        for (int run = 0; run < runs; ++run) {
+            program.Add(MeasureOnce(programPath));
+            bare.Add(MeasureOnce(barePath, arguments));
+        }
+        measured << QStringLiteral("with %1 label%2: %3 ms, %4 MiB (the program %5 × and %6 ×)")
+                        .arg(labels).arg(labels == 1 ? QString() : QStringLiteral("s"))
+                        .arg(Fixed(Median(bare.ms), 0), Fixed(Median(bare.peakKiB) / 1024, 1),
+                             Fixed(Median(program.ms) / Median(bare.ms), 2),
+                             Fixed(Median(program.peakKiB) / Median(bare.peakKiB), 2));
+    }
+    std::printf("| Start-up against the bare window showing text (median of %d, alternating) | %s | (for information) | |\n",
+                runs, qPrintable(measured.join(QStringLiteral("; "))));
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -100,5 +125,6 @@ int main(int argc, char* argv[])
              QStringLiteral("≤ 1.3 ×"), memoryRatio <= 1.3);
     if (args.size() > 4)
         ReportParts(args[4], runs);
+    ReportAgainstTextWindows(args[1], args[2], runs);
     return 0;
 }

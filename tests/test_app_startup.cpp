@@ -5,6 +5,7 @@
 #include "support/harness.h"
 #include "resources/resources.h"
 #include "settings/builtin_hints.h"
+#include "app/stopwatchfont.h"
 #include "window/fonts.h"
 
 #include <QCheckBox>
@@ -371,6 +372,28 @@ private slots:
         h.Stop();
         QVERIFY(!QFile::exists(h.Path("digital.ttf")));
         QCOMPARE(ApplicationFonts(), before);
+    }
+
+    // The largest size at which "88.888" fits the box, whatever the box.
+    void stopwatchFontIsTheLargestThatFits()
+    {
+        Harness h;
+        h.Start();
+        for (const QSize box : {QSize(180, 53), QSize(120, 30), QSize(300, 90), QSize(20, 8)}) {
+            const QFont fitted = FittedStopwatchFont(QStringLiteral("DSEG7 Classic"), 61, box);
+            int largest = 9;
+            for (int size = 61; size > 9; --size) {
+                QFont font(QStringLiteral("DSEG7 Classic"));
+                font.setPixelSize(size);
+                const QFontMetrics metrics(font);
+                if (metrics.horizontalAdvance(QStringLiteral("88.888")) <= box.width() - 2
+                    && metrics.height() <= box.height()) {
+                    largest = size;
+                    break;
+                }
+            }
+            QCOMPARE(fitted.pixelSize(), largest);
+        }
     }
 
     void fontFileThatCannotBeWritten()

@@ -3,10 +3,12 @@
 // left set at once; a switch that fails stays in the old set.
 
 #include "support/harness.h"
+#include "trainer/pictures.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -234,6 +236,51 @@ private slots:
         h.Stop();
         QCOMPARE(Entry(h.ReadSettings(), "avg4"), QByteArray("9,999"));
         QCOMPARE(Entry(h.ReadSettings(), "mode"), QByteArray("OLL"));
+    }
+
+    // Only the records that changed are written: an entry the file already
+    // holds keeps its own spelling.
+    void switchWritesOnlyChangedRecords()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish + "[Results]\nAVG4 = 9,999\navg5=1,000\n");
+        TForm1* form = h.Start();
+        QCOMPARE(Record(form, 4)[0], QStringLiteral("9,999"));
+        SetRecord(form, 5, "2,000", "2,000", "1");
+        form->BitBtn6->click();
+        const QByteArray file = h.ReadSettings();
+        QVERIFY(file.contains("\r\nAVG4 = 9,999\r\n"));
+        QCOMPARE(Entry(file, "avg5"), QByteArray("2,000"));
+        QCOMPARE(Entry(file, "nes5"), QByteArray("1"));
+    }
+
+    // Each set's thumbnails are decoded at its first load only; a picture
+    // the user replaces (even keeping its modification time) shows anew.
+    void switchesDecodeOnlyChangedThumbnails()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        TForm1* form = h.Start();
+        form->BitBtn6->click();
+        form->BitBtn6->click();
+        const int firstLoads = form->thumbnails.DecodeCount();
+        QCOMPARE(firstLoads, 57 + 21);
+        form->BitBtn6->click();
+        form->BitBtn6->click();
+        QCOMPARE(form->thumbnails.DecodeCount(), firstLoads);
+
+        const QString path = h.Path("Images/OLL/5.gif");
+        const QDateTime modified = QFileInfo(path).lastModified();
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QFile::copy(h.Path("Images/PLL/1.gif"), path));
+        QFile replaced(path);
+        QVERIFY(replaced.open(QIODevice::ReadWrite) && replaced.setFileTime(modified, QFileDevice::FileModificationTime));
+        replaced.close();
+        form->BitBtn6->click();
+        form->BitBtn6->click();
+        QCOMPARE(form->thumbnails.DecodeCount(), firstLoads + 1);
+        QCOMPARE(form->Tile(5)->ioll->Picture(), ReadPictureFile(path));
+        QVERIFY(form->Tile(5)->ioll->Picture() != form->Tile(6)->ioll->Picture());
     }
 
     void unreadableThumbnailStaysInTheOldSetReloaded()

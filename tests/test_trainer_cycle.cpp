@@ -59,16 +59,17 @@ void TrainerCycleTest::countdownDrawsAndStopwatchRuns()
 
     h.Tick(40);
     QCOMPARE(f->Label1->text(), QStringLiteral("0,040"));
-    h.clock->Advance(5);   // stopped between two ticks: the last tick's text counts
+    h.clock->Advance(7);   // stopped between two ticks: the time of the press counts
     f->BitBtn1Click();
-    QCOMPARE(f->state.lastTimeText, QStringLiteral("0,040"));
+    QCOMPARE(f->state.lastTimeText, QStringLiteral("0,047"));
+    QCOMPARE(f->Label1->text(), QStringLiteral("0,047"));
     QVERIFY(f->BitBtn2->isEnabled() && f->BitBtn3->isEnabled() && !f->BitBtn1->isEnabled());
     QCOMPARE(f->focusWidget(), f->BitBtn2);
     QCOMPARE(f->BitBtn1->text(), QStringLiteral("Start"));
     QVERIFY(f->res->isHidden());   // no best yet: no comparison
 
     f->BitBtn2Click();
-    QCOMPARE(Record(f, 5), (QStringList{"0,040", "0,040", "1"}));
+    QCOMPARE(Record(f, 5), (QStringList{"0,047", "0,047", "1"}));
     QVERIFY(IsIdle(f));
     QCOMPARE(f->Label1->text(), QStringLiteral("0"));
     QVERIFY(!f->Image1->HasPicture());
@@ -178,6 +179,15 @@ void TrainerCycleTest::overlongAttemptIsDiscarded()
     QVERIFY(f->res->isHidden());
     QCOMPARE(Record(f, 2), (QStringList{"20,000", "15,000", "1"}));
     QVERIFY(h.messages->shown.isEmpty());
+
+    // Stop pressed past the limit before the tick that would end it.
+    h.StartAttempt();
+    h.Tick(58995);
+    h.clock->Advance(8);
+    f->BitBtn1Click();
+    QVERIFY(IsIdle(f));
+    QVERIFY(f->state.lastTimeText.isEmpty());
+    QCOMPARE(Record(f, 2), (QStringList{"20,000", "15,000", "1"}));
 }
 
 void TrainerCycleTest::abortPathsReturnToIdle()

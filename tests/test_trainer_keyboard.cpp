@@ -117,16 +117,16 @@ void TrainerKeyboardTest::keysActOnKeyDownAndRecordOneTime()
     h.Tick(2500);
     h.clock->Advance(300);   // the key goes down between two ticks
 
-    Press(f, k);   // Stop at key-down: the time is the last tick's
+    Press(f, k);   // Stop at key-down: the time is the press's
     QVERIFY(f->BitBtn2->isEnabled() && !f->Timer1->isActive());
-    QCOMPARE(f->state.lastTimeText, QStringLiteral("2,500"));
+    QCOMPARE(f->state.lastTimeText, QStringLiteral("2,800"));
     QCOMPARE(f->focusWidget(), f->BitBtn2);
     Release(f, k);   // the release reaches Accept but must not press it
     QVERIFY(f->BitBtn2->isEnabled());
     QCOMPARE(Record(f, 12)[2], QStringLiteral("0"));
 
     Click(f, k);   // Accept
-    QCOMPARE(Record(f, 12), (QStringList{"2,500", "2,500", "1"}));
+    QCOMPARE(Record(f, 12), (QStringList{"2,800", "2,800", "1"}));
     QVERIFY(IsIdle(f));
     QCOMPARE(f->focusWidget(), f->BitBtn1);
 }

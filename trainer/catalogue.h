@@ -42,7 +42,7 @@ struct TrainerState {
     int currentCase = 0;
     int countdownLeft = 0;
     qint64 startTimeUs = 0;          // monotonic clock reading (microseconds) when the stopwatch started
-    QString lastTimeText;            // the text of the last stopwatch tick; what Accept records
+    QString lastTimeText;            // the stopwatch text: last tick, or the press of Stop; what Accept records
     QStringList enabledCases;        // decimal case numbers, ascending, rebuilt by RefreshBoard
     int enabledCount = kOllCases;
     QStringList pictureFiles;        // Hard level: the listing of the drawn case's folder

@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -82,7 +83,8 @@ void StartStopwatch(TForm1& form)
     form.Timer1->start();
 }
 
-void DispatchInExam(TForm1& form)
+// pressUs: the clock at the press, when the stopwatch was running.
+void DispatchInExam(TForm1& form, std::optional<qint64> pressUs)
 {
     if (!form.state.attemptActive) {
         StartCountdown(form);
@@ -90,11 +92,15 @@ void DispatchInExam(TForm1& form)
     }
     form.Timer1->stop();
     // A countdown cannot be cancelled during an exam.
-    if (!form.Timer2->isActive())
+    if (form.Timer2->isActive())
+        return;
+    if (pressUs)
+        cycle::StopAtPress(form, *pressUs);
+    else
         cycle::StopAttempt(form);
 }
 
-void Dispatch(TForm1& form)
+void Dispatch(TForm1& form, std::optional<qint64> pressUs)
 {
     if (!form.state.attemptActive) {
         StartCountdown(form);
@@ -105,6 +111,8 @@ void Dispatch(TForm1& form)
         CancelCountdown(form);
     else if (form.state.answerShown)
         cycle::EndAfterAnswer(form);
+    else if (pressUs)
+        cycle::StopAtPress(form, *pressUs);
     else
         cycle::StopAttempt(form);
 }
@@ -154,13 +162,17 @@ void HaltAttempt(TForm1& form)
 
 void TForm1::BitBtn1Click()
 {
+    // The clock first, before any other work: the recorded time is the press's.
+    std::optional<qint64> pressUs;
+    if (Timer1->isActive())
+        pressUs = env.clock->MonotonicUs();
     Image1->setEnabled(false);
     ClampCountdownField(*this);
     if (state.examActive) {
         state.examDrawn = exdone->count() - 1;
-        DispatchInExam(*this);
+        DispatchInExam(*this, pressUs);
     } else {
-        Dispatch(*this);
+        Dispatch(*this, pressUs);
     }
 }
 

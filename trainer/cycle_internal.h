@@ -36,7 +36,10 @@ void HaltAttempt(TForm1& form);
 // The end of Accept and Discard: Idle, RefreshBoard, the focus on Start.
 void BackToIdle(TForm1& form);
 
-// Branches of the Start/Stop action that live with the stopwatch.
+// Branches of the Start/Stop action that live with the stopwatch. StopAtPress
+// is Stop while the stopwatch runs: it freezes the time of the press (the
+// clock's reading in microseconds), then StopAttempt shows the result.
+void StopAtPress(TForm1& form, qint64 pressUs);
 void StopAttempt(TForm1& form);
 void EndAfterAnswer(TForm1& form);
 

@@ -72,9 +72,44 @@ void GiveUpWithAnswer(TForm1& form)
     form.state.attemptActive = false;
 }
 
+// What the user sees is what is recorded: the text and the time Stop keeps.
+void ShowElapsed(TForm1& form, qint64 elapsedMs)
+{
+    const QString text = StopwatchText(elapsedMs);
+    form.Label1->setText(text);
+    form.state.lastTimeText = text;
+}
+
+// Too long to be a real solve: stop and throw the attempt away.
+void DiscardOverlongAttempt(TForm1& form)
+{
+    form.Timer1->stop();
+    form.BitBtn1Click();
+    form.BitBtn3Click();
+    form.Label1->setText(QString());
+    form.state.lastTimeText.clear();
+}
+
 } // namespace
 
 namespace cycle {
+
+void StopAtPress(TForm1& form, qint64 pressUs)
+{
+    // The clock read at the press: the recorded time does not lag behind by
+    // whatever part of a tick has passed since the last one.
+    const qint64 elapsed = (pressUs - form.state.startTimeUs) / 1000;
+    if (elapsed > kLongestAttemptMs) {
+        // Past the limit the next tick would have thrown it away.
+        DiscardOverlongAttempt(form);
+        return;
+    }
+    // Within the first millisecond there is no time to keep (0 means none),
+    // as when no tick has come yet.
+    if (elapsed > 0)
+        ShowElapsed(form, elapsed);
+    StopAttempt(form);
+}
 
 void StopAttempt(TForm1& form)
 {
@@ -109,17 +144,10 @@ void TForm1::Timer1Timer()
     if (!Timer1->isActive())
         return;
     const qint64 elapsed = (env.clock->MonotonicUs() - state.startTimeUs) / 1000;
-    if (elapsed > cycle::kLongestAttemptMs) {
-        // Too long to be a real solve: stop and throw the attempt away.
-        BitBtn1Click();
-        BitBtn3Click();
-        Label1->setText(QString());
-        state.lastTimeText.clear();
-        return;
-    }
-    const QString text = StopwatchText(elapsed);
-    Label1->setText(text);
-    state.lastTimeText = text;
+    if (elapsed > cycle::kLongestAttemptMs)
+        DiscardOverlongAttempt(*this);
+    else
+        ShowElapsed(*this, elapsed);
 }
 
 void TForm1::Image1Click()

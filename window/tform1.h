@@ -8,6 +8,7 @@
 //   app/      start-up, shut-down, set and level switches, captions
 //   about/    the About button
 
+#include "app/thumbnailcache.h"
 #include "settings/defaults.h"
 #include "trainer/catalogue.h"
 #include "trainer/errors.h"
@@ -86,6 +87,7 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr;
     std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>
+    ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
     QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
