@@ -27,12 +27,6 @@ bool Run(const QString& program, const QStringList& arguments, QByteArray* outpu
     return done;
 }
 
-bool WindowManagerRuns()
-{
-    QByteArray output;
-    return Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}, &output) && output.contains("window id");
-}
-
 bool Maximised(const TForm1* form)
 {
     return form->isMaximized() && form->frameGeometry() == form->screen()->availableGeometry();
@@ -72,9 +66,7 @@ private slots:
         for (const char* tool : {"openbox", "xprop", "xdotool"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 QSKIP("needs openbox, xprop and xdotool");
-        openbox.start(QStringLiteral("openbox"), {});
-        QVERIFY(openbox.waitForStarted(kTimeoutMs));
-        QTRY_VERIFY_WITH_TIMEOUT(WindowManagerRuns(), kTimeoutMs);
+        QVERIFY(StartWindowManager(openbox, kTimeoutMs));
     }
 
     void cleanupTestCase()

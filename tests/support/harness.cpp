@@ -1,6 +1,7 @@
 #include "support/harness.h"
 
 #include <QFile>
+#include <QTest>
 #include <QTimer>
 #include <QPushButton>
 
@@ -71,4 +72,17 @@ void Harness::Tick(qint64 ms)
 {
     clock->Advance(ms);
     form->Timer1Timer();
+}
+
+bool StartWindowManager(QProcess& openbox, int timeoutMs)
+{
+    openbox.start(QStringLiteral("openbox"), {});
+    if (!openbox.waitForStarted(timeoutMs))
+        return false;
+    const auto managing = [] {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        return xprop.waitForFinished() && xprop.readAllStandardOutput().contains("window id");
+    };
+    return QTest::qWaitFor(managing, timeoutMs);
 }

@@ -8,6 +8,7 @@
 #include "window/tform1.h"
 
 #include <QByteArray>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -45,3 +46,7 @@ public:
     std::unique_ptr<Program> program;
     TForm1* form = nullptr;
 };
+
+// Starts openbox on the test's X display and waits until it manages windows
+// (a window shown earlier could stay unframed); false when it cannot.
+bool StartWindowManager(QProcess& openbox, int timeoutMs = 10000);
