@@ -1,0 +1,101 @@
+#include "history/progresshub.h"
+
+#include "app/language.h"
+#include "history/progresswindow.h"
+#include "window/controls.h"
+#include "window/tform1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QShortcut>
+#include <cmath>
+
+ProgressHub::ProgressHub(TForm1& form)
+    : QObject(&form), form_(form), store_(InFolder(form.env.programFolder, QStringLiteral("History.csv")))
+{
+    setObjectName(QStringLiteral("ProgressHub"));
+    menuItem = form.PopupMenu1->addAction(
+        Tr(form.state.russianInterface, QStringLiteral("Прогресс…"), QStringLiteral("Progress…")));
+    menuItem->setObjectName(QStringLiteral("N2"));
+    connect(menuItem, &QAction::triggered, this, [this] {
+        const int caseNumber = Tag(form_.res);
+        if (caseNumber >= 1 && caseNumber <= CaseCount(form_.state.currentSet))
+            OpenCase(form_.state.currentSet, caseNumber);
+    });
+    // Qt matches shortcuts on the layout's Latin letter as well, so the key
+    // that carries H works under a Cyrillic layout too. Application-wide, so
+    // that it also works while the Progress window is in front; a modal
+    // dialog still blocks it.
+    shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), &form);
+    shortcut->setObjectName(QStringLiteral("ProgressShortcut"));
+    shortcut->setContext(Qt::ApplicationShortcut);
+    connect(shortcut, &QShortcut::activated, this, &ProgressHub::OpenFromShortcut);
+}
+
+void ProgressHub::RecordAccepted(double seconds, bool exam)
+{
+    const TrainerState& state = form_.state;
+    Attempt attempt;
+    attempt.utcSeconds = form_.env.clock->UtcSeconds();
+    attempt.set = state.currentSet;
+    attempt.caseNumber = state.currentCase;
+    attempt.level = state.level;
+    attempt.twoSide = state.currentSet == CaseSet::PLL && state.level == Level::Hard && form_.CheckBox1->isChecked();
+    attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
+    attempt.exam = exam;
+    const QString failure = store_.Record(attempt);
+    if (window_ && window_->isVisible())
+        window_->Refresh();
+    if (!failure.isEmpty())
+        form_.env.messages->ShowError(failure);
+}
+
+void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
+{
+    drawnSet_ = set;
+    drawnCase_ = caseNumber;
+}
+
+ProgressWindow& ProgressHub::PreparedWindow()
+{
+    store_.EnsureLoaded();
+    if (!window_)
+        window_ = new ProgressWindow(store_, form_.env.programFolder, form_.state.russianInterface, &form_);
+    return *window_;
+}
+
+void ProgressHub::ShowWindow()
+{
+    window_->show();
+    window_->raise();
+}
+
+void ProgressHub::OpenCase(CaseSet set, int caseNumber)
+{
+    PreparedWindow().ShowCase(set, caseNumber);
+    ShowWindow();
+}
+
+void ProgressHub::OpenSet(CaseSet set)
+{
+    PreparedWindow().ShowSet(set);
+    ShowWindow();
+}
+
+void ProgressHub::OpenFromShortcut()
+{
+    // A window coming up in the middle of a solve would only distract.
+    if (form_.state.attemptActive)
+        return;
+    if (drawnCase_ > 0)
+        OpenCase(drawnSet_, drawnCase_);
+    else
+        OpenSet(form_.state.currentSet);
+}
+
+void InstallProgress(TForm1& form)
+{
+    form.progress = new ProgressHub(form);
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Joins History.csv and the Progress window to the main window: every
+// accepted time is appended, the tile's popup menu and Ctrl+H open the
+// window, and the window follows new times while it is open.
+
+#include "history/historystore.h"
+
+#include <QObject>
+
+class QAction;
+class QShortcut;
+class ProgressWindow;
+class TForm1;
+
+class ProgressHub : public QObject {
+    Q_OBJECT
+public:
+    // Adds the popup menu item and the shortcut to the main window.
+    explicit ProgressHub(TForm1& form);
+
+    // Accept recorded a time (in seconds) for the current case.
+    void RecordAccepted(double seconds, bool exam);
+    // The countdown drew a case.
+    void NoteDrawnCase(CaseSet set, int caseNumber);
+
+    void OpenCase(CaseSet set, int caseNumber);
+    void OpenSet(CaseSet set);
+    // Ctrl+H: the last drawn case, or the whole set before the first draw.
+    void OpenFromShortcut();
+
+    HistoryStore& Store() { return store_; }
+    ProgressWindow* Window() const { return window_; }
+    QAction* menuItem = nullptr;     // "Progress…" under "Edit algorithm"
+    QShortcut* shortcut = nullptr;   // Ctrl+H
+
+private:
+    ProgressWindow& PreparedWindow();
+    void ShowWindow();
+
+    TForm1& form_;
+    HistoryStore store_;
+    ProgressWindow* window_ = nullptr;   // made at the first opening, a child of the main window
+    CaseSet drawnSet_ = CaseSet::OLL;
+    int drawnCase_ = 0;              // 0: nothing drawn in this run
+};
+
+// Creates the hub for the main window.
+void InstallProgress(TForm1& form);
