@@ -234,7 +234,7 @@ HistoryContent ParseHistory(const QByteArray& content)
 bool AppendAttempt(const QString& path, const Attempt& attempt)
 {
     const QByteArray name = QFile::encodeName(path);
-    const Descriptor file(::open(name.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+    const Descriptor file(::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
     if (file.get() < 0)
         return false;
     // Another copy of the program checks the file's end and writes under

@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kTextPixels = 11;
 constexpr int kTitlePixels = 16;
-constexpr int kBarPixels = 18;          // height of one case's bar in the set view
+constexpr int kBarPixels = 22;          // height of one case's bar in the set view
 const QColor kSingleColour(0x7A, 0x8C, 0xA8);
 const QColor kAo5Colour(0xE0, 0x8A, 0x1E);
 const QColor kAo12Colour(0x42, 0xBB, 0x42);   // the bar colour of an enabled tile
@@ -335,6 +335,8 @@ void ProgressWindow::DrawCase()
     x->setRange(0, std::max<double>(5, static_cast<double>(times.size()) + 1));
     const int slowest = times.empty() ? 5000 : *std::max_element(times.begin(), times.end());
     y->setRange(0, slowest / 1000.0 * 1.1);
+    x->applyNiceNumbers();
+    y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     QList<QPointF> singles;
@@ -367,7 +369,7 @@ void ProgressWindow::DrawSet()
     // A horizontal bar chart draws its first bar at the bottom: the slowest go last.
     for (auto it = ranking.slowestFirst.rbegin(); it != ranking.slowestFirst.rend(); ++it) {
         *bars << it->seconds;
-        categories << CaseName(set_, it->caseNumber);
+        categories << QString::number(it->caseNumber);
         barCases_.push_back(it->caseNumber);
     }
     auto* series = new QHorizontalBarSeries;
@@ -383,6 +385,7 @@ void ProgressWindow::DrawSet()
     QValueAxis* seconds = NewValueAxis(Tr(russian_, QStringLiteral("Секунды"), QStringLiteral("Seconds")));
     const double slowest = ranking.slowestFirst.empty() ? 5 : ranking.slowestFirst.front().seconds;
     seconds->setRange(0, slowest * 1.1);
+    seconds->applyNiceNumbers();
     chart->addAxis(caseAxis, Qt::AlignLeft);
     chart->addAxis(seconds, Qt::AlignBottom);
     series->attachAxis(caseAxis);
