@@ -46,7 +46,8 @@ void ProgressHub::RecordAccepted(double seconds, bool exam)
     attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
     attempt.exam = exam;
     const QString failure = store_.Record(attempt);
-    if (window_ && window_->isVisible())
+    if (window_ && window_->isVisible() && window_->Set() == attempt.set
+        && (!window_->ShowingCase() || window_->CaseNumber() == attempt.caseNumber))
         window_->Refresh();
     if (!failure.isEmpty())
         form_.env.messages->ShowError(failure);

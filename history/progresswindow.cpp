@@ -22,7 +22,6 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QValueAxis>
@@ -32,6 +31,7 @@ namespace {
 
 constexpr int kTextPixels = 11;
 constexpr int kTitlePixels = 16;
+constexpr size_t kMostLinePoints = 800;
 constexpr int kBarPixels = 22;          // height of one case's bar in the set view
 const QColor kSingleColour(0x7A, 0x8C, 0xA8);
 const QColor kAo5Colour(0xE0, 0x8A, 0x1E);
@@ -75,23 +75,39 @@ QValueAxis* NewValueAxis(const QString& title)
 }
 
 // Adds a series to the chart against both axes.
-template <typename Series> Series* AddSeries(QChart* chart, const QString& name, const QColor& colour, const QList<QPointF>& points)
+template <typename Series> Series* AddSeries(QChart* chart, const QString& name, const QColor& colour)
 {
     auto* series = new Series;
     series->setName(name);
     series->setColor(colour);
-    series->replace(points);
     chart->addSeries(series);
     for (QAbstractAxis* axis : chart->axes())
         series->attachAxis(axis);
     return series;
 }
 
+// A dot drawn by the painter: thousands of them stay quick, where one
+// graphics item per point would not.
+QImage Dot(const QColor& colour)
+{
+    QImage dot(7, 7, QImage::Format_ARGB32_Premultiplied);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRectF(0.5, 0.5, 6, 6));
+    return dot;
+}
+
+// An average line needs no more points than the chart is wide: beyond
+// that, every k-th point draws the same line, and quicker.
 QList<QPointF> AveragePoints(const std::vector<std::optional<double>>& averages)
 {
+    const size_t stride = std::max<size_t>(1, averages.size() / kMostLinePoints);
     QList<QPointF> points;
     for (size_t i = 0; i < averages.size(); ++i)
-        if (averages[i])
+        if (averages[i] && (i % stride == 0 || i + 1 == averages.size()))
             points.append(QPointF(static_cast<double>(i + 1), *averages[i]));
     return points;
 }
@@ -102,10 +118,14 @@ QList<QPointF> StepPoints(const std::vector<double>& best)
     QList<QPointF> points;
     for (size_t i = 0; i < best.size(); ++i) {
         const double x = static_cast<double>(i + 1);
-        if (i > 0 && best[i] != best[i - 1])
-            points.append(QPointF(x, best[i - 1]));
-        points.append(QPointF(x, best[i]));
+        if (i == 0 || best[i] != best[i - 1]) {
+            if (i > 0)
+                points.append(QPointF(x, best[i - 1]));
+            points.append(QPointF(x, best[i]));
+        }
     }
+    if (best.size() > 1)
+        points.append(QPointF(static_cast<double>(best.size()), best.back()));
     return points;
 }
 
@@ -198,7 +218,7 @@ void ProgressWindow::BuildCasePage()
     caseChart->setObjectName(QStringLiteral("caseChart"));
     caseChart->setRenderHint(QPainter::Antialiasing);
     caseChart->setFocusPolicy(Qt::NoFocus);
-    caseChart->setChart(NewChart());
+    caseChart->setChart(BuildCaseChart());
 
     auto* side = new QVBoxLayout;
     side->addWidget(casePicture);
@@ -210,6 +230,27 @@ void ProgressWindow::BuildCasePage()
     layout->addLayout(side);
     layout->addWidget(caseChart, 1);
     pages->addWidget(page);
+}
+
+// The case chart is made once; each drawing replaces its points.
+QChart* ProgressWindow::BuildCaseChart()
+{
+    QChart* chart = NewChart();
+    caseAxisX_ = NewValueAxis(Tr(russian_, QStringLiteral("Попытка"), QStringLiteral("Attempt")));
+    caseAxisY_ = NewValueAxis(Tr(russian_, QStringLiteral("Секунды"), QStringLiteral("Seconds")));
+    caseAxisX_->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(caseAxisX_, Qt::AlignBottom);
+    chart->addAxis(caseAxisY_, Qt::AlignLeft);
+    // Dots without a line between them.
+    singles_ = AddSeries<QLineSeries>(chart, Tr(russian_, QStringLiteral("Время"), QStringLiteral("Single")), kSingleColour);
+    singles_->setPen(Qt::NoPen);
+    singles_->setMarkerSize(7);
+    singles_->setLightMarker(Dot(kSingleColour));
+    singles_->setPointsVisible(true);
+    ao5_ = AddSeries<QLineSeries>(chart, QStringLiteral("ao5"), kAo5Colour);
+    ao12_ = AddSeries<QLineSeries>(chart, QStringLiteral("ao12"), kAo12Colour);
+    best_ = AddSeries<QLineSeries>(chart, Tr(russian_, QStringLiteral("Лучшее"), QStringLiteral("Best so far")), kBestColour);
+    return chart;
 }
 
 void ProgressWindow::BuildSetPage()
@@ -328,28 +369,19 @@ void ProgressWindow::DrawCase()
              last ? QDateTime::fromSecsSinceEpoch(*last).toString(QStringLiteral("yyyy-MM-dd")) : QStringLiteral("—")),
     }.join(QLatin1Char('\n')));
 
-    QChart* chart = NewChart();
-    QValueAxis* x = NewValueAxis(Tr(russian_, QStringLiteral("Попытка"), QStringLiteral("Attempt")));
-    QValueAxis* y = NewValueAxis(Tr(russian_, QStringLiteral("Секунды"), QStringLiteral("Seconds")));
-    x->setLabelFormat(QStringLiteral("%d"));
-    x->setRange(0, std::max<double>(5, static_cast<double>(times.size()) + 1));
+    caseAxisX_->setRange(0, std::max<double>(5, static_cast<double>(times.size()) + 1));
     const int slowest = times.empty() ? 5000 : *std::max_element(times.begin(), times.end());
-    y->setRange(0, slowest / 1000.0 * 1.1);
-    x->applyNiceNumbers();
-    y->applyNiceNumbers();
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    caseAxisY_->setRange(0, slowest / 1000.0 * 1.1);
+    caseAxisX_->applyNiceNumbers();
+    caseAxisY_->applyNiceNumbers();
     QList<QPointF> singles;
     singles.reserve(static_cast<qsizetype>(times.size()));
     for (size_t i = 0; i < times.size(); ++i)
         singles.append(QPointF(static_cast<double>(i + 1), times[i] / 1000.0));
-    auto* points = AddSeries<QScatterSeries>(chart, Tr(russian_, QStringLiteral("Время"), QStringLiteral("Single")), kSingleColour, singles);
-    points->setMarkerSize(7);
-    points->setBorderColor(kSingleColour);
-    AddSeries<QLineSeries>(chart, QStringLiteral("ao5"), kAo5Colour, AveragePoints(RollingAverages(times, 5)));
-    AddSeries<QLineSeries>(chart, QStringLiteral("ao12"), kAo12Colour, AveragePoints(RollingAverages(times, 12)));
-    AddSeries<QLineSeries>(chart, Tr(russian_, QStringLiteral("Лучшее"), QStringLiteral("Best so far")), kBestColour, StepPoints(BestSoFar(times)));
-    ReplaceChart(caseChart, chart);
+    singles_->replace(singles);
+    ao5_->replace(AveragePoints(RollingAverages(times, 5)));
+    ao12_->replace(AveragePoints(RollingAverages(times, 12)));
+    best_->replace(StepPoints(BestSoFar(times)));
 }
 
 void ProgressWindow::DrawSet()

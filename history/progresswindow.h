@@ -11,6 +11,8 @@
 
 class QChart;
 class QChartView;
+class QLineSeries;
+class QValueAxis;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -54,6 +56,7 @@ protected:
 private:
     void BuildControls();
     void BuildCasePage();
+    QChart* BuildCaseChart();
     void BuildSetPage();
     AttemptFilter Filter() const;
     void ShowFilters();
@@ -69,5 +72,11 @@ private:
     QWidget* mainWindow_;
     CaseSet set_ = CaseSet::OLL;
     int caseNumber_ = 0;                    // 0: the set view
+    QValueAxis* caseAxisX_ = nullptr;
+    QValueAxis* caseAxisY_ = nullptr;
+    QLineSeries* singles_ = nullptr;
+    QLineSeries* ao5_ = nullptr;
+    QLineSeries* ao12_ = nullptr;
+    QLineSeries* best_ = nullptr;
     std::vector<int> barCases_;             // the case of each bar, in the bar set's order
 };

@@ -117,7 +117,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("History.csv"));
-        constexpr int kEach = 300;
+        constexpr int kEach = 100;
         const pid_t child = fork();
         QVERIFY(child >= 0);
         for (int i = 0; i < kEach; ++i)

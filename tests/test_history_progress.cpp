@@ -12,7 +12,7 @@
 #include <QChartView>
 #include <QHorizontalBarSeries>
 #include <QMenu>
-#include <QScatterSeries>
+#include <QXYSeries>
 #include <QShortcut>
 
 using namespace trainertest;
@@ -42,7 +42,7 @@ QByteArray HistoryFile(const Harness& h)
 qsizetype SinglePoints(ProgressWindow* window)
 {
     const auto series = window->caseChart->chart()->series();
-    return series.isEmpty() ? -1 : static_cast<QScatterSeries*>(series.first())->count();
+    return series.isEmpty() ? -1 : static_cast<QXYSeries*>(series.first())->count();
 }
 
 // Shortcuts are matched for the active window only.
