@@ -250,6 +250,8 @@ QChart* ProgressWindow::BuildCaseChart()
     ao5_ = AddSeries<QLineSeries>(chart, QStringLiteral("ao5"), kAo5Colour);
     ao12_ = AddSeries<QLineSeries>(chart, QStringLiteral("ao12"), kAo12Colour);
     best_ = AddSeries<QLineSeries>(chart, Tr(russian_, QStringLiteral("Лучшее"), QStringLiteral("Best so far")), kBestColour);
+    for (QLegendMarker* marker : chart->legend()->markers(singles_))
+        marker->setBrush(kSingleColour);   // the series has no pen to take the colour from
     return chart;
 }
 
@@ -401,15 +403,13 @@ void ProgressWindow::DrawSet()
     // A horizontal bar chart draws its first bar at the bottom: the slowest go last.
     for (auto it = ranking.slowestFirst.rbegin(); it != ranking.slowestFirst.rend(); ++it) {
         *bars << it->seconds;
-        categories << QString::number(it->caseNumber);
+        // The mean in the program's own time form, beside the case number.
+        categories << QString::number(it->caseNumber) + QStringLiteral("   ") + MakeTimeText(it->seconds);
         barCases_.push_back(it->caseNumber);
     }
     auto* series = new QHorizontalBarSeries;
     series->append(bars);
     series->setBarWidth(0.7);
-    series->setLabelsVisible(true);
-    series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
-    series->setLabelsPrecision(4);
     chart->addSeries(series);
     auto* caseAxis = new QBarCategoryAxis;
     caseAxis->append(categories);

@@ -140,7 +140,7 @@ private slots:
         QVERIFY(!window->ShowingCase());
         auto* series = static_cast<QHorizontalBarSeries*>(window->setChart->chart()->series().first());
         auto* cases = static_cast<QBarCategoryAxis*>(window->setChart->chart()->axes(Qt::Vertical).first());
-        QCOMPARE(cases->categories(), (QStringList{"5", "3"}));   // drawn bottom up: the slowest on top
+        QCOMPARE(cases->categories(), (QStringList{"5   2,000", "3   6,000"}));   // drawn bottom up: the slowest on top
         QVERIFY(window->withoutTimes->text().startsWith(QStringLiteral("Без времён: 1, 2, 4, 6, 7")));
 
         emit series->barSets().first()->clicked(1);
