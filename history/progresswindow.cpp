@@ -7,7 +7,6 @@
 #include "trainer/timetext.h"
 #include "window/fonts.h"
 
-#include <QApplication>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -21,6 +20,7 @@
 #include <QLabel>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
