@@ -232,6 +232,9 @@ bool ParseAttempt(const QByteArray& line, Attempt& attempt)
         return false;
     a.caseNumber = static_cast<int>(caseNumber);
     a.level = hard ? Level::Hard : Level::Easy;
+    // Two-face recognition exists only for PLL at the Hard level.
+    if (a.twoSide && (a.set != CaseSet::PLL || a.level != Level::Hard))
+        return false;
     attempt = a;
     return true;
 }

@@ -79,6 +79,7 @@ private slots:
             "2026-12-09T11:32:05Z,OLL,58,Easy,top,1.470,0\r\n"     // no OLL 58
             "2026-12-09T11:32:05Z,PLL,22,Easy,top,1.470,0\r\n"     // no PLL 22
             "2026-12-09T11:32:05Z,OLL,2,Medium,top,1.470,0\r\n"
+            "2026-12-09T11:32:05Z,OLL,2,Hard,2-side,1.470,0\r\n"    // only PLL has two-face recognition
             "2026-12-09T11:32:05Z,OLL,2,Easy,top,-1.470,0\r\n"
             "2026-12-09T11:32:05Z,OLL,2,Easy,top,1.4701,0\r\n"
             "2026-13-09T11:32:05Z,OLL,2,Easy,top,1.470,0\r\n"
@@ -90,7 +91,7 @@ private slots:
         const HistoryContent history = ParseHistory(content);
         QCOMPARE(history.attempts.size(), size_t(2));
         QCOMPARE(history.attempts[1].set, CaseSet::PLL);
-        QCOMPARE(history.skippedLines, 8);
+        QCOMPARE(history.skippedLines, 9);
     }
 
     void appendWritesHeaderOnceAndMendsTornLine()
