@@ -14,7 +14,7 @@ BUILD_DIR=${TESSELO_BUILD_DIR:-$ROOT/build}
 
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
   libgif-dev fonts-dseg fonts-wine
   xvfb xauth openbox x11-utils x11-xkb-utils xdotool

@@ -5,6 +5,7 @@
 #include "about/tfrmgl.h"
 #include "board/tform2.h"
 #include "board/tform3.h"
+#include "history/progresshub.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
@@ -19,6 +20,7 @@ Program::Program(Environment environment)
     frmGL = std::make_unique<TfrmGL>(form1.get(), form1.get());
     form3 = std::make_unique<TForm3>(form1.get());
     form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
+    InstallProgress(*form1);
 }
 
 Program::~Program()

@@ -19,6 +19,7 @@ if [ "${1:-}" = --with-display ]; then
     "$B/bench_startup_bare/bench_startup_bare" 7 "$B/bench_startup_parts/bench_startup_parts"
   "$B/bench_stopwatch/bench_stopwatch"
   "$B/bench_board/bench_board"
+  "$B/bench_history/bench_history"
   exit 0
 fi
 

@@ -26,6 +26,7 @@ add_dependencies(tesselo tesselo_images)
 #   DIR/tesselo.png             the icon
 #   DIR/tesselo.desktop         a desktop entry for DIR
 #   DIR/add-to-menu.sh          puts the entry in the user's menu (again after a move)
+#   DIR/LICENSE, THIRD-PARTY.md the licence (GPL-3.0-or-later) and the credits
 install(TARGETS tesselo RUNTIME DESTINATION .)
 install(TARGETS tesselo_cube LIBRARY DESTINATION .)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Images/OLL-2 ${CMAKE_BINARY_DIR}/Images/PLL-2
@@ -34,6 +35,7 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/Images/OLL-2 ${CMAKE_BINARY_DIR}/Images/PL
   FILES_MATCHING PATTERN "*.gif")
 install(FILES ${CMAKE_BINARY_DIR}/resources/generated/Icon.png DESTINATION . RENAME tesselo.png)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/add-to-menu.sh DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/THIRD-PARTY.md DESTINATION .)
 install(CODE "
   get_filename_component(tesselo_folder \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
   file(READ \"${CMAKE_SOURCE_DIR}/tools/tesselo.desktop.in\" tesselo_entry)

@@ -28,6 +28,13 @@ const QRegularExpression& WallClockReads()
 // Seeding the random generator may use any clock: it times nothing.
 bool IsSeeding(const QString& line) { return line.contains(QLatin1String(".seed(")); }
 
+// The date written beside each recorded time in History.csv is the time of
+// day by nature: the Clock seam reads it in this one place, and times nothing.
+bool IsHistoryDate(const QString& fileName, const QString& line)
+{
+    return fileName.endsWith(QLatin1String("trainer/seams.cpp")) && line.contains(QLatin1String("currentSecsSinceEpoch"));
+}
+
 QStringList WallClockReadsIn(const QString& folder)
 {
     QStringList found;
@@ -40,7 +47,7 @@ QStringList WallClockReadsIn(const QString& folder)
         while (!file.atEnd()) {
             const QString line = QString::fromUtf8(file.readLine());
             ++number;
-            if (line.contains(WallClockReads()) && !IsSeeding(line))
+            if (line.contains(WallClockReads()) && !IsSeeding(line) && !IsHistoryDate(file.fileName(), line))
                 found << QStringLiteral("%1:%2: %3").arg(file.fileName()).arg(number).arg(line.trimmed());
         }
     }
@@ -73,7 +80,7 @@ private slots:
     void noCodeReadsTheTimeOfDay()
     {
         QStringList found;
-        for (const char* folder : {"trainer", "board", "app", "window", "about", "settings"})
+        for (const char* folder : {"trainer", "board", "app", "window", "about", "settings", "history"})
             found << WallClockReadsIn(QStringLiteral(TESSELO_SOURCE_DIR "/") + QLatin1String(folder));
         QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
     }

@@ -13,6 +13,7 @@
 // TESSELO_KILLS sets the number of kills (200 by default).
 #include "app/program.h"
 #include "board/tform3.h"
+#include "history/historyfile.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
 #include "trainer/catalogue.h"
@@ -402,8 +403,12 @@ private slots:
         // The program's own files, at most one temporary beside Settings.ini,
         // and nothing else however many runs were cut short.
         const QStringList stray = filesSeen.filter(QRegularExpression(
-            QStringLiteral(R"(^(?!Settings\.ini(\.tmp)?$|digital\.ttf$|Images/cube\.bmp$|Images/(OLL|PLL)/\d+\.gif$).*)")));
+            QStringLiteral(R"(^(?!Settings\.ini(\.tmp)?$|History\.csv$|digital\.ttf$|Images/cube\.bmp$|Images/(OLL|PLL)/\d+\.gif$).*)")));
         QVERIFY2(stray.isEmpty(), qPrintable(stray.join(u' ')));
+        // Each accepted time went to History.csv in one write: no kill tore a line.
+        QFile history(dir.filePath(QStringLiteral("History.csv")));
+        QVERIFY(history.open(QIODevice::ReadOnly));
+        QCOMPARE(ParseHistory(history.readAll()).skippedLines, 0);
         QVERIFY(actionsDone > kills);
         qInfo("%d kills over %d lines of actions, %d of them half-way through the writes of a switch",
               kills, actionsDone, killsHalfWayThroughAnAction);

@@ -27,9 +27,13 @@ bool Run(const QString& program, const QStringList& arguments, QByteArray* outpu
     return done;
 }
 
+// Told by the client area: Qt refreshes its idea of the frame only when the
+// window moves or resizes, so after a quick maximise it may still show the
+// normal frame's margins around the maximised client.
 bool Maximised(const TForm1* form)
 {
-    return form->isMaximized() && form->frameGeometry() == form->screen()->availableGeometry();
+    const QRect screen = form->screen()->availableGeometry();
+    return form->isMaximized() && screen.contains(form->geometry()) && form->width() == screen.width();
 }
 
 bool Restored(const TForm1* form) { return !form->isMaximized() && form->frameGeometry() == kSaved; }

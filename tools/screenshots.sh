@@ -18,10 +18,12 @@
 # the main window) and waits for what it needs. A state may also define
 # settings_<name>, which prints extra lines for Settings.ini (with their
 # section headers) before the program starts, and folder_<name>, which
-# receives the program folder to lay out pictures before the start.
+# receives the program folder to lay out pictures before the start. A state
+# that shows another window than the main one names it in SHOT_WINDOW.
 #
 # The windows run under openbox, so dialogs have their frames and titles;
-# every shot is the screen cut to the main window's frame, dialogs included.
+# every shot is the screen cut to the main window's frame, dialogs included
+# (or to the window a state names).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -247,8 +249,50 @@ state_pllanswer() {
   sleep 0.4
 }
 
+# Weeks of practice in History.csv: OLL 21 getting faster, and a few times
+# of most other cases (some have none).
+sample_history() {
+  awk 'BEGIN {
+    srand(7); print "time,set,case,level,recognition,seconds,exam"
+    day = 1796515200
+    for (i = 0; i < 60; i++) {
+      t = 2.6 - 1.2 * i / 60 + rand() * 0.9
+      printf "%s,OLL,21,%s,top,%.3f,0\n", strftime("%Y-%m-%dT%H:%M:%SZ", day + i * 4000, 1), (i % 4 ? "Easy" : "Hard"), t
+    }
+    for (n = 1; n <= 57; n++) {
+      if (n % 9 == 4) continue
+      for (k = 0; k < 3 + n % 5; k++)
+        printf "%s,OLL,%d,Easy,top,%.3f,0\n", strftime("%Y-%m-%dT%H:%M:%SZ", day + 300000 + n * 100 + k, 1), n, 1.5 + (n * 37 % 40) / 10 + rand()
+    }
+    printf "2026-12-0\n"
+  }' >"$1/History.csv"
+}
+
+# The Progress window of the case just accepted (Ctrl+H after the attempt).
+settings_progresscase() { sample_results; only_cases al 57 21; }
+folder_progresscase() { sample_history "$1"; }
+state_progresscase() {
+  run_to_picture 3.4
+  xdotool key space
+  sleep 0.3
+  xdotool key space
+  sleep 0.3
+  xdotool key ctrl+h
+  wait_window "$(t 'Progress' 'Прогресс')"
+  SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
+}
+
+# The whole set: Ctrl+H before any case was drawn.
+settings_progressset() { sample_results; }
+folder_progressset() { sample_history "$1"; }
+state_progressset() {
+  xdotool key ctrl+h
+  wait_window "$(t 'Progress' 'Прогресс')"
+  SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
+}
+
 ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
-  ollhard pllsides pllanswer)
+  ollhard pllsides pllanswer progresscase progressset)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -266,6 +310,8 @@ GALLERY=(
   "ollhard|OLL Hard: a question seen from above-front-right"
   "pllsides|PLL Hard, 2-side recognition: the question"
   "pllanswer|PLL Hard, 2-side recognition: its answer at Stop"
+  "progresscase|Ctrl+H after an attempt: every time of the case, its averages and best"
+  "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
 )
 
 # ---- machinery ----------------------------------------------------------------------
@@ -366,8 +412,9 @@ shoot() {
   WINDOW=$(xdotool search --sync --onlyvisible --name '^Tesselo \[' | head -n 1)
   sleep 0.8
   xdotool windowactivate --sync "$WINDOW" 2>/dev/null || true
+  SHOT_WINDOW=""
   "state_$state" "$WINDOW"
-  capture "$WINDOW" "$OUT_DIR/${state}-${language}.png"
+  capture "${SHOT_WINDOW:-$WINDOW}" "$OUT_DIR/${state}-${language}.png"
   kill "$APP_PID" 2>/dev/null || true
   wait "$APP_PID" 2>/dev/null || true
   APP_PID=""

@@ -1,6 +1,7 @@
 // Accepting a stopped time into the case's record, or discarding it. Both
 // end the attempt; Discard is also the last step of every other ending.
 
+#include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/errors.h"
 #include "trainer/timetext.h"
@@ -104,10 +105,18 @@ void MarkExamCase(TForm1& form, const QString& text)
         label->setText(text);
 }
 
-void AcceptInExam(TForm1& form)
+// Every recorded time, exam or not, is appended to History.csv.
+void KeepInHistory(TForm1& form, double time, bool exam)
+{
+    if (form.progress)
+        form.progress->RecordAccepted(time, exam);
+}
+
+void AcceptInExam(TForm1& form, double time)
 {
     MarkExamCase(form, form.state.lastTimeText);
     cycle::BackToIdle(form);
+    KeepInHistory(form, time, true);
     CheckExamComplete(form);
 }
 
@@ -125,6 +134,7 @@ void AcceptIntoRecord(TForm1& form, double time)
     }
     ShowRecord(tile, folded);
     cycle::BackToIdle(form);
+    KeepInHistory(form, time, false);
 }
 
 } // namespace
@@ -138,7 +148,7 @@ void TForm1::BitBtn2Click()
         return;
     }
     if (state.examActive)
-        AcceptInExam(*this);
+        AcceptInExam(*this, *time);
     else
         AcceptIntoRecord(*this, *time);
 }

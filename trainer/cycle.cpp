@@ -2,6 +2,7 @@
 // to Idle after any failure of the cycle.
 
 #include "app/language.h"
+#include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
 #include "window/tform1.h"
 
@@ -187,6 +188,8 @@ void TForm1::Timer2Timer()
     }
     const bool drawn = state.examActive ? ExamDraw() : DrawCase();
     // A failed draw or picture has already aborted the attempt.
+    if (drawn && progress)
+        progress->NoteDrawnCase(state.currentSet, state.currentCase);
     if (!drawn || !LoadQuestionPicture())
         return;
     StartStopwatch(*this);

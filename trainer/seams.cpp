@@ -1,9 +1,15 @@
 #include "trainer/seams.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QLocale>
 #include <chrono>
+
+qint64 Clock::UtcSeconds()
+{
+    return QDateTime::currentSecsSinceEpoch();
+}
 
 qint64 SteadyClock::MonotonicMs()
 {

@@ -21,6 +21,8 @@ public:
     virtual qint64 MonotonicUs() { return MonotonicMs() * 1000; }
     // A 32-bit millisecond tick count (wraps), for the cube's fling speed.
     virtual std::uint32_t TickCount() { return static_cast<std::uint32_t>(MonotonicMs()); }
+    // The wall clock in seconds since 1970 (UTC): the dates of History.csv.
+    virtual qint64 UtcSeconds();
 };
 
 class SteadyClock : public Clock {
@@ -37,6 +39,8 @@ public:
     void Advance(qint64 ms) { now += ms; }
     qint64 now = 1000000;
     qint64 extraUs = 0;   // a reading that falls between two whole milliseconds
+    qint64 UtcSeconds() override { return utcSeconds; }
+    qint64 utcSeconds = 1796815925;   // 2026-12-09T11:32:05Z
 };
 
 class RandomSource {

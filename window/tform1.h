@@ -33,6 +33,7 @@ class SettingsFile;
 class TForm2;
 class TForm3;
 class TfrmGL;
+class ProgressHub;
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -166,6 +167,7 @@ public:
     TForm2* Form2 = nullptr;
     TfrmGL* frmGL = nullptr;
     TForm3* Form3 = nullptr;
+    ProgressHub* progress = nullptr;   // History.csv and the Progress window (history/)
 
 protected:
     void closeEvent(QCloseEvent* event) override;

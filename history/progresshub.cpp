@@ -1,0 +1,120 @@
+#include "history/progresshub.h"
+
+#include "app/language.h"
+#include "history/progresswindow.h"
+#include "trainer/shortcutkey.h"
+#include "window/controls.h"
+#include "window/tform1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMenu>
+#include <QApplication>
+#include <QKeyEvent>
+#include <cmath>
+
+ProgressHub::ProgressHub(TForm1& form)
+    : QObject(&form), form_(form), store_(InFolder(form.env.programFolder, QStringLiteral("History.csv")))
+{
+    setObjectName(QStringLiteral("ProgressHub"));
+    menuItem = form.PopupMenu1->addAction(
+        Tr(form.state.russianInterface, QStringLiteral("Прогресс…"), QStringLiteral("Progress…")));
+    menuItem->setObjectName(QStringLiteral("N2"));
+    connect(menuItem, &QAction::triggered, this, [this] {
+        const int caseNumber = Tag(form_.res);
+        if (caseNumber >= 1 && caseNumber <= CaseCount(form_.state.currentSet))
+            OpenCase(form_.state.currentSet, caseNumber);
+    });
+    // Matched on ShortcutKey like Ctrl+A, so the key that carries the Latin H
+    // works under a Cyrillic layout too (a QShortcut does not fire there
+    // when no Latin layout is configured beside it). Watched application-wide
+    // so that it also works while the Progress window is in front.
+    qApp->installEventFilter(this);
+}
+
+bool ProgressHub::IsCtrlH(QObject* watched, const QEvent* event) const
+{
+    if (event->type() != QEvent::KeyPress || QApplication::activeModalWidget())
+        return false;
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (!widget || (widget->window() != &form_ && widget->window() != window_))
+        return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return !key->isAutoRepeat() && key->modifiers().testFlag(Qt::ControlModifier) && ShortcutKey(*key) == Qt::Key_H;
+}
+
+bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
+{
+    if (!IsCtrlH(watched, event))
+        return false;
+    OpenFromShortcut();
+    return true;   // handled once: the controls and their parents never see it
+}
+
+void ProgressHub::RecordAccepted(double seconds, bool exam)
+{
+    const TrainerState& state = form_.state;
+    Attempt attempt;
+    attempt.utcSeconds = form_.env.clock->UtcSeconds();
+    attempt.set = state.currentSet;
+    attempt.caseNumber = state.currentCase;
+    attempt.level = state.level;
+    attempt.twoSide = state.currentSet == CaseSet::PLL && state.level == Level::Hard && form_.CheckBox1->isChecked();
+    attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
+    attempt.exam = exam;
+    const QString failure = store_.Record(attempt);
+    if (window_ && window_->isVisible() && window_->Set() == attempt.set
+        && (!window_->ShowingCase() || window_->CaseNumber() == attempt.caseNumber))
+        window_->Refresh();
+    if (!failure.isEmpty())
+        form_.env.messages->ShowError(failure);
+}
+
+void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
+{
+    drawnSet_ = set;
+    drawnCase_ = caseNumber;
+}
+
+ProgressWindow& ProgressHub::PreparedWindow()
+{
+    store_.EnsureLoaded();
+    if (!window_)
+        window_ = new ProgressWindow(store_, form_.env.programFolder, form_.state.russianInterface, &form_);
+    return *window_;
+}
+
+void ProgressHub::ShowWindow()
+{
+    window_->show();
+    window_->raise();
+}
+
+void ProgressHub::OpenCase(CaseSet set, int caseNumber)
+{
+    PreparedWindow().ShowCase(set, caseNumber);
+    ShowWindow();
+}
+
+void ProgressHub::OpenSet(CaseSet set)
+{
+    PreparedWindow().ShowSet(set);
+    ShowWindow();
+}
+
+void ProgressHub::OpenFromShortcut()
+{
+    // A window coming up in the middle of a solve would only distract.
+    if (form_.state.attemptActive)
+        return;
+    if (drawnCase_ > 0)
+        OpenCase(drawnSet_, drawnCase_);
+    else
+        OpenSet(form_.state.currentSet);
+}
+
+void InstallProgress(TForm1& form)
+{
+    form.progress = new ProgressHub(form);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Joins History.csv and the Progress window to the main window: every
+// accepted time is appended, the tile's popup menu and Ctrl+H open the
+// window, and the window follows new times while it is open.
+
+#include "history/historystore.h"
+
+#include <QObject>
+
+class QAction;
+class ProgressWindow;
+class TForm1;
+
+class ProgressHub : public QObject {
+    Q_OBJECT
+public:
+    // Adds the popup menu item and the shortcut to the main window.
+    explicit ProgressHub(TForm1& form);
+
+    // Accept recorded a time (in seconds) for the current case.
+    void RecordAccepted(double seconds, bool exam);
+    // The countdown drew a case.
+    void NoteDrawnCase(CaseSet set, int caseNumber);
+
+    void OpenCase(CaseSet set, int caseNumber);
+    void OpenSet(CaseSet set);
+    // Ctrl+H: the last drawn case, or the whole set before the first draw.
+    void OpenFromShortcut();
+
+    HistoryStore& Store() { return store_; }
+    ProgressWindow* Window() const { return window_; }
+    QAction* menuItem = nullptr;     // "Progress…" under "Edit algorithm"
+
+protected:
+    // Ctrl+H, seen before any control of the main or the Progress window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool IsCtrlH(QObject* watched, const QEvent* event) const;
+    ProgressWindow& PreparedWindow();
+    void ShowWindow();
+
+    TForm1& form_;
+    HistoryStore store_;
+    ProgressWindow* window_ = nullptr;   // made at the first opening, a child of the main window
+    CaseSet drawnSet_ = CaseSet::OLL;
+    int drawnCase_ = 0;              // 0: nothing drawn in this run
+};
+
+// Creates the hub for the main window.
+void InstallProgress(TForm1& form);

@@ -1,0 +1,204 @@
+// History.csv: the line format, tolerant reading, appending, and the
+// averages of the Progress window.
+#include "history/historyfile.h"
+#include "history/historystore.h"
+#include "history/progressstats.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+Attempt Sample(int caseNumber, int milliseconds)
+{
+    Attempt attempt;
+    attempt.utcSeconds = 1796815925;   // 2026-12-09T11:32:05Z
+    attempt.caseNumber = caseNumber;
+    attempt.milliseconds = milliseconds;
+    return attempt;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::vector<int> Ms(std::initializer_list<int> values) { return values; }
+
+} // namespace
+
+class HistoryTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linesWriteAndReadBack()
+    {
+        Attempt pll = Sample(7, 1470);
+        pll.set = CaseSet::PLL;
+        pll.level = Level::Hard;
+        pll.twoSide = true;
+        pll.exam = true;
+        QCOMPARE(FormatAttempt(pll), QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1"));
+        Attempt read;
+        QVERIFY(ParseAttempt(FormatAttempt(pll), read));
+        QCOMPARE(read, pll);
+
+        // Two-face recognition exists only for PLL Hard.
+        Attempt oll = Sample(57, 12005);
+        oll.twoSide = true;
+        QCOMPARE(FormatAttempt(oll), QByteArray("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.005,0"));
+
+        // Quoted fields, as a spreadsheet may save them, read the same.
+        QVERIFY(ParseAttempt("\"2026-12-09T11:32:05Z\",\"OLL\",57,Easy,top,\"12.005\",0", read));
+        QCOMPARE(read.milliseconds, 12005);
+        QVERIFY(ParseAttempt("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.5,0", read));
+        QCOMPARE(read.milliseconds, 12500);
+    }
+
+    void csvQuotingFollowsRfc4180()
+    {
+        QCOMPARE(CsvField("plain"), QByteArray("plain"));
+        QCOMPARE(CsvField("a,b"), QByteArray("\"a,b\""));
+        QCOMPARE(CsvField("say \"hi\"\n"), QByteArray("\"say \"\"hi\"\"\n\""));
+        std::vector<QByteArray> fields;
+        QVERIFY(SplitCsvLine("\"a,b\",\"say \"\"hi\"\"\",,x", fields));
+        QCOMPARE(fields, (std::vector<QByteArray>{"a,b", "say \"hi\"", "", "x"}));
+        QVERIFY(!SplitCsvLine("\"open,x", fields));
+        QVERIFY(!SplitCsvLine("\"a\"b,x", fields));
+    }
+
+    void damagedLinesAreSkippedAndCounted()
+    {
+        const QByteArray content = HistoryHeader() + "\r\n"
+            "2026-12-09T11:32:05Z,OLL,1,Easy,top,1.470,0\r\n"
+            "2026-12-09T11:32:05Z,OLL,58,Easy,top,1.470,0\r\n"     // no OLL 58
+            "2026-12-09T11:32:05Z,PLL,22,Easy,top,1.470,0\r\n"     // no PLL 22
+            "2026-12-09T11:32:05Z,OLL,2,Medium,top,1.470,0\r\n"
+            "2026-12-09T11:32:05Z,OLL,2,Hard,2-side,1.470,0\r\n"    // only PLL has two-face recognition
+            "2026-12-09T11:32:05Z,OLL,2,Easy,top,-1.470,0\r\n"
+            "2026-12-09T11:32:05Z,OLL,2,Easy,top,1.4701,0\r\n"
+            "2026-13-09T11:32:05Z,OLL,2,Easy,top,1.470,0\r\n"
+            "2026-12-09T11:32:05Z,OLL,2,Easy,top,1.470,0,extra\r\n"
+            "\r\n"
+            "2026-12-09T11:32:06Z,PLL,21,Hard,2-side,2.000,1\n"   // a line end without CR reads too
+            + HistoryHeader() + "\n"                               // a second copy's header
+            "2026-12-09T11:3";                                     // torn by a power cut
+        const HistoryContent history = ParseHistory(content);
+        QCOMPARE(history.attempts.size(), size_t(2));
+        QCOMPARE(history.attempts[1].set, CaseSet::PLL);
+        QCOMPARE(history.skippedLines, 9);
+    }
+
+    void appendWritesHeaderOnceAndMendsTornLine()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QVERIFY(AppendAttempt(path, Sample(1, 1000)));
+        QCOMPARE(ReadAll(path), HistoryHeader() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\r\n");
+
+        QFile torn(path);
+        QVERIFY(torn.open(QIODevice::Append));
+        torn.write("2026-12-09T11:");
+        torn.close();
+        QVERIFY(AppendAttempt(path, Sample(2, 2000)));
+        const HistoryContent history = ParseHistory(ReadAll(path));
+        QCOMPARE(history.attempts.size(), size_t(2));
+        QCOMPARE(history.attempts[1].caseNumber, 2);
+        QCOMPARE(history.skippedLines, 1);
+
+        QVERIFY(!AppendAttempt(dir.filePath(QStringLiteral("missing/History.csv")), Sample(1, 1000)));
+    }
+
+    void twoWritersNeverInterleave()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        constexpr int kEach = 100;
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        for (int i = 0; i < kEach; ++i)
+            AppendAttempt(path, Sample(child == 0 ? 1 : 2, 1000 + i));
+        if (child == 0)
+            _exit(0);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        const QByteArray content = ReadAll(path);
+        QCOMPARE(content.count(HistoryHeader()), 1);
+        const HistoryContent history = ParseHistory(content);
+        QCOMPARE(history.skippedLines, 0);
+        QCOMPARE(history.attempts.size(), size_t(2 * kEach));
+    }
+
+    void storeReadsOnceAndReportsRefusalOnce()
+    {
+        QTemporaryDir dir;
+        HistoryStore refused(dir.filePath(QStringLiteral("missing/History.csv")));
+        QCOMPARE(refused.Record(Sample(1, 1000)), UnableToWriteText(refused.Path()));
+        QCOMPARE(refused.Record(Sample(1, 1000)), QString());
+
+        HistoryStore store(dir.filePath(QStringLiteral("History.csv")));
+        QCOMPARE(store.Record(Sample(1, 1000)), QString());
+        QVERIFY(!store.Loaded());
+        store.EnsureLoaded();
+        QCOMPARE(store.Attempts().size(), size_t(1));
+        store.Record(Sample(2, 2000));   // kept in memory too, without reading again
+        QCOMPARE(store.Attempts().size(), size_t(2));
+        QCOMPARE(store.Attempts().back().caseNumber, 2);
+    }
+
+    void averagesDropBestAndWorst()
+    {
+        QCOMPARE(TrimmedMeanSeconds(Ms({5000, 1000, 3000, 4000, 2000}), 0, 5), 3.0);
+        const auto ao5 = RollingAverages(Ms({5000, 1000, 3000, 4000, 2000, 9000}), 5);
+        QVERIFY(!ao5[3]);
+        QCOMPARE(*ao5[4], 3.0);
+        QCOMPARE(*ao5[5], 3.0);   // 1,3,4,2,9: without 1 and 9
+        QCOMPARE(BestSoFar(Ms({3000, 4000, 2000, 2500})), (std::vector<double>{3.0, 3.0, 2.0, 2.0}));
+
+        const CaseFigures few = FiguresOf(Ms({3000, 1000, 2000}));
+        QCOMPARE(few.attempts, 3);
+        QCOMPARE(few.bestSeconds, 1.0);
+        QCOMPARE(few.meanSeconds, 2.0);
+        QVERIFY(!few.currentAo5 && !few.bestAo5);
+
+        std::vector<int> twelve{10000, 2000, 2000, 2000, 2000, 2000, 3000, 3000, 3000, 3000, 3000, 500};
+        const CaseFigures figures = FiguresOf(twelve);
+        QCOMPARE(*figures.currentAo5, 3.0);
+        QCOMPARE(*figures.bestAo5, 2.0);
+        QCOMPARE(*figures.currentAo12, 2.5);   // without 10 and 0.5
+    }
+
+    void setRankingUsesLastTwelveSlowestFirst()
+    {
+        std::vector<Attempt> attempts;
+        attempts.push_back(Sample(3, 60000));   // thirteenth from the end: left out
+        for (int i = 0; i < 12; ++i)
+            attempts.push_back(Sample(3, 2000));
+        attempts.push_back(Sample(5, 4000));
+        Attempt hard = Sample(9, 9000);
+        hard.level = Level::Hard;
+        attempts.push_back(hard);
+
+        const SetRanking all = RankSet(attempts, CaseSet::OLL, {});
+        QCOMPARE(all.slowestFirst.size(), size_t(3));
+        QCOMPARE(all.slowestFirst[0].caseNumber, 9);
+        QCOMPARE(all.slowestFirst[1].caseNumber, 5);
+        QCOMPARE(all.slowestFirst[2].caseNumber, 3);
+        QCOMPARE(all.slowestFirst[2].seconds, 2.0);
+        QCOMPARE(all.withoutTimes.size(), size_t(54));
+
+        AttemptFilter easy;
+        easy.level = Level::Easy;
+        const SetRanking easyOnly = RankSet(attempts, CaseSet::OLL, easy);
+        QCOMPARE(easyOnly.slowestFirst.size(), size_t(2));
+        QVERIFY(std::count(easyOnly.withoutTimes.begin(), easyOnly.withoutTimes.end(), 9) == 1);
+    }
+};
+
+QTEST_APPLESS_MAIN(HistoryTest)
+#include "test_core_history.moc"

@@ -1,0 +1,163 @@
+// History.csv and the Progress window through the real program: what an
+// Accept appends, the case view, the set view and the keyboard.
+#include "test_trainer_support.h"
+
+#include "history/progresshub.h"
+#include "history/progresswindow.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QComboBox>
+#include <QChart>
+#include <QChartView>
+#include <QHorizontalBarSeries>
+#include <QMenu>
+#include <QXYSeries>
+#include <QKeyEvent>
+
+using namespace trainertest;
+
+namespace {
+
+QByteArray Line(int caseNumber, const char* seconds, const char* level = "Easy")
+{
+    return QByteArray("2026-12-01T10:00:00Z,OLL,") + QByteArray::number(caseNumber) + "," + level + ",top," + seconds
+           + ",0\r\n";
+}
+
+void AcceptOneTime(Harness& h, qint64 ms)
+{
+    h.StartAttempt();
+    h.Tick(ms);
+    h.form->BitBtn1Click();
+    h.form->BitBtn2Click();
+}
+
+QByteArray HistoryFile(const Harness& h)
+{
+    QFile file(h.Path(QStringLiteral("History.csv")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+qsizetype SinglePoints(ProgressWindow* window)
+{
+    const auto series = window->caseChart->chart()->series();
+    return series.isEmpty() ? -1 : static_cast<QXYSeries*>(series.first())->count();
+}
+
+// Shortcuts are matched for the active window only.
+// Under a Russian layout alone: the H key (X key code 43) gives Р.
+void PressCtrlH(TForm1* form)
+{
+    QApplication::setActiveWindow(form);
+    QKeyEvent event(QEvent::KeyPress, 0x420, Qt::ControlModifier, 43, 0, 0x4, QStringLiteral("р"));
+    QApplication::sendEvent(form->focusWidget() ? form->focusWidget() : form, &event);
+}
+
+} // namespace
+
+class ProgressTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void acceptAppendsTheRowSettingsIniHolds()
+    {
+        Harness h;
+        TForm1* f = h.Start();
+        EnableOnly(f, {7});
+        QVERIFY(!QFile::exists(h.Path(QStringLiteral("History.csv"))));   // start-up neither reads nor creates it
+        AcceptOneTime(h, 1470);
+        h.StartAttempt();
+        f->BitBtn3Click();                                                 // a discard writes nothing
+        f->BitBtn7Click();                                                 // an exam over case 7
+        AcceptOneTime(h, 2005);
+        f->BitBtn7Click();
+        QCOMPARE(HistoryFile(h), QByteArray("time,set,case,level,recognition,seconds,exam\r\n"
+                                            "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0\r\n"
+                                            "2026-12-09T11:32:05Z,OLL,7,Easy,top,2.005,1\r\n"));
+        h.Stop();
+        const QByteArray settings = h.ReadSettings();
+        QVERIFY(settings.contains("avg7=1,470\r\n"));
+        QVERIFY(settings.contains("nes7=1\r\n"));
+    }
+
+    void refusedWriteIsReportedOnceAndTheTimeStillCounts()
+    {
+        Harness h;
+        QVERIFY(QDir(h.Folder()).mkpath(QStringLiteral("History.csv")));   // a folder in the file's place
+        TForm1* f = h.Start();
+        EnableOnly(f, {3});
+        AcceptOneTime(h, 2000);
+        AcceptOneTime(h, 3000);
+        QCOMPARE(h.messages->errors, QStringList{"Unable to write to " + h.Path(QStringLiteral("History.csv"))});
+        h.Stop();
+        QVERIFY(h.ReadSettings().contains("nes3=2\r\n"));
+    }
+
+    void caseViewFollowsAcceptsAndLeavesKeysToTheCycle()
+    {
+        Harness h;
+        WriteBytes(h.Path(QStringLiteral("History.csv")),
+                   "time,set,case,level,recognition,seconds,exam\r\n" + Line(7, "3.000") + Line(7, "2.000", "Hard")
+                       + "damaged\r\n" + Line(7, "4.000"));
+        TForm1* f = h.Start();
+        EnableOnly(f, {7});
+        AcceptOneTime(h, 1000);
+        PressCtrlH(f);
+        ProgressWindow* window = f->progress->Window();
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Progress"));
+        QCOMPARE(window->caseTitle->text(), QStringLiteral("OLL 7"));
+        QCOMPARE(SinglePoints(window), 4);
+        QVERIFY(window->figures->text().startsWith(QStringLiteral("Attempts: 4\nBest: 1,000\nMean: 2,500\n")));
+        QCOMPARE(window->skippedNote->text(), QStringLiteral("Damaged lines of History.csv skipped: 1"));
+
+        window->levelFilter->setCurrentIndex(2);   // Hard only
+        QCOMPARE(SinglePoints(window), 1);
+        window->levelFilter->setCurrentIndex(0);
+
+        // Space on the Progress window starts the next attempt in the main window.
+        QTest::keyClick(window, Qt::Key_Space);
+        QVERIFY(f->Timer2->isActive());
+        window->hide();
+        PressCtrlH(f);                              // no window in the middle of an attempt
+        QVERIFY(!window->isVisible());
+        window->show();
+        while (f->Timer2->isActive()) {
+            h.clock->Advance(1000);
+            f->Timer2Timer();
+        }
+        h.Tick(5000);
+        f->BitBtn1Click();
+        f->BitBtn2Click();
+        QCOMPARE(SinglePoints(window), 5);          // the open window took the new time
+    }
+
+    void setViewRanksCasesAndOpensOne()
+    {
+        Harness h;
+        h.WriteSettings(Settings("ru", "OLL", false));
+        WriteBytes(h.Path(QStringLiteral("History.csv")),
+                   "time,set,case,level,recognition,seconds,exam\r\n" + Line(5, "2.000") + Line(3, "6.000"));
+        TForm1* f = h.Start();
+        f->progress->OpenFromShortcut();            // nothing drawn yet: the whole set
+        ProgressWindow* window = f->progress->Window();
+        QCOMPARE(window->windowTitle(), QStringLiteral("Прогресс"));
+        QVERIFY(!window->ShowingCase());
+        auto* series = static_cast<QHorizontalBarSeries*>(window->setChart->chart()->series().first());
+        auto* cases = static_cast<QBarCategoryAxis*>(window->setChart->chart()->axes(Qt::Vertical).first());
+        QCOMPARE(cases->categories(), (QStringList{"5   2,000", "3   6,000"}));   // drawn bottom up: the slowest on top
+        QVERIFY(window->withoutTimes->text().startsWith(QStringLiteral("Без времён: 1, 2, 4, 6, 7")));
+
+        emit series->barSets().first()->clicked(1);
+        QVERIFY(window->ShowingCase());
+        QCOMPARE(window->CaseNumber(), 3);
+
+        // The tile's popup offers the window under "Edit algorithm".
+        QCOMPARE(f->PopupMenu1->actions().size(), 2);
+        QCOMPARE(f->PopupMenu1->actions().at(1)->text(), QStringLiteral("Прогресс…"));
+    }
+};
+
+QTEST_MAIN(ProgressTest)
+#include "test_history_progress.moc"
