@@ -1,7 +1,7 @@
 // The board and the file work around it, on the real main window:
 // RefreshBoard over 57 tiles, the case-set switch OLL -> PLL -> OLL with its
 // file writes, and shut-down's writes.
-#include "app/program.h"
+#include "benchprogram.h"
 #include "benchstats.h"
 #include "busycore.h"
 #include "settings/defaults.h"
@@ -34,25 +34,6 @@ void WritePractisedSettings(const QString& path)
         file.WriteString(QStringLiteral("Results"), QStringLiteral("pbes%1").arg(n), time());
         file.WriteString(QStringLiteral("Results"), QStringLiteral("pnes%1").arg(n), QString::number(random() % 300));
     }
-}
-
-std::unique_ptr<Program> StartIn(const QString& folder)
-{
-    Environment env = Environment::Default();
-    env.programFolder = folder;
-    env.messages = std::make_shared<RecordingMessages>();
-    auto program = std::make_unique<Program>(env);
-    program->form1->show();
-    QApplication::processEvents();
-    return program;
-}
-
-template <typename Action> double TimeMs(Action&& action)
-{
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 void BenchRefreshBoard(TForm1& form)

@@ -1,7 +1,7 @@
 // History.csv and the Progress window: the first opening on 10,000 recorded
 // times (reading the file, building the window, its first paint), and the
 // cost of one append with and without the window open.
-#include "app/program.h"
+#include "benchprogram.h"
 #include "benchstats.h"
 #include "history/historyfile.h"
 #include "history/progresshub.h"
@@ -38,25 +38,6 @@ void WriteHistory(const QString& path)
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(content);
-}
-
-std::unique_ptr<Program> StartIn(const QString& folder)
-{
-    Environment env = Environment::Default();
-    env.programFolder = folder;
-    env.messages = std::make_shared<RecordingMessages>();
-    auto program = std::make_unique<Program>(env);
-    program->form1->show();
-    QApplication::processEvents();
-    return program;
-}
-
-template <typename Action> double TimeMs(Action&& action)
-{
-    QElapsedTimer timer;
-    timer.start();
-    action();
-    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 // Reading, building and the first paint of the window.

@@ -44,6 +44,8 @@ class AboutStartupTest : public QObject {
 private slots:
     void openGlIsLoadedWhenTheCubeIsFirstShown()
     {
+        if (qgetenv("LD_PRELOAD").contains("_dri"))
+            QSKIP("the sanitized run preloads the OpenGL driver into every test");
         Harness harness;
         harness.Start();
         QVERIFY(QTest::qWaitForWindowExposed(harness.form));

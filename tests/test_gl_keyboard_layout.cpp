@@ -9,15 +9,6 @@
 #include <QStandardPaths>
 #include <QtTest>
 
-namespace {
-
-bool Run(const QString& program, const QStringList& arguments)
-{
-    return QProcess::execute(program, arguments) == 0;
-}
-
-} // namespace
-
 class GlKeyboardLayoutTest : public QObject {
     Q_OBJECT
 
@@ -47,16 +38,16 @@ private slots:
         QFETCH(QString, layout);
         QFETCH(QString, ctrlA);
         QFETCH(QString, otherKey);
-        QVERIFY(Run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layout}));
+        QVERIFY(RunTool(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layout}));
         Harness h;
         TForm1* f = h.Start();
         f->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f));
 
-        QVERIFY(Run(QStringLiteral("xdotool"), {QStringLiteral("key"), otherKey}));
-        QVERIFY(Run(QStringLiteral("xdotool"), {QStringLiteral("key"), ctrlA}));
+        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), otherKey}));
+        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), ctrlA}));
         QTRY_COMPARE(f->state.enabledCount, 0);
-        QVERIFY(Run(QStringLiteral("xdotool"), {QStringLiteral("key"), ctrlA}));
+        QVERIFY(RunTool(QStringLiteral("xdotool"), {QStringLiteral("key"), ctrlA}));
         QTRY_COMPARE(f->state.enabledCount, 57);
     }
 };

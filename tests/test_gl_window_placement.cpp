@@ -17,16 +17,6 @@ const QRect kSaved(299, 130, 902, 725);
 const QByteArray kPlacement = "[Settings]\nLanguage=en\n[Position]\nX=299\nY=130\nWidth=902\nHeight=725\n";
 constexpr int kTimeoutMs = 10000;
 
-bool Run(const QString& program, const QStringList& arguments, QByteArray* output = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    const bool done = process.waitForFinished(kTimeoutMs) && process.exitCode() == 0;
-    if (output)
-        *output = process.readAllStandardOutput();
-    return done;
-}
-
 // Told by the client area: Qt refreshes its idea of the frame only when the
 // window moves or resizes, so after a quick maximise it may still show the
 // normal frame's margins around the maximised client.
@@ -43,7 +33,7 @@ bool DoubleClickTitleBar(const TForm1* form)
 {
     const QRect frame = form->frameGeometry();
     const int titleY = (frame.top() + form->geometry().top()) / 2;
-    return Run("xdotool", {"mousemove", QString::number(frame.center().x()), QString::number(titleY), "click",
+    return RunTool("xdotool", {"mousemove", QString::number(frame.center().x()), QString::number(titleY), "click",
                            "--repeat", "2", "--delay", "40", "1"});
 }
 

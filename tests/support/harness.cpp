@@ -74,15 +74,35 @@ void Harness::Tick(qint64 ms)
     form->Timer1Timer();
 }
 
+void StartTool(QProcess& process, const QString& program, const QStringList& arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("LD_PRELOAD"));
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+}
+
+bool RunTool(const QString& program, const QStringList& arguments, QByteArray* output, int timeoutMs)
+{
+    QProcess process;
+    StartTool(process, program, arguments);
+    const bool done = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit
+                      && process.exitCode() == 0;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return done;
+}
+
 bool StartWindowManager(QProcess& openbox, int timeoutMs)
 {
-    openbox.start(QStringLiteral("openbox"), {});
+    StartTool(openbox, QStringLiteral("openbox"), {});
     if (!openbox.waitForStarted(timeoutMs))
         return false;
     const auto managing = [] {
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-        return xprop.waitForFinished() && xprop.readAllStandardOutput().contains("window id");
+        QByteArray output;
+        return RunTool(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                       &output)
+               && output.contains("window id");
     };
     return QTest::qWaitFor(managing, timeoutMs);
 }

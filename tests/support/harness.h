@@ -47,6 +47,13 @@ public:
     TForm1* form = nullptr;
 };
 
+// The X tools the tests start (openbox, xprop, xdotool, setxkbmap) are not
+// built with the sanitizers: they run without the runtime that a sanitized
+// run preloads into the tests. RunTool waits for the tool and tells whether
+// it succeeded.
+void StartTool(QProcess& process, const QString& program, const QStringList& arguments);
+bool RunTool(const QString& program, const QStringList& arguments, QByteArray* output = nullptr, int timeoutMs = 10000);
+
 // Starts openbox on the test's X display and waits until it manages windows
 // (a window shown earlier could stay unframed); false when it cannot.
 bool StartWindowManager(QProcess& openbox, int timeoutMs = 10000);
