@@ -10,9 +10,17 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QApplication>
 #include <QKeyEvent>
 #include <cmath>
+
+namespace {
+
+// The frame is not known before the first showing: room for a title bar.
+constexpr int kTitleBarAllowance = 30;
+
+} // namespace
 
 ProgressHub::ProgressHub(TForm1& form)
     : QObject(&form), form_(form), store_(InFolder(form.env.programFolder, QStringLiteral("History.csv")))
@@ -85,8 +93,23 @@ ProgressWindow& ProgressHub::PreparedWindow()
     return *window_;
 }
 
+// The first opening puts the window over the main window's centre and wholly
+// on its screen; later openings keep where the user left it.
 void ProgressHub::ShowWindow()
 {
+    if (!window_->isVisible() && !placed_) {
+        placed_ = true;
+        QRect bounds(QPoint(), window_->size());
+        bounds.moveCenter(form_.frameGeometry().center());
+        if (const QScreen* screen = form_.screen()) {
+            const QRect available = screen->availableGeometry();
+            bounds.moveRight(std::min(bounds.right(), available.right()));
+            bounds.moveBottom(std::min(bounds.bottom(), available.bottom() - kTitleBarAllowance));
+            bounds.moveLeft(std::max(bounds.left(), available.left()));
+            bounds.moveTop(std::max(bounds.top(), available.top()));
+        }
+        window_->move(bounds.topLeft());
+    }
     window_->show();
     window_->raise();
 }

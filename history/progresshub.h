@@ -45,6 +45,7 @@ private:
     ProgressWindow* window_ = nullptr;   // made at the first opening, a child of the main window
     CaseSet drawnSet_ = CaseSet::OLL;
     int drawnCase_ = 0;              // 0: nothing drawn in this run
+    bool placed_ = false;            // the first opening placed the window
 };
 
 // Creates the hub for the main window.
