@@ -79,11 +79,11 @@ bool WriteFirstRunIfMissing(TForm1& f, SettingsFile& file, const QString& system
         WriteFirstRunContent(first, systemValue);
         first.Close();
         if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(file.Path()).constData()) != 0)
-            throw TesseloError(QStringLiteral("Unable to write to %1").arg(file.Path()));
+            throw TesseloError(UnableToWriteText(file.Path()));
         return true;
     } catch (const TesseloError&) {
         QFile::remove(draft);
-        f.env.messages->ShowError(QStringLiteral("Unable to write to %1").arg(file.Path()));
+        f.env.messages->ShowError(UnableToWriteText(file.Path()));
         return false;
     }
 }

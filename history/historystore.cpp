@@ -1,11 +1,7 @@
 #include "history/historystore.h"
+#include "trainer/errors.h"
 
 #include <QFile>
-
-QString UnableToWriteText(const QString& path)
-{
-    return QStringLiteral("Unable to write to %1").arg(path);
-}
 
 QString HistoryStore::Record(const Attempt& attempt)
 {

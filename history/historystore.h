@@ -30,6 +30,3 @@ private:
     bool failureReported_ = false;
     HistoryContent content_;
 };
-
-// "Unable to write to <path>", the text of every refused write.
-QString UnableToWriteText(const QString& path);

@@ -639,7 +639,7 @@ void SettingsFile::Store(std::vector<Line> lines, const std::optional<struct sta
 
 void SettingsFile::RefuseWrite() const
 {
-    throw TesseloError(QStringLiteral("Unable to write to %1").arg(path_));
+    throw TesseloError(UnableToWriteText(path_));
 }
 
 void SettingsFile::WriteString(const QString& section, const QString& key, const QString& value)

@@ -2,6 +2,7 @@
 // averages of the Progress window.
 #include "history/historyfile.h"
 #include "history/historystore.h"
+#include "trainer/errors.h"
 #include "history/progressstats.h"
 
 #include <QFile>

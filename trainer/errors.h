@@ -14,3 +14,9 @@ public:
 private:
     QString text_;
 };
+
+// The text of every refused write: the settings file, History.csv, pictures.
+inline QString UnableToWriteText(const QString& path)
+{
+    return QStringLiteral("Unable to write to %1").arg(path);
+}

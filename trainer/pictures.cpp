@@ -54,7 +54,7 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw TesseloError(QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
+        throw TesseloError(UnableToWriteText(QDir::toNativeSeparators(path)));
 }
 
 } // namespace
@@ -148,6 +148,6 @@ void EnsureEasyPicture(const QString& programFolder, CaseSet set, int caseNumber
     if (picture.isEmpty())
         return;   // a build without its pictures: nothing to restore
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        throw TesseloError(QStringLiteral("Unable to write to ") + QDir::toNativeSeparators(path));
+        throw TesseloError(UnableToWriteText(QDir::toNativeSeparators(path)));
     WriteWholeFile(path, picture);
 }
