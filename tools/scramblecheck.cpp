@@ -1,0 +1,165 @@
+#include "tools/scramblecheck.h"
+
+#include <algorithm>
+#include <array>
+
+namespace cube {
+
+namespace {
+
+// Where the held cube's axes point on the cube as it was at the start:
+// column a is the start-frame direction of held axis a.
+using Frame = std::array<Vec3, 3>;
+
+int Coordinate(Vec3 v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+
+Vec3 RotateQuarter(Vec3 v, int axis)
+{
+    switch (axis) {
+    case 0: return {v.x, -v.z, v.y};
+    case 1: return {v.z, v.y, -v.x};
+    default: return {-v.y, v.x, v.z};
+    }
+}
+
+// The face turn of one outer layer, quarter turns counter-clockwise about
+// the positive axis, written the usual way.
+Move OuterTurn(int axis, int side, int quarterTurns)
+{
+    static const char* kFaces[3][2] = {{"L", "R"}, {"D", "U"}, {"B", "F"}};
+    const std::string face = kFaces[axis][side > 0 ? 1 : 0];
+    for (const char* suffix : {"", "2", "'"}) {
+        Move move = MustParse(face + suffix).front();
+        if (move.quarterTurns == quarterTurns)
+            return move;
+    }
+    return {};
+}
+
+// A held-frame turn of one outer layer, named in the start frame.
+Move InStartFrame(const Frame& frame, int axis, int side, int quarterTurns)
+{
+    const Vec3 direction = frame[axis];
+    for (int a = 0; a < 3; ++a) {
+        const int sign = Coordinate(direction, a);
+        if (sign != 0)
+            return OuterTurn(a, side * sign, sign > 0 ? quarterTurns : (4 - quarterTurns) % 4);
+    }
+    return {};
+}
+
+// The held frame after the whole cube turned about a held axis.
+Frame Rotated(Frame frame, int axis, int quarterTurns)
+{
+    // Held axis b now shows what the turn brought there: the material that
+    // was at b turned back.
+    Frame turned;
+    for (int b = 0; b < 3; ++b) {
+        Vec3 unit;
+        (b == 0 ? unit.x : b == 1 ? unit.y : unit.z) = 1;
+        for (int i = 0; i < (4 - quarterTurns) % 4; ++i)
+            unit = RotateQuarter(unit, axis);
+        turned[b] = {0, 0, 0};
+        for (int a = 0; a < 3; ++a) {
+            const int k = Coordinate(unit, a);
+            turned[b] = {turned[b].x + k * frame[a].x, turned[b].y + k * frame[a].y, turned[b].z + k * frame[a].z};
+        }
+    }
+    return turned;
+}
+
+bool IsFaceTurn(const Move& move) { return move.layerMask == 1 || move.layerMask == 4; }
+
+int FaceKey(const Move& move) { return move.axis * 2 + (move.layerMask == 4 ? 1 : 0); }
+
+}  // namespace
+
+Algorithm FaceTurnsOnly(const Algorithm& algorithm)
+{
+    Frame frame = {Vec3{1, 0, 0}, Vec3{0, 1, 0}, Vec3{0, 0, 1}};
+    Algorithm turns;
+    for (const Move& move : algorithm) {
+        if (move.layerMask == 1 || move.layerMask == 4) {
+            turns.push_back(InStartFrame(frame, move.axis, move.layerMask == 4 ? 1 : -1, move.quarterTurns));
+            continue;
+        }
+        // The turned layers are the whole cube less the outer layers that stay.
+        const int back = (4 - move.quarterTurns) % 4;
+        if ((move.layerMask & 1) == 0)
+            turns.push_back(InStartFrame(frame, move.axis, -1, back));
+        if ((move.layerMask & 4) == 0)
+            turns.push_back(InStartFrame(frame, move.axis, 1, back));
+        frame = Rotated(frame, move.axis, move.quarterTurns);
+    }
+    return MergeTurns(turns);
+}
+
+Algorithm MergeTurns(const Algorithm& algorithm)
+{
+    Algorithm merged;
+    for (const Move& move : algorithm) {
+        // Look back over the turns of the same axis at the end for this face.
+        bool joined = false;
+        for (auto it = merged.rbegin(); it != merged.rend() && it->axis == move.axis; ++it) {
+            if (FaceKey(*it) != FaceKey(move))
+                continue;
+            const int total = (it->quarterTurns + move.quarterTurns) % 4;
+            const auto index = merged.size() - 1 - static_cast<std::size_t>(it - merged.rbegin());
+            if (total == 0)
+                merged.erase(merged.begin() + static_cast<std::ptrdiff_t>(index));
+            else
+                merged[index] = OuterTurn(move.axis, move.layerMask == 4 ? 1 : -1, total);
+            joined = true;
+            break;
+        }
+        if (!joined)
+            merged.push_back(move);
+    }
+    // Opposite faces commute: write each such pair one way.
+    for (std::size_t i = 0; i + 1 < merged.size(); ++i)
+        if (merged[i].axis == merged[i + 1].axis && FaceKey(merged[i]) > FaceKey(merged[i + 1]))
+            std::swap(merged[i], merged[i + 1]);
+    return merged;
+}
+
+Algorithm TrimUTurns(const Algorithm& algorithm)
+{
+    const Move u = MustParse("U")[0];
+    auto isU = [&u](const Move& move) { return move.axis == u.axis && move.layerMask == u.layerMask; };
+    auto first = algorithm.begin();
+    auto last = algorithm.end();
+    while (first != last && isU(*first))
+        ++first;
+    while (last != first && isU(*(last - 1)))
+        --last;
+    return Algorithm(first, last);
+}
+
+std::string SetupProblem(HintSet set, int caseNumber, const Algorithm& setup)
+{
+    for (const Move& move : setup)
+        if (!IsFaceTurn(move))
+            return "not a face turn: " + move.text;
+    const Cube state = Cube::Solved().applied(setup);
+    for (int f = 0; f < kFaceCount; ++f)
+        if (state.centre(static_cast<Face>(f)) != static_cast<Face>(f))
+            return "a centre moved";
+    if (!FirstTwoLayersSolved(state))
+        return "the first two layers are broken";
+    const Cube wanted = CaseState(set, caseNumber);
+    if (CanonicalOrientation(state) != CanonicalOrientation(wanted))
+        return "the top shows another orientation case";
+    if (set == HintSet::Pll && CanonicalPermutation(state) != CanonicalPermutation(wanted))
+        return "the top shows another permutation case";
+    const Algorithm undone = TrimUTurns(MergeTurns(Inverse(FaceTurnsOnly(Hint(set, caseNumber)))));
+    Algorithm turned = TrimUTurns(MergeTurns(setup));
+    const Algorithm y = MustParse("y");
+    for (int side = 0; side < 4; ++side) {
+        if (turned == undone)
+            return "only the hint undone";
+        turned = MergeTurns(FaceTurnsOnly(Concat(Concat(y, turned), Inverse(y))));
+    }
+    return {};
+}
+
+}  // namespace cube

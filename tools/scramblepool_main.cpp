@@ -1,0 +1,163 @@
+// tesselo_scramblepool: the cube side of regenerating the setup-scramble pool
+// (tools/make-scramble-pool.sh drives it and the optimal solver).
+//
+//   tesselo_scramblepool targets SEED COUNT
+//     COUNT last-layer targets a case, one a line: "OLL 21 UF UR ...", the
+//     cube in the solver's notation. Round by round over all 78 cases, so a
+//     run cut short still covers every case.
+//   tesselo_scramblepool collect KEEP < solutions
+//     reads lines "OLL 21 <solution>" (a solution solves that case's target),
+//     turns each into a setup, checks it on the cube model, drops the ones that
+//     are only the case's hint undone, and prints the pool: at most KEEP
+//     shortest distinct setups a case.
+
+#include "tools/lastlayer.h"
+#include "tools/scramblecheck.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+using namespace cube;
+
+[[noreturn]] void Fail(const std::string& message)
+{
+    std::fprintf(stderr, "tesselo_scramblepool: %s\n", message.c_str());
+    std::exit(1);
+}
+
+// The 20 cubies in the solver's order, each named by its faces in the order
+// the solver reads their stickers.
+constexpr const char* kSolverPositions[] = {
+    "UF", "UR", "UB", "UL", "DF", "DR", "DB", "DL", "FR", "FL",
+    "BR", "BL", "UFR", "URB", "UBL", "ULF", "DRF", "DFL", "DLB", "DBR",
+};
+
+Face FaceOfLetter(char letter)
+{
+    for (int f = 0; f < kFaceCount; ++f)
+        if (FaceLetter(static_cast<Face>(f)) == letter)
+            return static_cast<Face>(f);
+    Fail(std::string("no face ") + letter);
+}
+
+Vec3 Add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+
+// The cube as the solver reads it: every sticker named by the face whose
+// centre has its colour (the targets keep the centres in place).
+std::string SolverText(const Cube& state)
+{
+    std::string text;
+    for (const char* position : kSolverPositions) {
+        Vec3 place;
+        for (const char* c = position; *c; ++c)
+            place = Add(place, FaceNormal(FaceOfLetter(*c)));
+        if (!text.empty())
+            text += ' ';
+        for (const char* c = position; *c; ++c)
+            text += FaceLetter(state.at(place, FaceNormal(FaceOfLetter(*c))));
+    }
+    return text;
+}
+
+// Applies what an algorithm does to the pieces, whatever the cube's state,
+// leaving the centres where they were.
+void ApplyCase(Cube& state, const Algorithm& solves)
+{
+    state.apply(NetRotation(solves)).apply(Inverse(solves));
+}
+
+Algorithm UTurns(int quarterTurns)
+{
+    static const char* kTexts[] = {"", "U", "U2", "U'"};
+    return MustParse(kTexts[quarterTurns % 4]);
+}
+
+// A case with a random permutation of the last layer under it (OLL) or with
+// random U turns before and after it (PLL), the first two layers solved.
+Cube Target(HintSet set, int caseNumber, std::mt19937& random)
+{
+    auto draw = [&random](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
+    Cube state;
+    state.apply(UTurns(draw(4)));
+    if (set == HintSet::Oll) {
+        const int permutation = draw(kPllCases + 1);  // 0: none
+        if (permutation > 0)
+            ApplyCase(state, Hint(HintSet::Pll, permutation));
+        state.apply(UTurns(draw(4)));
+    }
+    ApplyCase(state, Hint(set, caseNumber));
+    state.apply(UTurns(draw(4)));
+    return state;
+}
+
+const char* SetName(HintSet set) { return set == HintSet::Oll ? "OLL" : "PLL"; }
+
+int PrintTargets(unsigned seed, int count)
+{
+    std::mt19937 random(seed);
+    for (int round = 0; round < count; ++round)
+        for (HintSet set : {HintSet::Oll, HintSet::Pll})
+            for (int n = 1; n <= CaseCount(set); ++n)
+                std::printf("%s %d %s\n", SetName(set), n, SolverText(Target(set, n, random)).c_str());
+    return 0;
+}
+
+int Collect(int keep)
+{
+    // Shortest first, then by text, so a rerun keeps the same ones.
+    std::map<std::pair<std::string, int>, std::set<std::pair<std::size_t, std::string>>> setups;
+    int rejected = 0;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream fields(line);
+        std::string setName, solution, rest;
+        int caseNumber = 0;
+        if (!(fields >> setName >> caseNumber))
+            continue;
+        std::getline(fields, solution);
+        const HintSet set = setName == "OLL" ? HintSet::Oll : HintSet::Pll;
+        const ParseResult parsed = ParseAlgorithm(solution);
+        if (!parsed.ok() || parsed.moves.empty())
+            Fail("cannot read: " + line);
+        const Algorithm setup = TrimUTurns(MergeTurns(Inverse(parsed.moves)));
+        const std::string problem = SetupProblem(set, caseNumber, setup);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s %d %s: %s\n", setName.c_str(), caseNumber, ToText(setup).c_str(),
+                problem.c_str());
+            ++rejected;
+            continue;
+        }
+        setups[{setName, caseNumber}].insert({setup.size(), ToText(setup)});
+    }
+    for (HintSet set : {HintSet::Oll, HintSet::Pll})
+        for (int n = 1; n <= CaseCount(set); ++n) {
+            const auto& found = setups[{SetName(set), n}];
+            int printed = 0;
+            for (auto it = found.begin(); it != found.end() && printed < keep; ++it, ++printed)
+                std::printf("%s %d %s\n", SetName(set), n, it->second.c_str());
+            if (printed < 12)
+                std::fprintf(stderr, "%s %d: only %d setups\n", SetName(set), n, printed);
+        }
+    std::fprintf(stderr, "%d solutions rejected\n", rejected);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "targets" && argc == 4)
+        return PrintTargets(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)), std::atoi(argv[3]));
+    if (command == "collect" && argc == 3)
+        return Collect(std::atoi(argv[2]));
+    Fail("usage: tesselo_scramblepool targets SEED COUNT | collect KEEP");
+}

@@ -1,0 +1,116 @@
+#!/usr/bin/env python3
+"""Feeds last-layer targets to the optimal solver and writes its solutions.
+
+    solve-targets.py TARGETS SOLUTIONS [--workers N] [--limit SECONDS]
+
+TARGETS has lines "OLL 21 UF UR ..." (tesselo_scramblepool targets). For every
+target, each solution the solver prints within the time limit is appended to
+SOLUTIONS as "OLL 21 <moves>", followed by "# done <line number>". A rerun
+skips the targets already done, so an interrupted run can be continued.
+"""
+import argparse
+import os
+import queue
+import re
+import select
+import signal
+import subprocess
+import sys
+import threading
+import time
+
+PROMPT = b"enter cube"
+SOLUTION = re.compile(r"^\s*([URFDLB][ '2URFDLB]*?)\s*\(\d+q\*?, *\d+f\)")
+
+
+class Solver:
+    """One long-running solver process: its distance table is built once."""
+
+    def __init__(self):
+        self.process = subprocess.Popen(
+            ["nice", "-n", "10", "stdbuf", "-oL", "rubiks_optimal"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        self.pending = b""
+        self.read_until_prompt(None)
+
+    def read_until_prompt(self, deadline):
+        """The output up to the next prompt; interrupts the search at the deadline."""
+        interrupted = False
+        while PROMPT not in self.pending:
+            wait = None
+            if deadline is not None and not interrupted:
+                wait = max(0.0, deadline - time.monotonic())
+            ready, _, _ = select.select([self.process.stdout], [], [], wait)
+            if not ready:
+                self.process.send_signal(signal.SIGINT)
+                interrupted = True
+                continue
+            chunk = os.read(self.process.stdout.fileno(), 65536)
+            if not chunk:
+                raise RuntimeError("the solver stopped")
+            self.pending += chunk
+        text, _, self.pending = self.pending.partition(PROMPT)
+        self.pending = self.pending.split(b"\n", 1)[1] if b"\n" in self.pending else b""
+        return text.decode(errors="replace")
+
+    def solve(self, cube, limit):
+        self.process.stdin.write(cube.encode() + b"\n")
+        self.process.stdin.flush()
+        output = self.read_until_prompt(time.monotonic() + limit)
+        return [m.group(1).split() for m in map(SOLUTION.match, output.splitlines()) if m]
+
+    def close(self):
+        self.process.stdin.close()
+        self.process.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("targets")
+    parser.add_argument("solutions")
+    parser.add_argument("--workers", type=int, default=2)
+    parser.add_argument("--limit", type=float, default=30.0)
+    args = parser.parse_args()
+
+    with open(args.targets) as f:
+        targets = [line.split(None, 2) for line in f if line.strip()]
+    done = set()
+    if os.path.exists(args.solutions):
+        with open(args.solutions) as f:
+            done = {int(line.split()[2]) for line in f if line.startswith("# done")}
+    work = queue.Queue()
+    for number, target in enumerate(targets, 1):
+        if number not in done:
+            work.put((number, target))
+    print(f"{work.qsize()} of {len(targets)} targets to solve", file=sys.stderr, flush=True)
+
+    lock = threading.Lock()
+    out = open(args.solutions, "a")
+
+    def run():
+        solver = Solver()
+        while True:
+            try:
+                number, (set_name, case, cube) = work.get_nowait()
+            except queue.Empty:
+                break
+            started = time.monotonic()
+            solutions = solver.solve(cube.strip(), args.limit)
+            with lock:
+                for moves in solutions:
+                    out.write(f"{set_name} {case} {' '.join(moves)}\n")
+                out.write(f"# done {number} {set_name} {case} {len(solutions)} solutions "
+                          f"{time.monotonic() - started:.1f} s\n")
+                out.flush()
+        solver.close()
+
+    threads = [threading.Thread(target=run) for _ in range(args.workers)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
+    out.close()
+
+
+if __name__ == "__main__":
+    main()
