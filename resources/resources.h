@@ -6,6 +6,7 @@
 //   "Tahoma", "TahomaBold"    the interface font
 //   "GlyphBin", "GlyphCursor" the two 16 x 16 glyphs (PNG)
 //   "Icon"                    the program's icon (PNG)
+//   "ScramblePool"            the setup scrambles (text, scramble/setupscramble.h)
 
 #include <QByteArray>
 #include <QString>
