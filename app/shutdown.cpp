@@ -38,6 +38,7 @@ void WriteShutdownSettings(TForm1& f, SettingsFile& file)
     f.tuning.Write(file);
     file.WriteString(kSettings, QStringLiteral("mode"), SetName(f.state.currentSet));
     file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
+    file.WriteBool(kSettings, QStringLiteral("Scramble"), f.CheckBox2->isChecked());
     const bool oll = f.state.currentSet == CaseSet::OLL;
     file.WriteBool(kSettings, oll ? QStringLiteral("omode") : QStringLiteral("pmode"), f.state.level == Level::Hard);
     f.SaveSetRecords(file, f.state.currentSet);

@@ -133,6 +133,8 @@ void TForm1::RefreshBoard()
         RefreshExamBoard(*this);
     else
         RefreshPracticeBoard(*this);
+    // What can be drawn may have changed under a case drawn in advance.
+    DrawInAdvance();
 }
 
 void TForm1::ApplyTileStyle(int caseNumber, bool enabled)

@@ -27,6 +27,11 @@ cmake --build build -j2 --target tesselo_scramblepool
 mkdir -p "$WORK"
 build/tools/tesselo_scramblepool targets "$SEED" "$ROUNDS" > "$WORK/targets.txt"
 python3 tools/solve-targets.py "$WORK/targets.txt" "$WORK/solutions.txt" --workers 2 --limit "$LIMIT"
-build/tools/tesselo_scramblepool collect "$KEEP" < "$WORK/solutions.txt" > "$WORK/pool.txt"
+# Only the solutions of this run's targets: a longer earlier run may have
+# left more in the work folder.
+TARGETS=$(wc -l < "$WORK/targets.txt")
+awk -v last="$TARGETS" '/^# done/ { if ($3 <= last) printf "%s", block; block = ""; next }
+    { block = block $0 "\n" }' "$WORK/solutions.txt" |
+    build/tools/tesselo_scramblepool collect "$KEEP" > "$WORK/pool.txt"
 mv "$WORK/pool.txt" resources/scramble-pool.txt
 echo "resources/scramble-pool.txt: $(wc -l < resources/scramble-pool.txt) setups"

@@ -5,6 +5,9 @@
 //     COUNT last-layer targets a case, one a line: "OLL 21 UF UR ...", the
 //     cube in the solver's notation. Round by round over all 78 cases, so a
 //     run cut short still covers every case.
+//   tesselo_scramblepool cases SET N...
+//     the cases themselves, with no U turn around them: for the few PLL
+//     cases whose random targets take the solver too long.
 //   tesselo_scramblepool collect KEEP < solutions
 //     reads lines "OLL 21 <solution>" (a solution solves that case's target),
 //     turns each into a setup, checks it on the cube model, drops the ones that
@@ -110,6 +113,18 @@ int PrintTargets(unsigned seed, int count)
     return 0;
 }
 
+int PrintCases(const std::string& setName, int count, char** numbers)
+{
+    const HintSet set = setName == "PLL" ? HintSet::Pll : HintSet::Oll;
+    for (int i = 0; i < count; ++i) {
+        const int n = std::atoi(numbers[i]);
+        if (n < 1 || n > CaseCount(set))
+            Fail("no case " + setName + " " + numbers[i]);
+        std::printf("%s %d %s\n", SetName(set), n, SolverText(CaseState(set, n)).c_str());
+    }
+    return 0;
+}
+
 int Collect(int keep)
 {
     // Shortest first, then by text, so a rerun keeps the same ones.
@@ -157,7 +172,9 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "targets" && argc == 4)
         return PrintTargets(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)), std::atoi(argv[3]));
+    if (command == "cases" && argc >= 4)
+        return PrintCases(argv[2], argc - 3, argv + 3);
     if (command == "collect" && argc == 3)
         return Collect(std::atoi(argv[2]));
-    Fail("usage: tesselo_scramblepool targets SEED COUNT | collect KEEP");
+    Fail("usage: tesselo_scramblepool targets SEED COUNT | cases SET N... | collect KEEP");
 }

@@ -291,8 +291,19 @@ state_progressset() {
   SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
 }
 
+# Setup scrambles: the next case's scramble in Idle, its Easy picture at Stop.
+# (the first [Settings] section is the one read)
+settings_scrambleidle() { sample_results | sed 's/^\[Settings\]$/[Settings]\nScramble=1/'; }
+state_scrambleidle() { :; }
+settings_scramblestop() { settings_scrambleidle; }
+state_scramblestop() {
+  run_to_picture 3.4
+  xdotool key space
+  sleep 0.4
+}
+
 ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
-  ollhard pllsides pllanswer progresscase progressset)
+  ollhard pllsides pllanswer progresscase progressset scrambleidle scramblestop)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -312,6 +323,8 @@ GALLERY=(
   "pllanswer|PLL Hard, 2-side recognition: its answer at Stop"
   "progresscase|Ctrl+H after an attempt: every time of the case, its averages and best"
   "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
+  "scrambleidle|Setup scramble: the next case to set up on a real cube"
+  "scramblestop|Setup scramble: the case's picture as the answer at Stop"
 )
 
 # ---- machinery ----------------------------------------------------------------------

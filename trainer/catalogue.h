@@ -48,4 +48,11 @@ struct TrainerState {
     QStringList pictureFiles;        // Hard level: the listing of the drawn case's folder
     int pictureIndex = 0;
     int examDrawn = 0;
+    // Setup scrambles: the case drawn in advance in Idle with the scramble
+    // shown for it (0: none), and the scramble of the case being timed
+    // (empty with the option off), which History.csv records.
+    int nextCase = 0;
+    CaseSet nextSet = CaseSet::OLL;
+    QString nextScramble;
+    QString currentScramble;
 };

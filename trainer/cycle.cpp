@@ -60,6 +60,7 @@ void StartCountdown(TForm1& form)
         form.BitBtn7->setEnabled(false);
     form.Timer2->start();
     form.state.lastTimeText.clear();
+    form.state.currentScramble.clear();
 }
 
 void CancelCountdown(TForm1& form)
@@ -79,6 +80,7 @@ void CancelCountdown(TForm1& form)
 void StartStopwatch(TForm1& form)
 {
     form.Timer2->stop();
+    cycle::HideScramble(form);
     form.Image1->setEnabled(true);
     form.state.startTimeUs = form.env.clock->MonotonicUs();
     form.Timer1->start();
@@ -197,16 +199,25 @@ void TForm1::Timer2Timer()
 
 bool TForm1::DrawCase()
 {
-    env.random->Reseed();
-    const int count = static_cast<int>(state.enabledCases.size());
-    if (count == 0) {
+    // With setup scrambles the case was drawn in Idle, under its scramble.
+    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this) : ChooseCase();
+    if (!drawn) {
         // Start is disabled without enabled cases; should it happen anyway,
         // the attempt simply ends.
         AbortAttempt();
         return false;
     }
-    state.currentCase = state.enabledCases.at(env.random->Uniform(count)).toInt();
+    state.currentCase = *drawn;
     return true;
+}
+
+std::optional<int> TForm1::ChooseCase()
+{
+    env.random->Reseed();
+    const int count = static_cast<int>(state.enabledCases.size());
+    if (count == 0)
+        return std::nullopt;
+    return state.enabledCases.at(env.random->Uniform(count)).toInt();
 }
 
 void TForm1::AbortAttempt()
@@ -235,6 +246,7 @@ void TForm1::SetModeControlsEnabled(bool enabled)
     BitBtn8->setEnabled(enabled);
     BitBtn10->setEnabled(enabled);
     CheckBox1->setEnabled(enabled);
+    CheckBox2->setEnabled(enabled);
 }
 
 void TForm1::SetBulkButtonsEnabled(bool enabled)

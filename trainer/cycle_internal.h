@@ -3,6 +3,9 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 class QLabel;
 class QWidget;
@@ -48,5 +51,15 @@ void ReportAnswerProblem(TForm1& form);
 
 // The exam's result box; the exam stays until its button is pressed again.
 void ShowExamResult(TForm1& form);
+
+// The cases the next draw may give: the enabled ones, during an exam those
+// of them not drawn yet.
+QStringList CasesThatCanBeDrawn(const TForm1& form);
+
+// Setup scrambles (trainer/scramblecycle.cpp): the case drawn in advance,
+// taken for the attempt with its scramble (none when it can no longer be
+// drawn), and the scramble taken off the picture frame.
+std::optional<int> TakeCaseDrawnInAdvance(TForm1& form);
+void HideScramble(TForm1& form);
 
 } // namespace cycle

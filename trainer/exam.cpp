@@ -145,6 +145,7 @@ void StartExam(TForm1& form)
     form.exdone->clear();
     form.exdone->addItem(QStringLiteral("0"));
     form.state.examDrawn = 0;
+    form.DrawInAdvance();
 }
 
 void FinishExam(TForm1& form, bool askFirst)
@@ -181,6 +182,11 @@ void EndExamWithoutDraw(TForm1& form)
 
 namespace cycle {
 
+QStringList CasesThatCanBeDrawn(const TForm1& form)
+{
+    return form.state.examActive ? UndrawnEnabledCases(form) : form.state.enabledCases;
+}
+
 void ShowExamResult(TForm1& form)
 {
     form.BitBtn1->setEnabled(false);
@@ -198,15 +204,23 @@ void ShowExamResult(TForm1& form)
 bool TForm1::ExamDraw()
 {
     ++state.examDrawn;
-    env.random->Reseed();
-    const QStringList undrawn = UndrawnEnabledCases(*this);
-    if (undrawn.isEmpty()) {
+    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this) : ChooseExamCase();
+    if (!drawn) {
         EndExamWithoutDraw(*this);
         return false;
     }
-    state.currentCase = undrawn.at(env.random->Uniform(static_cast<int>(undrawn.size()))).toInt();
+    state.currentCase = *drawn;
     exdone->addItem(QString::number(state.currentCase));
     return true;
+}
+
+std::optional<int> TForm1::ChooseExamCase()
+{
+    env.random->Reseed();
+    const QStringList undrawn = UndrawnEnabledCases(*this);
+    if (undrawn.isEmpty())
+        return std::nullopt;
+    return undrawn.at(env.random->Uniform(static_cast<int>(undrawn.size()))).toInt();
 }
 
 void TForm1::BitBtn7Click()

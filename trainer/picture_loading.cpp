@@ -57,6 +57,17 @@ bool LoadEasyQuestion(TForm1& form)
     return ShowQuestion(form, FullPath(form, relative));
 }
 
+// With a setup scramble the cube in the hands is the question: the Easy
+// picture is read now, with the same checks, and kept for Stop.
+bool LoadScrambleAnswer(TForm1& form)
+{
+    if (!LoadEasyQuestion(form))
+        return false;
+    form.scrambleAnswer = form.Image1->Picture();
+    form.Image1->ClearPicture();
+    return true;
+}
+
 bool LoadHardQuestion(TForm1& form)
 {
     const QString folder = HardPictureFolder(form.state.currentSet, TwoSides(form), form.state.currentCase);
@@ -92,6 +103,8 @@ void ReportAnswerProblem(TForm1& form)
 
 bool TForm1::LoadQuestionPicture()
 {
+    if (ScrambleMode())
+        return LoadScrambleAnswer(*this);
     return state.level == Level::Easy ? LoadEasyQuestion(*this) : LoadHardQuestion(*this);
 }
 

@@ -113,7 +113,11 @@ void StopAtPress(TForm1& form, qint64 pressUs)
 
 void StopAttempt(TForm1& form)
 {
-    if (AnswersShown(form) && !form.LoadAnswerPicture())
+    // With a setup scramble the question was the cube; the answer is the
+    // case's Easy picture, at either level.
+    if (form.ScrambleMode())
+        form.Image1->SetPicture(form.scrambleAnswer);
+    else if (AnswersShown(form) && !form.LoadAnswerPicture())
         ReportAnswerProblem(form);
     form.Image1->setEnabled(false);
     form.res->hide();
@@ -155,8 +159,14 @@ void TForm1::Image1Click()
     // The picture is clickable only while the stopwatch runs.
     if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
         return;
-    if (state.level == Level::Easy)
+    if (ScrambleMode()) {
+        // The frame is about to show the next scramble: the algorithm is
+        // the answer, under it, at either level.
         GiveUpWithHint(*this);
-    else if (state.currentSet == CaseSet::PLL)
+        DrawInAdvance();
+    } else if (state.level == Level::Easy) {
+        GiveUpWithHint(*this);
+    } else if (state.currentSet == CaseSet::PLL) {
         GiveUpWithAnswer(*this);
+    }
 }

@@ -198,6 +198,28 @@ void BuildModeAndLevelLines(TForm1& f)
     f.CheckBox1->setFocusPolicy(Qt::TabFocus);
     f.BitBtn7 = MakeButton(&f, "BitBtn7", QRect(16, 495, 119, 25), QStringLiteral("Экзамен"));
     f.BitBtn9 = MakeButton(&f, "BitBtn9", QRect(144, 495, 119, 25), QString());
+    f.CheckBox2 = Make<QCheckBox>(&f, "CheckBox2", QRect(17, 524, 119, 17));
+    f.CheckBox2->setText(QStringLiteral("Скрамбл для кубика"));
+    f.CheckBox2->setFocusPolicy(Qt::TabFocus);
+}
+
+// The setup scramble over the picture frame, large enough to read with a
+// cube in the hands, and how to hold the cube for it.
+QLabel* MakeScrambleLine(TForm1& f, const char* name, const QRect& bounds, int pixelSize, bool bold)
+{
+    QLabel* label = MakeLabel(&f, name, bounds, QString());
+    label->setFont(InterfaceFont(pixelSize, bold));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label->hide();
+    return label;
+}
+
+void BuildScrambleLines(TForm1& f)
+{
+    f.ScrambleLabel = MakeScrambleLine(f, "ScrambleLabel", QRect(36, 20, 208, 168), 22, true);
+    f.ScrambleHold = MakeScrambleLine(f, "ScrambleHold", QRect(36, 190, 208, 38), 13, false);
 }
 
 void BuildHiddenLists(TForm1& f)
@@ -261,7 +283,7 @@ void BuildTabOrder(TForm1& f)
     // area take none.
     const QList<QWidget*> order = {f.BitBtn1, f.BitBtn2,  f.BitBtn3, f.Edit1,   f.UpDown1,
                                    f.BitBtn4, f.BitBtn5,  f.BitBtn6, f.OLLhints, f.PLLhints,
-                                   f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1};
+                                   f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1, f.CheckBox2};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -298,6 +320,7 @@ void TForm1::BuildControls()
     BuildStopwatch(*this);
     BuildCycleButtons(*this);
     BuildModeAndLevelLines(*this);
+    BuildScrambleLines(*this);
     BuildHiddenLists(*this);
     BuildTileArea(*this);
     BuildStatusBar(*this);
@@ -320,6 +343,7 @@ void TForm1::WireEvents()
     connect(BitBtn8, &QToolButton::clicked, this, run(&TForm1::BitBtn8Click));
     connect(BitBtn9, &QPushButton::clicked, this, run(&TForm1::BitBtn9Click));
     connect(BitBtn10, &QPushButton::clicked, this, run(&TForm1::BitBtn10Click));
+    connect(CheckBox2, &QCheckBox::clicked, this, run(&TForm1::CheckBox2Click));
     connect(Timer1, &QTimer::timeout, this, run(&TForm1::Timer1Timer));
     connect(Timer2, &QTimer::timeout, this, run(&TForm1::Timer2Timer));
     connect(Image1, &PictureBox::Clicked, this, run(&TForm1::Image1Click));

@@ -9,14 +9,17 @@
 //   about/    the About button
 
 #include "app/thumbnailcache.h"
+#include "scramble/setupscramble.h"
 #include "settings/defaults.h"
 #include "trainer/catalogue.h"
 #include "trainer/errors.h"
 #include "trainer/seams.h"
 #include "window/controls.h"
 
+#include <QImage>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -77,6 +80,9 @@ public:
     QCheckBox* CheckBox1 = nullptr;    // 2-side recognition
     QPushButton* BitBtn7 = nullptr;    // exam
     QPushButton* BitBtn9 = nullptr;    // About
+    QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
+    QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
+    QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
     QListWidget* OLLhints = nullptr;   // built-in hints (hidden)
     QListWidget* PLLhints = nullptr;
     QListWidget* exdone = nullptr;     // exam done list (hidden)
@@ -108,6 +114,8 @@ public:
     void AbortAttempt();
     bool DrawCase();                   // false when the attempt was aborted
     bool ExamDraw();
+    std::optional<int> ChooseCase();   // the draw rule; none without enabled cases
+    std::optional<int> ChooseExamCase();   // the exam's rule; none when every case was drawn
     bool LoadQuestionPicture();        // false when the attempt was aborted
     bool ListCasePictures(const QString& folder);
     bool LoadAnswerPicture();          // false when the answer file is missing
@@ -127,6 +135,15 @@ public:
         unsigned heldBitCleared = 0;   // the bit of heldActionKeys this release cleared
     };
     KeyRelease lastKeyRelease;         // tells X11's unflagged auto-repeats from real presses
+
+    // Setup scrambles (trainer/scramblecycle.cpp): with CheckBox2 on, the next
+    // case is drawn in Idle and its scramble shown; the stopwatch then times
+    // the cube in the user's hands.
+    bool ScrambleMode() const;
+    void DrawInAdvance();              // keeps a drawn case that can still be drawn
+    void CheckBox2Click();
+    ScramblePool scramblePool;         // the embedded pool
+    QImage scrambleAnswer;             // the timed case's Easy picture, shown at Stop
 
     // ---- board/ -----------------------------------------------------------
     void RefreshBoard();

@@ -1,0 +1,161 @@
+// Setup scrambles in the training cycle: the next case drawn in Idle under
+// its scramble, timed without a picture, answered with its Easy picture, and
+// drawn again only when what can be drawn no longer holds it.
+
+#include "test_trainer_support.h"
+
+using namespace trainertest;
+
+namespace {
+
+QByteArray ScrambleSettings(const char* mode = "OLL", bool hard = false)
+{
+    return Settings("en", mode, hard, "Scramble=1\n");
+}
+
+bool ScrambleShown(TForm1* f)
+{
+    return f->ScrambleLabel->isVisible() && f->ScrambleLabel->text() == f->state.nextScramble
+           && !f->state.nextScramble.isEmpty();
+}
+
+} // namespace
+
+class TrainerScrambleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scrambledCaseIsTheTimedCase();
+    void drawnAgainOnlyWhenTheCaseCannotBeDrawn();
+    void examDrawsInAdvanceByItsRule();
+    void optionIsStoredAndFixedDuringAnAttempt();
+};
+
+void TrainerScrambleTest::scrambledCaseIsTheTimedCase()
+{
+    for (const char* mode : {"OLL", "PLL"}) {
+        for (bool hard : {false, true}) {
+            Harness h;
+            h.WriteSettings(ScrambleSettings(mode, hard));
+            TForm1* f = h.Start();
+            EnableOnly(f, {5, 9});
+            QVERIFY(ScrambleShown(f));
+            QCOMPARE(f->ScrambleHold->text(), QStringLiteral("Yellow on top, green in front"));
+            QVERIFY(f->ScrambleLabel->font().pixelSize() >= 18);
+            const int drawn = f->state.nextCase;
+            const QString scramble = f->state.nextScramble;
+            QVERIFY(drawn == 5 || drawn == 9);
+
+            h.StartAttempt();
+            QCOMPARE(f->state.currentCase, drawn);
+            QCOMPARE(f->state.currentScramble, scramble);
+            QVERIFY(f->Timer1->isActive());
+            QVERIFY(!f->Image1->HasPicture());
+            QVERIFY(f->ScrambleLabel->isHidden());
+
+            h.Tick(1500);
+            f->BitBtn1Click();
+            const QString easy = QStringLiteral("Images/%1/%2.gif").arg(mode).arg(drawn);
+            QCOMPARE(f->Image1->Picture(), QImage(h.Path(easy)).convertToFormat(f->Image1->Picture().format()));
+            QVERIFY(h.messages->shown.isEmpty());
+
+            f->BitBtn2Click();
+            QVERIFY(IsIdle(f));
+            QVERIFY(ScrambleShown(f));
+            QVERIFY(f->state.nextScramble != scramble || f->state.nextCase != drawn);
+        }
+    }
+}
+
+void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
+{
+    Harness h;
+    h.WriteSettings(ScrambleSettings());
+    TForm1* f = h.Start();
+    EnableOnly(f, {3, 7, 8});
+    const int drawn = f->state.nextCase;
+    const QString scramble = f->state.nextScramble;
+    const int other = drawn == 3 ? 7 : 3;
+
+    f->SetCaseEnabled(other);   // another case off: the scramble stays
+    f->BitBtn10Click();         // so does it over a level switch
+    QCOMPARE(f->state.nextScramble, scramble);
+    QVERIFY(ScrambleShown(f));
+
+    f->SetCaseEnabled(drawn);   // the drawn case off: drawn again
+    QVERIFY(f->state.nextCase != drawn && f->state.nextCase > 0);
+    QVERIFY(ScrambleShown(f));
+
+    f->BitBtn6Click();          // the other set: its own case
+    QCOMPARE(f->state.nextSet, CaseSet::PLL);
+    QVERIFY(ScrambleShown(f));
+
+    // A countdown given up keeps the case; a discarded attempt draws anew.
+    const QString beforeStart = f->state.nextScramble;
+    f->BitBtn1Click();
+    f->BitBtn1Click();
+    QCOMPARE(f->state.nextScramble, beforeStart);
+    QVERIFY(ScrambleShown(f));
+    h.StartAttempt();
+    QCOMPARE(f->state.currentScramble, beforeStart);
+    f->FormKeyPress(QChar(27));
+    QVERIFY(IsIdle(f));
+    QVERIFY(ScrambleShown(f));
+
+    f->DisableAllCases();
+    QVERIFY(f->ScrambleLabel->isHidden());
+    QCOMPARE(f->state.nextCase, 0);
+
+    f->CheckBox2->click();      // off: the frame is empty again
+    f->EnableAllCases();
+    QVERIFY(f->ScrambleLabel->isHidden());
+    h.StartAttempt();
+    QVERIFY(f->Image1->HasPicture());
+    QVERIFY(f->state.currentScramble.isEmpty());
+}
+
+void TrainerScrambleTest::examDrawsInAdvanceByItsRule()
+{
+    Harness h;
+    h.WriteSettings(ScrambleSettings("OLL", false) + "Showexamnotice=0\n");
+    TForm1* f = h.Start();
+    EnableOnly(f, {2, 4});
+    f->BitBtn7Click();
+    QVERIFY(f->state.examActive);
+    QList<int> timed;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QVERIFY(ScrambleShown(f));
+        const int drawn = f->state.nextCase;
+        h.StartAttempt();
+        QCOMPARE(f->state.currentCase, drawn);
+        h.Tick(900);
+        f->BitBtn1Click();
+        timed << drawn;
+        f->BitBtn2Click();
+    }
+    std::sort(timed.begin(), timed.end());
+    QCOMPARE(timed, (QList<int>{2, 4}));
+    QCOMPARE(f->state.nextCase, 0);   // every case was drawn
+    QVERIFY(f->ScrambleLabel->isHidden());
+}
+
+void TrainerScrambleTest::optionIsStoredAndFixedDuringAnAttempt()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    QVERIFY(!f->CheckBox2->isChecked());   // missing: off
+    QVERIFY(f->ScrambleLabel->isHidden());
+    f->CheckBox2->click();
+    QVERIFY(ScrambleShown(f));
+    f->BitBtn1Click();
+    QVERIFY(!f->CheckBox2->isEnabled());
+    f->BitBtn1Click();
+    QVERIFY(f->CheckBox2->isEnabled());
+    f = h.Restart();
+    QVERIFY(h.ReadSettings().contains("Scramble=1\r\n"));
+    QVERIFY(f->CheckBox2->isChecked());
+    QVERIFY(ScrambleShown(f));
+}
+
+QTEST_MAIN(TrainerScrambleTest)
+#include "test_trainer_scramble.moc"
