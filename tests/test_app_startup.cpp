@@ -62,6 +62,7 @@ QByteArray ExpectedFirstRunFile(const QByteArray& language)
     line("ShowStatusBar=1");
     line("mode=OLL");
     line("1-layers=0");
+    line("Scramble=0");
     line("omode=0");
     for (int n = 1; n <= 57; ++n)
         line("al" + QByteArray::number(n) + "=0");

@@ -6,8 +6,9 @@
 //     cube in the solver's notation. Round by round over all 78 cases, so a
 //     run cut short still covers every case.
 //   tesselo_scramblepool cases SET N...
-//     the cases themselves, with no U turn around them: for the few PLL
-//     cases whose random targets take the solver too long.
+//     the cases themselves followed by no U turn, then by U, U2 and U' (a
+//     round each): for the few symmetric PLL cases whose random targets take
+//     the solver too long and whose other U turns give the same states.
 //   tesselo_scramblepool collect KEEP < solutions
 //     reads lines "OLL 21 <solution>" (a solution solves that case's target),
 //     turns each into a setup, checks it on the cube model, drops the ones that
@@ -116,12 +117,14 @@ int PrintTargets(unsigned seed, int count)
 int PrintCases(const std::string& setName, int count, char** numbers)
 {
     const HintSet set = setName == "PLL" ? HintSet::Pll : HintSet::Oll;
-    for (int i = 0; i < count; ++i) {
-        const int n = std::atoi(numbers[i]);
-        if (n < 1 || n > CaseCount(set))
-            Fail("no case " + setName + " " + numbers[i]);
-        std::printf("%s %d %s\n", SetName(set), n, SolverText(CaseState(set, n)).c_str());
-    }
+    for (int lastU = 0; lastU < 4; ++lastU)
+        for (int i = 0; i < count; ++i) {
+            const int n = std::atoi(numbers[i]);
+            if (n < 1 || n > CaseCount(set))
+                Fail("no case " + setName + " " + numbers[i]);
+            const Cube state = CaseState(set, n).apply(UTurns(lastU));
+            std::printf("%s %d %s\n", SetName(set), n, SolverText(state).c_str());
+        }
     return 0;
 }
 
