@@ -25,7 +25,7 @@ void TForm1::SetStartupCaptions()
     BitBtn8->setToolTip(Tr(ru, QStringLiteral("Очистить статистику"), QStringLiteral("Clear results")));
     Label2->setText(Tr(ru, QStringLiteral("Время до старта:"), QStringLiteral("Start timeout:")));
     BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
-    CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для кубика"), QStringLiteral("Setup scramble")));
+    CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
 }
 
 void TForm1::SetModeCaptions()

@@ -102,6 +102,14 @@ void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
     QVERIFY(IsIdle(f));
     QVERIFY(ScrambleShown(f));
 
+    // Giving up shows the algorithm under the frame and the next scramble in it.
+    h.StartAttempt();
+    const int givenUp = f->state.currentCase;
+    f->Image1Click();
+    QVERIFY(f->res->isVisible());
+    QCOMPARE(f->res->text(), f->Tile(givenUp)->hint);
+    QVERIFY(ScrambleShown(f));
+
     f->DisableAllCases();
     QVERIFY(f->ScrambleLabel->isHidden());
     QCOMPARE(f->state.nextCase, 0);

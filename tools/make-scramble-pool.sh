@@ -4,8 +4,9 @@
 #
 #   tools/make-scramble-pool.sh [ROUNDS] [LIMIT]
 #
-# ROUNDS seeded random targets a case (default 12), LIMIT seconds of search a
-# target (default 30). The H and N perms (PLL 4, 19, 20) rarely finish within
+# Up to ROUNDS seeded random targets a case (default 40), LIMIT seconds of
+# search a target (default 30); a case stops getting targets once its
+# solutions are plenty (ENOUGH different ones, default 24). The H and N perms (PLL 4, 19, 20) rarely finish within
 # such a limit: they get their own targets (the case with each last U turn)
 # and SLOW_LIMIT seconds each (default 900). About an hour of CPU in all; the
 # work folder build/scramble-pool keeps what was solved, so an interrupted run
@@ -15,7 +16,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-ROUNDS=${1:-12}
+ROUNDS=${1:-40}
+ENOUGH=${ENOUGH:-24}
 LIMIT=${2:-30}
 SLOW_LIMIT=${SLOW_LIMIT:-900}
 SLOW_CASES="4 19 20"
@@ -31,7 +33,8 @@ fi
 cmake --build build -j2 --target tesselo_scramblepool
 mkdir -p "$WORK"
 build/tools/tesselo_scramblepool targets "$SEED" "$ROUNDS" > "$WORK/targets.txt"
-python3 tools/solve-targets.py "$WORK/targets.txt" "$WORK/solutions.txt" --workers 2 --limit "$LIMIT"
+python3 tools/solve-targets.py "$WORK/targets.txt" "$WORK/solutions.txt" --workers 2 --limit "$LIMIT" \
+    --enough "$ENOUGH"
 # shellcheck disable=SC2086
 build/tools/tesselo_scramblepool cases PLL $SLOW_CASES > "$WORK/slow-targets.txt"
 python3 tools/solve-targets.py "$WORK/slow-targets.txt" "$WORK/slow-solutions.txt" --workers 2 --limit "$SLOW_LIMIT"

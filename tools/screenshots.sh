@@ -292,8 +292,9 @@ state_progressset() {
 }
 
 # Setup scrambles: the next case's scramble in Idle, its Easy picture at Stop.
-# (the first [Settings] section is the one read)
-settings_scrambleidle() { sample_results | sed 's/^\[Settings\]$/[Settings]\nScramble=1/'; }
+# (its first line joins the [Settings] section that carries the language:
+# a section repeated later is not read)
+settings_scrambleidle() { printf 'Scramble=1\n'; sample_results; }
 state_scrambleidle() { :; }
 settings_scramblestop() { settings_scrambleidle; }
 state_scramblestop() {

@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Feeds last-layer targets to the optimal solver and writes its solutions.
 
-    solve-targets.py TARGETS SOLUTIONS [--workers N] [--limit SECONDS]
+    solve-targets.py TARGETS SOLUTIONS [--workers N] [--limit SECONDS] [--enough N]
 
 TARGETS has lines "OLL 21 UF UR ..." (tesselo_scramblepool targets). For every
 target, each solution the solver prints within the time limit is appended to
 SOLUTIONS as "OLL 21 <moves>", followed by "# done <line number>". A rerun
-skips the targets already done, so an interrupted run can be continued.
+skips the targets already done, so an interrupted run can be continued. With
+--enough, a target is skipped once its case has that many different solutions:
+the time goes to the cases whose targets give few.
 """
 import argparse
 import os
@@ -70,14 +72,21 @@ def main():
     parser.add_argument("solutions")
     parser.add_argument("--workers", type=int, default=2)
     parser.add_argument("--limit", type=float, default=30.0)
+    parser.add_argument("--enough", type=int, default=0)
     args = parser.parse_args()
 
     with open(args.targets) as f:
         targets = [line.split(None, 2) for line in f if line.strip()]
     done = set()
+    found = {}   # (set, case) -> the different solutions so far
     if os.path.exists(args.solutions):
         with open(args.solutions) as f:
-            done = {int(line.split()[2]) for line in f if line.startswith("# done")}
+            for line in f:
+                if line.startswith("# done"):
+                    done.add(int(line.split()[2]))
+                elif line.strip():
+                    set_name, case, moves = line.split(None, 2)
+                    found.setdefault((set_name, case), set()).add(moves.strip())
     work = queue.Queue()
     for number, target in enumerate(targets, 1):
         if number not in done:
@@ -94,11 +103,17 @@ def main():
                 number, (set_name, case, cube) = work.get_nowait()
             except queue.Empty:
                 break
+            with lock:
+                if args.enough and len(found.get((set_name, case), ())) >= args.enough:
+                    out.write(f"# done {number} {set_name} {case} skipped: enough solutions\n")
+                    out.flush()
+                    continue
             started = time.monotonic()
             solutions = solver.solve(cube.strip(), args.limit)
             with lock:
                 for moves in solutions:
                     out.write(f"{set_name} {case} {' '.join(moves)}\n")
+                    found.setdefault((set_name, case), set()).add(' '.join(moves))
                 out.write(f"# done {number} {set_name} {case} {len(solutions)} solutions "
                           f"{time.monotonic() - started:.1f} s\n")
                 out.flush()

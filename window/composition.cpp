@@ -199,7 +199,7 @@ void BuildModeAndLevelLines(TForm1& f)
     f.BitBtn7 = MakeButton(&f, "BitBtn7", QRect(16, 495, 119, 25), QStringLiteral("Экзамен"));
     f.BitBtn9 = MakeButton(&f, "BitBtn9", QRect(144, 495, 119, 25), QString());
     f.CheckBox2 = Make<QCheckBox>(&f, "CheckBox2", QRect(17, 524, 119, 17));
-    f.CheckBox2->setText(QStringLiteral("Скрамбл для кубика"));
+    f.CheckBox2->setText(QStringLiteral("Скрамбл для куба"));
     f.CheckBox2->setFocusPolicy(Qt::TabFocus);
 }
 
