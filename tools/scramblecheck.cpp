@@ -135,8 +135,25 @@ Algorithm TrimUTurns(const Algorithm& algorithm)
     return Algorithm(first, last);
 }
 
+Algorithm MirrorLeftRight(const Algorithm& faceTurns)
+{
+    Algorithm mirrored;
+    for (const Move& move : faceTurns) {
+        const int side = move.layerMask == 4 ? 1 : -1;
+        // A turn about the axis through L and R keeps its sense; the turned
+        // layer moves to the other side. Turns about the other axes reverse.
+        if (move.axis == 0)
+            mirrored.push_back(OuterTurn(0, -side, move.quarterTurns));
+        else
+            mirrored.push_back(OuterTurn(move.axis, side, (4 - move.quarterTurns) % 4));
+    }
+    return mirrored;
+}
+
 std::string SetupProblem(HintSet set, int caseNumber, const Algorithm& setup)
 {
+    if (caseNumber < 1 || caseNumber > CaseCount(set))
+        return "no such case";
     for (const Move& move : setup)
         if (!IsFaceTurn(move))
             return "not a face turn: " + move.text;

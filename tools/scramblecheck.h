@@ -18,6 +18,10 @@ Algorithm FaceTurnsOnly(const Algorithm& algorithm);
 Algorithm MergeTurns(const Algorithm& algorithm);
 // Without its leading and trailing U turns.
 Algorithm TrimUTurns(const Algorithm& algorithm);
+// The mirror image through the plane between L and R: R and L trade places,
+// every turn goes the other way. Done on a solved cube it sets up the mirror
+// image of the case the original sets up.
+Algorithm MirrorLeftRight(const Algorithm& faceTurns);
 
 // Empty when the setup is sound for the case, otherwise what is wrong.
 std::string SetupProblem(HintSet set, int caseNumber, const Algorithm& setup);

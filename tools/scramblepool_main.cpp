@@ -11,9 +11,11 @@
 //     the solver too long and whose other U turns give the same states.
 //   tesselo_scramblepool collect KEEP < solutions
 //     reads lines "OLL 21 <solution>" (a solution solves that case's target),
-//     turns each into a setup, checks it on the cube model, drops the ones that
-//     are only the case's hint undone, and prints the pool: at most KEEP
-//     shortest distinct setups a case.
+//     turns each into a setup, and its mirror image into a setup of the
+//     mirrored case (the H and N perms give the solver few short solutions;
+//     the mirror images double them), checks each on the cube model, drops
+//     the ones that are only the case's hint undone or too long, and prints
+//     the pool: at most KEEP shortest distinct setups a case.
 
 #include "tools/lastlayer.h"
 #include "tools/scramblecheck.h"
@@ -102,6 +104,9 @@ Cube Target(HintSet set, int caseNumber, std::mt19937& random)
     return state;
 }
 
+// The program shows at most 17 turns; a PLL setup may get a last U turn.
+std::size_t LongestSetup(HintSet set) { return set == HintSet::Pll ? 16 : 17; }
+
 const char* SetName(HintSet set) { return set == HintSet::Oll ? "OLL" : "PLL"; }
 
 int PrintTargets(unsigned seed, int count)
@@ -128,6 +133,21 @@ int PrintCases(const std::string& setName, int count, char** numbers)
     return 0;
 }
 
+// The case a setup makes, read off the top layer: 0 when none.
+int CaseMadeBy(HintSet set, const Algorithm& setup)
+{
+    const Cube state = Cube::Solved().applied(setup);
+    if (!FirstTwoLayersSolved(state) || (set == HintSet::Pll && !TopFaceOriented(state)))
+        return 0;
+    for (int n = 1; n <= CaseCount(set); ++n) {
+        const Cube wanted = CaseState(set, n);
+        if (CanonicalOrientation(state) == CanonicalOrientation(wanted)
+            && (set == HintSet::Oll || CanonicalPermutation(state) == CanonicalPermutation(wanted)))
+            return n;
+    }
+    return 0;
+}
+
 int Collect(int keep)
 {
     // Shortest first, then by text, so a rerun keeps the same ones.
@@ -146,14 +166,20 @@ int Collect(int keep)
         if (!parsed.ok() || parsed.moves.empty())
             Fail("cannot read: " + line);
         const Algorithm setup = TrimUTurns(MergeTurns(Inverse(parsed.moves)));
-        const std::string problem = SetupProblem(set, caseNumber, setup);
-        if (!problem.empty()) {
-            std::fprintf(stderr, "%s %d %s: %s\n", setName.c_str(), caseNumber, ToText(setup).c_str(),
-                problem.c_str());
-            ++rejected;
-            continue;
+        const Algorithm mirrored = TrimUTurns(MergeTurns(MirrorLeftRight(setup)));
+        const std::pair<int, Algorithm> candidates[] = {{caseNumber, setup}, {CaseMadeBy(set, mirrored), mirrored}};
+        for (const auto& [number, candidate] : candidates) {
+            std::string problem = SetupProblem(set, number, candidate);
+            if (problem.empty() && candidate.size() > LongestSetup(set))
+                problem = "too long";
+            if (!problem.empty()) {
+                std::fprintf(stderr, "%s %d %s: %s\n", setName.c_str(), number, ToText(candidate).c_str(),
+                             problem.c_str());
+                ++rejected;
+                continue;
+            }
+            setups[{setName, number}].insert({candidate.size(), ToText(candidate)});
         }
-        setups[{setName, caseNumber}].insert({setup.size(), ToText(setup)});
     }
     for (HintSet set : {HintSet::Oll, HintSet::Pll})
         for (int n = 1; n <= CaseCount(set); ++n) {
