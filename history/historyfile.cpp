@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr qsizetype kFieldsWithoutScramble = 7;
-constexpr qsizetype kFieldsWithScramble = 8;
+constexpr size_t kFieldsWithoutScramble = 7;
+constexpr size_t kFieldsWithScramble = 8;
 constexpr qint64 kMaxMilliseconds = 24LL * 3600 * 1000;   // a day: no real solve is longer
 
 QByteArray TimeField(qint64 utcSeconds)
