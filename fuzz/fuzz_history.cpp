@@ -15,10 +15,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
               "no more attempts and skipped lines than there are lines", QString::fromLatin1(content.toHex()));
     for (const Attempt& attempt : history.attempts) {
         FuzzCheck(attempt.caseNumber >= 1 && attempt.caseNumber <= CaseCount(attempt.set), "a read case exists");
-        const QByteArray line = FormatAttempt(attempt);
+        FuzzCheck(attempt.milliseconds <= 24 * 3600 * 1000, "a read time is a day at most");
+    }
+    // Each line on its own, with its scramble: one that reads is written back
+    // as one line that reads the same.
+    qsizetype start = 0;
+    while (start <= content.size()) {
+        qsizetype end = content.indexOf('\n', start);
+        if (end < 0)
+            end = content.size();
+        QByteArray line = content.mid(start, end - start);
+        start = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        Attempt attempt;
+        QString scramble;
+        if (!ParseAttempt(line, attempt, &scramble))
+            continue;
+        const QByteArray written = FormatAttempt(attempt, scramble);
         Attempt again;
-        FuzzCheck(ParseAttempt(line, again) && again == attempt, "a read line writes back the same",
-                  QString::fromLatin1(line));
+        QString scrambleAgain;
+        FuzzCheck(!written.contains('\n') && !written.contains('\r'), "a written line is one line",
+                  QString::fromLatin1(written.toHex()));
+        FuzzCheck(ParseAttempt(written, again, &scrambleAgain) && again == attempt && scrambleAgain == scramble,
+                  "a read line writes back the same", QString::fromLatin1(written.toHex()));
     }
     return 0;
 }

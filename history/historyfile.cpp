@@ -1,18 +1,11 @@
 #include "history/historyfile.h"
 
 #include <QDateTime>
-#include <QFile>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-constexpr char kLineEnd[] = "\r\n";
-constexpr int kFieldCount = 7;
+constexpr size_t kFieldsWithoutScramble = 7;
+constexpr size_t kFieldsWithScramble = 8;
 constexpr qint64 kMaxMilliseconds = 24LL * 3600 * 1000;   // a day: no real solve is longer
 
 QByteArray TimeField(qint64 utcSeconds)
@@ -90,6 +83,9 @@ bool ReadSecondsField(const QByteArray& text, int& milliseconds)
         return false;
     if (!decimals.isEmpty() && !ReadDigits(decimals.leftJustified(3, '0'), 999, thousandths))
         return false;
+    // The bound holds for the whole time: 86400.999 is past it.
+    if (seconds * 1000 + thousandths > kMaxMilliseconds)
+        return false;
     milliseconds = static_cast<int>(seconds * 1000 + thousandths);
     return true;
 }
@@ -113,48 +109,11 @@ bool ReadChoice(const QByteArray& text, const char* no, const char* yes, bool& v
 
 bool IsBlank(const QByteArray& line) { return line.trimmed().isEmpty(); }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { if (fd_ >= 0) ::close(fd_); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-bool WriteWhole(int fd, const QByteArray& bytes)
-{
-    ssize_t written;
-    do {
-        written = ::write(fd, bytes.constData(), static_cast<size_t>(bytes.size()));
-    } while (written < 0 && errno == EINTR);
-    return written == bytes.size();
-}
-
-// The header for an empty file, a line end after a torn last line.
-bool PrefixFor(int fd, QByteArray& prefix)
-{
-    struct stat status {};
-    if (::fstat(fd, &status) != 0)
-        return false;
-    if (status.st_size == 0) {
-        prefix = HistoryHeader() + kLineEnd;
-        return true;
-    }
-    char last = 0;
-    if (::pread(fd, &last, 1, status.st_size - 1) != 1)
-        return false;
-    if (last != '\n')
-        prefix = kLineEnd;
-    return true;
-}
-
 } // namespace
 
-QByteArray HistoryHeader() { return QByteArrayLiteral("time,set,case,level,recognition,seconds,exam"); }
+QByteArray HistoryHeader() { return HistoryHeaderWithoutScramble() + ",scramble"; }
+
+QByteArray HistoryHeaderWithoutScramble() { return QByteArrayLiteral("time,set,case,level,recognition,seconds,exam"); }
 
 QByteArray CsvField(const QByteArray& text)
 {
@@ -201,7 +160,7 @@ QString SecondsText(int milliseconds)
     return QStringLiteral("%1.%2").arg(milliseconds / 1000).arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
 }
 
-QByteArray FormatAttempt(const Attempt& a)
+QByteArray FormatAttempt(const Attempt& a, const QString& scramble)
 {
     const bool twoSide = a.twoSide && a.set == CaseSet::PLL && a.level == Level::Hard;
     const QList<QByteArray> fields = {TimeField(a.utcSeconds),
@@ -210,17 +169,18 @@ QByteArray FormatAttempt(const Attempt& a)
                                       a.level == Level::Hard ? "Hard" : "Easy",
                                       twoSide ? "2-side" : "top",
                                       SecondsText(a.milliseconds).toLatin1(),
-                                      a.exam ? "1" : "0"};
+                                      a.exam ? "1" : "0",
+                                      scramble.simplified().toUtf8()};
     QByteArray line;
     for (const QByteArray& field : fields)
         line += (line.isEmpty() ? "" : ",") + CsvField(field);
     return line;
 }
 
-bool ParseAttempt(const QByteArray& line, Attempt& attempt)
+bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble)
 {
     std::vector<QByteArray> f;
-    if (!SplitCsvLine(line, f) || f.size() != kFieldCount)
+    if (!SplitCsvLine(line, f) || (f.size() != kFieldsWithoutScramble && f.size() != kFieldsWithScramble))
         return false;
     Attempt a;
     bool hard = false;
@@ -236,6 +196,8 @@ bool ParseAttempt(const QByteArray& line, Attempt& attempt)
     if (a.twoSide && (a.set != CaseSet::PLL || a.level != Level::Hard))
         return false;
     attempt = a;
+    if (scramble)
+        *scramble = f.size() == kFieldsWithScramble ? QString::fromUtf8(f.back()).simplified() : QString();
     return true;
 }
 
@@ -243,6 +205,7 @@ HistoryContent ParseHistory(const QByteArray& content)
 {
     HistoryContent history;
     const QByteArray header = HistoryHeader();
+    const QByteArray oldHeader = HistoryHeaderWithoutScramble();
     qsizetype start = 0;
     while (start < content.size()) {
         qsizetype end = content.indexOf('\n', start);
@@ -252,7 +215,7 @@ HistoryContent ParseHistory(const QByteArray& content)
         start = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
-        if (line == header || IsBlank(line))
+        if (line == header || line == oldHeader || IsBlank(line))
             continue;
         Attempt attempt;
         if (ParseAttempt(line, attempt))
@@ -261,23 +224,4 @@ HistoryContent ParseHistory(const QByteArray& content)
             ++history.skippedLines;
     }
     return history;
-}
-
-bool AppendAttempt(const QString& path, const Attempt& attempt)
-{
-    const QByteArray name = QFile::encodeName(path);
-    const Descriptor file(::open(name.constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
-    if (file.get() < 0)
-        return false;
-    // Another copy of the program checks the file's end and writes under
-    // the same lock: two headers or a line glued to a torn one cannot happen.
-    int locked;
-    do {
-        locked = ::flock(file.get(), LOCK_EX);
-    } while (locked != 0 && errno == EINTR);
-    QByteArray bytes;
-    if (locked != 0 || !PrefixFor(file.get(), bytes))
-        return false;
-    bytes += FormatAttempt(attempt) + kLineEnd;
-    return WriteWhole(file.get(), bytes) && ::fdatasync(file.get()) == 0;
 }

@@ -6,7 +6,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
+
+class QFile;
 
 // One recorded time, as a line of History.csv holds it.
 struct Attempt {
@@ -21,8 +24,11 @@ struct Attempt {
     bool operator==(const Attempt&) const = default;
 };
 
-// "time,set,case,level,recognition,seconds,exam"
+// "time,set,case,level,recognition,seconds,exam,scramble"
 QByteArray HistoryHeader();
+// The header of files written before the scramble column existed:
+// "time,set,case,level,recognition,seconds,exam". Their lines still read.
+QByteArray HistoryHeaderWithoutScramble();
 
 // One field as RFC 4180 writes it: quoted, with doubled quotes, when it
 // holds a comma, a quote or a line break.
@@ -32,10 +38,15 @@ QByteArray CsvField(const QByteArray& text);
 // quotes do not pair up.
 bool SplitCsvLine(const QByteArray& line, std::vector<QByteArray>& fields);
 
-// "2026-12-09T11:32:05Z,OLL,21,Easy,top,1.470,0" without the line end.
-QByteArray FormatAttempt(const Attempt& attempt);
-// The reverse; false for anything that is not a well-formed line.
-bool ParseAttempt(const QByteArray& line, Attempt& attempt);
+// "2026-12-09T11:32:05Z,OLL,21,Easy,top,1.470,0,R U R' U'" without the line
+// end; the last field is empty when no setup scramble was shown. Runs of
+// blanks and line breaks in the scramble become single blanks, so that the
+// line stays one line.
+QByteArray FormatAttempt(const Attempt& attempt, const QString& scramble = QString());
+// The reverse, for a line with or without the scramble column; false for
+// anything that is not a well-formed line. The scramble, when asked for,
+// comes back as FormatAttempt wrote it (empty for a seven-field line).
+bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble = nullptr);
 
 // "1.470" for 1470 ms.
 QString SecondsText(int milliseconds);
@@ -45,13 +56,35 @@ struct HistoryContent {
     int skippedLines = 0;            // lines that could not be read
 };
 
-// Reads a whole file's bytes. Header lines and blank lines are passed over;
-// any other line that does not read is skipped and counted.
+// Reads a whole file's bytes. Header lines (with or without the scramble
+// column) and blank lines are passed over; any other line that does not read
+// is skipped and counted.
 HistoryContent ParseHistory(const QByteArray& content);
+
+// --- The file itself (historyfileio.cpp) ---
+// Only a regular file, or a link to one, is ever opened: a pipe, a device or
+// a folder at the name is refused without waiting on it.
+
+enum class HistoryOpening { Opened, Missing, Refused };
+
+// Opens the file for reading into file (closed again with it).
+HistoryOpening OpenHistoryForReading(const QString& path, QFile& file);
+
+// How an append waits while another copy of the program holds the file's
+// lock: called after each refusal, it pauses and returns true to try again,
+// or returns false to give the write up.
+using LockWait = std::function<bool()>;
+// Pauses of 10 ms for at most 2 s in all.
+LockWait BoundedLockWait();
 
 // Appends one attempt to the file at path in a single write on a file
 // opened for appending, under an exclusive lock, and waits for the data to
 // reach the disk. A missing or empty file gets the header first; a file
-// whose last line was torn off gets a line end first, so the new line
-// starts on a line of its own. Returns false when the system refused.
-bool AppendAttempt(const QString& path, const Attempt& attempt);
+// whose last line was torn off gets a line end first (or just the LF after
+// a lone CR), so the new line starts on a line of its own. A file that still
+// starts with the header without the scramble column gets the new header
+// once, under the same lock: it is replaced whole, old lines byte for byte
+// and the new line after them, or left untouched. Returns false when the
+// system refused, the lock stayed taken, or the name is not a regular file.
+bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble = QString());
+bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble, const LockWait& wait);

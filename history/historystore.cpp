@@ -3,9 +3,9 @@
 
 #include <QFile>
 
-QString HistoryStore::Record(const Attempt& attempt)
+QString HistoryStore::Record(const Attempt& attempt, const QString& scramble)
 {
-    if (!AppendAttempt(path_, attempt)) {
+    if (!AppendAttempt(path_, attempt, scramble)) {
         if (failureReported_)
             return {};
         failureReported_ = true;
@@ -22,11 +22,10 @@ void HistoryStore::EnsureLoaded()
     if (loaded_)
         return;
     loaded_ = true;
-    QFile file(path_);
-    if (!file.exists())
-        return;
-    if (!file.open(QIODevice::ReadOnly)) {
-        unreadable_ = true;
+    QFile file;
+    const HistoryOpening opening = OpenHistoryForReading(path_, file);
+    if (opening != HistoryOpening::Opened) {
+        unreadable_ = opening == HistoryOpening::Refused;
         return;
     }
     content_ = ParseHistory(file.readAll());

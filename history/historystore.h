@@ -11,17 +11,18 @@ public:
 
     const QString& Path() const { return path_; }
 
-    // Appends to the file (and to memory once read). The first refused
-    // write of the run returns the error text to show; later ones, and
-    // every write that succeeds, return an empty text.
-    QString Record(const Attempt& attempt);
+    // Appends to the file (and to memory once read), with the setup
+    // scramble shown for the attempt, if any. The first refused write of
+    // the run returns the error text to show; later ones, and every write
+    // that succeeds, return an empty text.
+    QString Record(const Attempt& attempt, const QString& scramble = QString());
 
     // Reads the file the first time; later calls keep what was read.
     void EnsureLoaded();
     bool Loaded() const { return loaded_; }
     const std::vector<Attempt>& Attempts() const { return content_.attempts; }
     int SkippedLines() const { return content_.skippedLines; }
-    bool Unreadable() const { return unreadable_; }   // the file exists but could not be opened
+    bool Unreadable() const { return unreadable_; }   // something is at the name, but not a file that opens
 
 private:
     QString path_;

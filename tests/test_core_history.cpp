@@ -5,10 +5,16 @@
 #include "trainer/errors.h"
 #include "history/progressstats.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +35,18 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool AppendBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::Append) && file.write(bytes) == bytes.size();
+}
+
+ino_t InodeOf(const QString& path)
+{
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
 std::vector<int> Ms(std::initializer_list<int> values) { return values; }
 
 } // namespace
@@ -44,21 +62,36 @@ private slots:
         pll.level = Level::Hard;
         pll.twoSide = true;
         pll.exam = true;
-        QCOMPARE(FormatAttempt(pll), QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1"));
+        QCOMPARE(FormatAttempt(pll), QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1,"));
         Attempt read;
         QVERIFY(ParseAttempt(FormatAttempt(pll), read));
         QCOMPARE(read, pll);
 
+        // The scramble stays on its line and comes back as written.
+        const QByteArray withScramble = FormatAttempt(pll, QStringLiteral(" R U2 R'\n D  F, "));
+        QCOMPARE(withScramble, QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1,\"R U2 R' D F,\""));
+        QString scramble;
+        QVERIFY(ParseAttempt(withScramble, read, &scramble));
+        QCOMPARE(read, pll);
+        QCOMPARE(scramble, QStringLiteral("R U2 R' D F,"));
+
         // Two-face recognition exists only for PLL Hard.
         Attempt oll = Sample(57, 12005);
         oll.twoSide = true;
-        QCOMPARE(FormatAttempt(oll), QByteArray("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.005,0"));
+        QCOMPARE(FormatAttempt(oll), QByteArray("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.005,0,"));
 
-        // Quoted fields, as a spreadsheet may save them, read the same.
-        QVERIFY(ParseAttempt("\"2026-12-09T11:32:05Z\",\"OLL\",57,Easy,top,\"12.005\",0", read));
+        // Quoted fields, as a spreadsheet may save them, and lines written
+        // before the scramble column, read the same.
+        QVERIFY(ParseAttempt("\"2026-12-09T11:32:05Z\",\"OLL\",57,Easy,top,\"12.005\",0", read, &scramble));
         QCOMPARE(read.milliseconds, 12005);
+        QCOMPARE(scramble, QString());
         QVERIFY(ParseAttempt("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.5,0", read));
         QCOMPARE(read.milliseconds, 12500);
+
+        // A day at most, to the thousandth.
+        QVERIFY(ParseAttempt("2026-12-09T11:32:05Z,OLL,57,Easy,top,86400.000,0", read));
+        QVERIFY(!ParseAttempt("2026-12-09T11:32:05Z,OLL,57,Easy,top,86400.001,0", read));
+        QVERIFY(!ParseAttempt("2026-12-09T11:32:05Z,OLL,57,Easy,top,86400.999,0", read));
     }
 
     void csvQuotingFollowsRfc4180()
@@ -84,14 +117,17 @@ private slots:
             "2026-12-09T11:32:05Z,OLL,2,Easy,top,-1.470,0\r\n"
             "2026-12-09T11:32:05Z,OLL,2,Easy,top,1.4701,0\r\n"
             "2026-13-09T11:32:05Z,OLL,2,Easy,top,1.470,0\r\n"
-            "2026-12-09T11:32:05Z,OLL,2,Easy,top,1.470,0,extra\r\n"
+            "2026-12-09T11:32:05Z,OLL,2,Easy,top,1.470,0,R U,extra\r\n"
             "\r\n"
             "2026-12-09T11:32:06Z,PLL,21,Hard,2-side,2.000,1\n"   // a line end without CR reads too
-            + HistoryHeader() + "\n"                               // a second copy's header
+            + HistoryHeaderWithoutScramble() + "\n"                // a second copy's header, of either kind
+            + HistoryHeader() + "\n"
+            "2026-12-09T11:32:07Z,OLL,9,Easy,top,3.000,0,R U R'\r\n"
             "2026-12-09T11:3";                                     // torn by a power cut
         const HistoryContent history = ParseHistory(content);
-        QCOMPARE(history.attempts.size(), size_t(2));
+        QCOMPARE(history.attempts.size(), size_t(3));
         QCOMPARE(history.attempts[1].set, CaseSet::PLL);
+        QCOMPARE(history.attempts[2].caseNumber, 9);
         QCOMPARE(history.skippedLines, 9);
     }
 
@@ -99,26 +135,70 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("History.csv"));
-        QVERIFY(AppendAttempt(path, Sample(1, 1000)));
-        QCOMPARE(ReadAll(path), HistoryHeader() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\r\n");
+        QVERIFY(AppendAttempt(path, Sample(1, 1000), QStringLiteral("F R U")));
+        const QByteArray first = HistoryHeader() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0,F R U\r\n";
+        QCOMPARE(ReadAll(path), first);
 
-        QFile torn(path);
-        QVERIFY(torn.open(QIODevice::Append));
-        torn.write("2026-12-09T11:");
-        torn.close();
+        // Cut off inside a line, then between its CR and LF.
+        QVERIFY(AppendBytes(path, "2026-12-09T11:"));
         QVERIFY(AppendAttempt(path, Sample(2, 2000)));
-        const HistoryContent history = ParseHistory(ReadAll(path));
-        QCOMPARE(history.attempts.size(), size_t(2));
-        QCOMPARE(history.attempts[1].caseNumber, 2);
-        QCOMPARE(history.skippedLines, 1);
+        QVERIFY(AppendBytes(path, "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,\r"));
+        QVERIFY(AppendAttempt(path, Sample(4, 4000)));
+        QCOMPARE(ReadAll(path), first + "2026-12-09T11:\r\n2026-12-09T11:32:05Z,OLL,2,Easy,top,2.000,0,\r\n"
+                                        "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,\r\n"
+                                        "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,\r\n");
 
         QVERIFY(!AppendAttempt(dir.filePath(QStringLiteral("missing/History.csv")), Sample(1, 1000)));
     }
 
-    void twoWritersNeverInterleave()
+    void oldHeaderIsUpgradedOnceKeepingEveryLine()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("History.csv"));
+        const QByteArray oldLines = "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\n"
+                                    "\"2026-12-09T11:32:05Z\",OLL,2,Easy,top,2.5,0\r\n2026-12-09T11:3";
+        QVERIFY(AppendBytes(path, HistoryHeaderWithoutScramble() + oldLines));
+        const ino_t before = InodeOf(path);
+
+        // A refused replacement (here: no room for the new file) leaves
+        // the old file as it was, and nothing beside it.
+        rlimit limits {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limits), 0);
+        rlimit tight = limits;
+        tight.rlim_cur = 64;
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &tight), 0);
+        const bool refusedWrite = AppendAttempt(path, Sample(3, 3000));
+        ::setrlimit(RLIMIT_FSIZE, &limits);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!refusedWrite);
+        QCOMPARE(ReadAll(path), HistoryHeaderWithoutScramble() + oldLines);
+        QCOMPARE(InodeOf(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("History.csv")});
+
+        QVERIFY(AppendAttempt(path, Sample(3, 3000), QStringLiteral("R U")));
+        QVERIFY(AppendAttempt(path, Sample(4, 4000)));
+        QVERIFY(InodeOf(path) != before);
+        QCOMPARE(ReadAll(path), HistoryHeader() + oldLines + "\r\n2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,R U\r\n"
+                                                             "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,\r\n");
+    }
+
+    // Two copies append at once, to a new file and to one with the old
+    // header: one header, every line whole, none lost to the upgrade.
+    void twoWritersNeverInterleave_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("no file") << QByteArray();
+        QTest::newRow("old header") << HistoryHeaderWithoutScramble() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\r\n";
+    }
+
+    void twoWritersNeverInterleave()
+    {
+        QFETCH(QByteArray, start);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        if (!start.isEmpty())
+            QVERIFY(AppendBytes(path, start));
         constexpr int kEach = 100;
         const pid_t child = fork();
         QVERIFY(child >= 0);
@@ -129,10 +209,50 @@ private slots:
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
         const QByteArray content = ReadAll(path);
-        QCOMPARE(content.count(HistoryHeader()), 1);
+        QVERIFY(content.startsWith(HistoryHeader() + "\r\n"));
+        QCOMPARE(content.count(HistoryHeaderWithoutScramble()), 1);   // a prefix of the new header too
         const HistoryContent history = ParseHistory(content);
         QCOMPARE(history.skippedLines, 0);
-        QCOMPARE(history.attempts.size(), size_t(2 * kEach));
+        QCOMPARE(history.attempts.size(), size_t(2 * kEach + (start.isEmpty() ? 0 : 1)));
+    }
+
+    void aLockHeldElsewhereIsWaitedForBoundedly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QVERIFY(AppendAttempt(path, Sample(1, 1000)));
+        const QByteArray before = ReadAll(path);
+        const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(::flock(other, LOCK_EX), 0);
+
+        int pauses = 0;
+        QVERIFY(!AppendAttempt(path, Sample(2, 2000), QString(), [&] { return ++pauses < 3; }));
+        QCOMPARE(pauses, 3);
+        QCOMPARE(ReadAll(path), before);
+
+        // Released while waiting: the line goes in.
+        QVERIFY(AppendAttempt(path, Sample(2, 2000), QString(), [&] { return ::flock(other, LOCK_UN) == 0; }));
+        QCOMPARE(ParseHistory(ReadAll(path)).attempts.size(), size_t(2));
+        ::close(other);
+    }
+
+    // A pipe at the name would block the window thread in open() for good,
+    // a device would be read or written forever: both are refused at once.
+    void onlyARegularFileIsOpened()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        ::alarm(20);   // a regression hangs: end the test instead
+        HistoryStore store(path);
+        store.EnsureLoaded();
+        QVERIFY(store.Unreadable());
+        QCOMPARE(store.Record(Sample(1, 1000)), UnableToWriteText(path));
+        QFile file;
+        QCOMPARE(OpenHistoryForReading(QStringLiteral("/dev/zero"), file), HistoryOpening::Refused);
+        QVERIFY(!AppendAttempt(QStringLiteral("/dev/null"), Sample(1, 1000)));
+        ::alarm(0);
+        QCOMPARE(OpenHistoryForReading(dir.filePath(QStringLiteral("none.csv")), file), HistoryOpening::Missing);
     }
 
     void storeReadsOnceAndReportsRefusalOnce()
