@@ -60,7 +60,7 @@ bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
     return true;   // handled once: the controls and their parents never see it
 }
 
-void ProgressHub::RecordAccepted(double seconds, bool exam)
+void ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scramble)
 {
     const TrainerState& state = form_.state;
     Attempt attempt;
@@ -71,7 +71,7 @@ void ProgressHub::RecordAccepted(double seconds, bool exam)
     attempt.twoSide = state.currentSet == CaseSet::PLL && state.level == Level::Hard && form_.CheckBox1->isChecked();
     attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
     attempt.exam = exam;
-    const QString failure = store_.Record(attempt);
+    const QString failure = store_.Record(attempt, scramble);
     if (window_ && window_->isVisible() && window_->Set() == attempt.set
         && (!window_->ShowingCase() || window_->CaseNumber() == attempt.caseNumber))
         window_->Refresh();

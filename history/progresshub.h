@@ -17,8 +17,9 @@ public:
     // Adds the popup menu item and the shortcut to the main window.
     explicit ProgressHub(TForm1& form);
 
-    // Accept recorded a time (in seconds) for the current case.
-    void RecordAccepted(double seconds, bool exam);
+    // Accept recorded a time (in seconds) for the current case, timed under
+    // the setup scramble given (empty without one).
+    void RecordAccepted(double seconds, bool exam, const QString& scramble = QString());
     // The countdown drew a case.
     void NoteDrawnCase(CaseSet set, int caseNumber);
 

@@ -13,6 +13,16 @@ QByteArray ScrambleSettings(const char* mode = "OLL", bool hard = false)
     return Settings("en", mode, hard, "Scramble=1\n");
 }
 
+// The scramble column of History.csv's last row.
+QString LastScrambleInHistory(const Harness& h)
+{
+    QFile file(h.Path(QStringLiteral("History.csv")));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("(no History.csv)");
+    const QList<QByteArray> rows = file.readAll().trimmed().split('\n');
+    return QString::fromUtf8(rows.last().trimmed().split(',').last());
+}
+
 bool ScrambleShown(TForm1* f)
 {
     return f->ScrambleLabel->isVisible() && f->ScrambleLabel->text() == f->state.nextScramble
@@ -60,6 +70,7 @@ void TrainerScrambleTest::scrambledCaseIsTheTimedCase()
             QVERIFY(h.messages->shown.isEmpty());
 
             f->BitBtn2Click();
+            QCOMPARE(LastScrambleInHistory(h), scramble);
             QVERIFY(IsIdle(f));
             QVERIFY(ScrambleShown(f));
             QVERIFY(f->state.nextScramble != scramble || f->state.nextCase != drawn);
@@ -119,7 +130,10 @@ void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
     QVERIFY(f->ScrambleLabel->isHidden());
     h.StartAttempt();
     QVERIFY(f->Image1->HasPicture());
-    QVERIFY(f->state.currentScramble.isEmpty());
+    h.Tick(800);
+    f->BitBtn1Click();
+    f->BitBtn2Click();
+    QVERIFY(LastScrambleInHistory(h).isEmpty());
 }
 
 void TrainerScrambleTest::examDrawsInAdvanceByItsRule()
@@ -139,7 +153,9 @@ void TrainerScrambleTest::examDrawsInAdvanceByItsRule()
         h.Tick(900);
         f->BitBtn1Click();
         timed << drawn;
+        const QString scramble = f->state.currentScramble;
         f->BitBtn2Click();
+        QCOMPARE(LastScrambleInHistory(h), scramble);
     }
     std::sort(timed.begin(), timed.end());
     QCOMPARE(timed, (QList<int>{2, 4}));

@@ -105,11 +105,12 @@ void MarkExamCase(TForm1& form, const QString& text)
         label->setText(text);
 }
 
-// Every recorded time, exam or not, is appended to History.csv.
+// Every recorded time, exam or not, is appended to History.csv, with the
+// setup scramble it was timed under (none with the option off).
 void KeepInHistory(TForm1& form, double time, bool exam)
 {
     if (form.progress)
-        form.progress->RecordAccepted(time, exam);
+        form.progress->RecordAccepted(time, exam, form.state.currentScramble);
 }
 
 void AcceptInExam(TForm1& form, double time)
