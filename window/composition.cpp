@@ -219,6 +219,10 @@ QLabel* MakeScrambleLine(TForm1& f, const char* name, const QRect& bounds, int p
 void BuildScrambleLines(TForm1& f)
 {
     f.ScrambleLabel = MakeScrambleLine(f, "ScrambleLabel", QRect(36, 20, 208, 168), 22, true);
+    // Single blanks between turns, drawn wider: U' B' must not run together.
+    QFont turns = f.ScrambleLabel->font();
+    turns.setWordSpacing(7);
+    f.ScrambleLabel->setFont(turns);
     f.ScrambleHold = MakeScrambleLine(f, "ScrambleHold", QRect(36, 190, 208, 38), 13, false);
 }
 
