@@ -434,7 +434,7 @@ private slots:
     void staleTemporaryFileIsRemoved()
     {
         WriteBytes(Path(), "[Settings]\r\nmode=PLL\r\n");
-        WriteBytes(SettingsFile::TemporaryPath(Path()), "[Settings]\r\nmode=half wri");
+        WriteBytes(Path() + ".tmp.k1Lled", "[Settings]\r\nmode=half wri");
         SettingsFile file(Path());
         QCOMPARE(Leftovers(dir.path(), {"Settings.ini"}), QStringList());
         QCOMPARE(file.ReadString("Settings", "mode", ""), QStringLiteral("PLL"));
@@ -478,7 +478,7 @@ private slots:
         for (int n = 1; n <= 57; ++n)
             text += "al" + QByteArray::number(n) + "=0\r\n";
         WriteBytes(Path(), text);
-        SettingsFile file(Path());
+        SettingsFile file(Path(), SettingsFile::Commit::AtClose);
         QElapsedTimer timer;
         timer.start();
         const qint64 cpuStart = ThreadCpuNs();
@@ -503,6 +503,49 @@ private slots:
 #ifndef __SANITIZE_ADDRESS__   // the sanitizers slow every allocation many times over
         QVERIFY2(cpuUs < 100000, qPrintable(QString::number(cpuUs)));
 #endif
+    }
+
+    // A backup made as a hard link keeps the text it was made with, however
+    // many writes follow: no write goes into a file that already exists.
+    void aHardLinkKeepsItsText()
+    {
+        const QByteArray original = "[Settings]\r\nmode=OLL\r\n";
+        WriteBytes(Path(), original);
+        const QString backup = dir.filePath(QStringLiteral("backup.ini"));
+        QCOMPARE(::link(QFile::encodeName(Path()).constData(), QFile::encodeName(backup).constData()), 0);
+        SettingsFile file(Path());
+        for (const char* mode : {"PLL", "OLL", "PLL"})
+            file.WriteString("Settings", "mode", mode);
+        QCOMPARE(ReadBytes(backup), original);
+        QCOMPARE(ReadBytes(Path()), QByteArray("[Settings]\r\nmode=PLL\r\n"));
+    }
+
+    // A piece of work leaves the file untouched until it closes, reads its
+    // own writes back meanwhile, then leaves exactly the text of the same
+    // writes made one by one, with what another writer wrote in between kept.
+    void aPieceOfWorkReplacesTheFileOnceWithThePerKeyText()
+    {
+        const QByteArray original = "[Settings]\r\nmode=OLL\r\n\r\n[Results]\r\navg1=2,000\r\n";
+        WriteBytes(Path(), original);
+        const QString oneByOne = dir.filePath(QStringLiteral("one-by-one.ini"));
+        WriteBytes(oneByOne, original);
+        const auto writeAll = [](SettingsFile& file) {
+            file.WriteString("Results", "avg1", "1,500");
+            file.WriteString("Settings", "omode", "1");
+            file.WriteString("PLL hints", "hint3", " R U ");
+            file.WriteString("Results", "avg1", "1,400");
+        };
+        SettingsFile work(Path(), SettingsFile::Commit::AtClose);
+        writeAll(work);
+        QCOMPARE(ReadBytes(Path()), original);
+        QCOMPARE(work.ReadString("Results", "avg1", ""), QStringLiteral("1,400"));
+        SettingsFile(Path()).WriteString("Results", "nes1", "7");   // another copy, meanwhile
+        SettingsFile(oneByOne).WriteString("Results", "nes1", "7");
+        work.Close();
+        SettingsFile reference(oneByOne);
+        writeAll(reference);
+        QCOMPARE(ReadBytes(Path()), ReadBytes(oneByOne));
+        QCOMPARE(work.ReadString("Results", "nes1", ""), QStringLiteral("7"));
     }
 };
 
