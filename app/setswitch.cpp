@@ -92,6 +92,7 @@ void TForm1::BitBtn6Click()
         SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
         SwitchProgress progress{false, state.level, CheckBox1->isChecked()};
         try {
+            file.CheckWritable();   // a refused file stops the switch before it begins
             if (from == CaseSet::PLL)
                 SwitchToOll(*this, file, progress);
             else

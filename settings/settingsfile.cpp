@@ -633,6 +633,17 @@ void SettingsFile::WriteBool(const QString& section, const QString& key, bool va
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+void SettingsFile::CheckWritable() const
+{
+    const std::optional<struct stat> onDisk = StatOf(target_);
+    EnsureCurrent(onDisk);
+    const qsizetype slash = target_.lastIndexOf('/');
+    const QByteArray folder = slash <= 0 ? QByteArray("/") : target_.left(slash);
+    if (unreadable_ || (onDisk && (!S_ISREG(onDisk->st_mode) || ::access(target_.constData(), W_OK) != 0))
+        || ::access(folder.constData(), W_OK | X_OK) != 0)
+        RefuseWrite();
+}
+
 void SettingsFile::Close()
 {
     if (!pending_.empty())

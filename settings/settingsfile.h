@@ -48,6 +48,11 @@ public:
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
 
+    // Throws the refusal a replacement would meet now (a file that cannot be
+    // read or written, a folder that takes no new file), so that a piece of
+    // work can stop before it starts; a full disk shows only in Close().
+    void CheckWritable() const;
+
     // Ends the piece of work: its writes replace the file in one step. Throws
     // TesseloError("Unable to write to <path>") when the system refuses; the
     // file then keeps its previous text, the writes are still read back from

@@ -501,5 +501,12 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppStartupTest)
+int main(int argc, char** argv)
+{
+    UseDesktopSizedOffscreenScreen();
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    AppStartupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_app_startup.moc"

@@ -200,5 +200,12 @@ void QaUsabilityTest::maximisedRunsKeepTheNormalBounds()
     QCOMPARE(f->frameGeometry(), QRect(100, 50, 900, 700));
 }
 
-QTEST_MAIN(QaUsabilityTest)
+int main(int argc, char** argv)
+{
+    UseDesktopSizedOffscreenScreen();
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    QaUsabilityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_qa_usability.moc"
