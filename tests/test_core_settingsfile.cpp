@@ -1,6 +1,7 @@
 // Settings.ini reading and writing against files written by hand: spacing,
 // quotes, duplicates, comments, line ends, long values, bytes that are not
 // ASCII, refused writes and hostile files.
+#include "settings/atomicfile.h"
 #include "settings/settingsfile.h"
 #include "trainer/errors.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <sys/resource.h>
@@ -503,6 +505,30 @@ private slots:
 #ifndef __SANITIZE_ADDRESS__   // the sanitizers slow every allocation many times over
         QVERIFY2(cpuUs < 100000, qPrintable(QString::number(cpuUs)));
 #endif
+    }
+
+    // The replacement every rewritten file goes through: a link at the name
+    // is replaced (what it points to untouched), a file keeps its mode, and
+    // a folder is refused with nothing left behind.
+    void wholeFileReplacement()
+    {
+        const QString victim = dir.filePath(QStringLiteral("victim"));
+        const QString name = dir.filePath(QStringLiteral("cube.bmp"));
+        WriteBytes(victim, "precious");
+        QVERIFY(QFile::link(victim, name));
+        QVERIFY(ReplaceFileAtomically(name, "texture"));
+        QVERIFY(!QFileInfo(name).isSymLink());
+        QCOMPARE(ReadBytes(name), QByteArray("texture"));
+        QCOMPARE(ReadBytes(victim), QByteArray("precious"));
+        QCOMPARE(::chmod(QFile::encodeName(name).constData(), 0640), 0);
+        QVERIFY(ReplaceFileAtomically(name, "again"));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(name).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0640));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        QVERIFY(!ReplaceFileAtomically(dir.filePath(QStringLiteral("folder")), "x"));
+        QCOMPARE(errno, EISDIR);
+        QCOMPARE(Leftovers(dir.path(), {"victim", "cube.bmp", "folder"}), QStringList());
     }
 
     // A backup made as a hard link keeps the text it was made with, however
