@@ -284,7 +284,6 @@ private:
     bool refused_ = false;
 };
 
-
 // A Settings.ini that is a symbolic link stays one: the file it points to is
 // the one replaced.
 QByteArray ResolvedTarget(const QString& absolutePath)
