@@ -47,11 +47,13 @@ void WriteSignalToPipe(int signalNumber)
 
 TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
 {
-    Q_ASSERT(signalPipe[0] < 0);
+    if (signalPipe[0] >= 0)
+        return;   // another instance has them: this one stays inert
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         signalPipe[0] = signalPipe[1] = -1;
         return;
     }
+    owner_ = true;
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &TerminationSignals::ReadPipe);
     startUpDone = 0;
@@ -72,7 +74,7 @@ void TerminationSignals::StartUpDone() { startUpDone = 1; }
 
 TerminationSignals::~TerminationSignals()
 {
-    if (signalPipe[0] < 0)
+    if (!owner_)
         return;
     for (std::size_t i = 0; i < kTerminationSignals.size(); ++i)
         if (handled[i])

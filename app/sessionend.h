@@ -9,8 +9,8 @@ class QSocketNotifier;
 // Turns SIGTERM, SIGHUP and SIGINT into a Qt signal on the user-interface
 // thread. The handler only writes the signal's number into a pipe; the
 // event loop reads it from there. A signal ignored when the program started
-// (nohup) stays ignored. One instance at a time; its destruction puts the
-// previous handlers back.
+// (nohup) stays ignored. One instance at a time (one made while another
+// lives does nothing); its destruction puts the previous handlers back.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
@@ -27,4 +27,5 @@ signals:
 private:
     void ReadPipe();
     QSocketNotifier* notifier_ = nullptr;
+    bool owner_ = false;   // holds the pipe and the handlers
 };
