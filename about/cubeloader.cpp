@@ -1,36 +1,31 @@
+#include "about/cubeloader.h"
+
 #include "about/cubesurface.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPluginLoader>
 
-namespace {
-
 QStringList PluginFolders()
 {
     QStringList folders{QCoreApplication::applicationDirPath()};
-#ifdef TESSELO_CUBE_PLUGIN_BUILD_DIR
-    folders << QStringLiteral(TESSELO_CUBE_PLUGIN_BUILD_DIR);
-#endif
+    const QString extra = qEnvironmentVariable("TESSELO_PLUGIN_DIR");
+    if (!extra.isEmpty())
+        folders << extra;
     return folders;
 }
 
-} // namespace
-
-CubeViewFactory* LoadCubeViewFactory(QString* why)
+QObject* LoadPlugin(QPluginLoader& loader, const QString& fileName, const std::function<bool(QObject*)>& fits,
+                    QString* why)
 {
-    // Loaded once and kept: the views it makes live until the program ends.
-    static QPluginLoader loader;
-    if (loader.isLoaded())
-        return qobject_cast<CubeViewFactory*>(loader.instance());
     QStringList reasons;
     for (const QString& folder : PluginFolders()) {
-        loader.setFileName(QDir(folder).filePath(QString::fromLatin1(kCubePluginName)));
+        loader.setFileName(QDir(folder).filePath(fileName));
         if (QObject* instance = loader.instance()) {
-            if (auto* factory = qobject_cast<CubeViewFactory*>(instance))
-                return factory;
+            if (fits(instance))
+                return instance;
             loader.unload();
-            reasons << QStringLiteral("%1 is not the cube view").arg(loader.fileName());
+            reasons << QStringLiteral("%1 is not the plugin expected").arg(loader.fileName());
             continue;
         }
         reasons << loader.errorString();
@@ -38,4 +33,15 @@ CubeViewFactory* LoadCubeViewFactory(QString* why)
     if (why)
         *why = reasons.join(QStringLiteral("; "));
     return nullptr;
+}
+
+CubeViewFactory* LoadCubeViewFactory(QString* why)
+{
+    // Loaded once and kept: the views it makes live until the program ends.
+    static QPluginLoader loader;
+    if (loader.isLoaded())
+        return qobject_cast<CubeViewFactory*>(loader.instance());
+    const auto isCubeView = [](QObject* instance) { return qobject_cast<CubeViewFactory*>(instance) != nullptr; };
+    return qobject_cast<CubeViewFactory*>(
+        LoadPlugin(loader, QString::fromLatin1(kCubePluginName), isCubeView, why));
 }

@@ -40,7 +40,7 @@ Q_DECLARE_INTERFACE(CubeViewFactory, TESSELO_CUBE_VIEW_FACTORY_IID)
 // The plugin's file name, without the platform's suffix.
 inline constexpr const char* kCubePluginName = "tesselo_cube";
 
-// Loads the plugin from beside the executable (then from the build tree, for
-// the tests and benchmarks that run from its sub-folders). Null when it
+// Loads the plugin from beside the executable (then from TESSELO_PLUGIN_DIR,
+// which the tests and benchmarks set: about/cubeloader.h). Null when it
 // cannot be loaded, with the reason in why.
 CubeViewFactory* LoadCubeViewFactory(QString* why);

@@ -4,6 +4,7 @@
 #include "about/cubepanel.h"
 #include "about/cubesurface.h"
 #include "resources/resources.h"
+#include "settings/atomicfile.h"
 #include "window/tform1.h"
 
 #include <QDir>
@@ -17,6 +18,8 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtDebug>
+
+#include <cerrno>
 
 namespace {
 
@@ -332,18 +335,15 @@ void TfrmGL::WriteTextureFile()
     }
     const QString path = TextureFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        mainWindow_->env.messages->ShowError(CannotCreateText(path, file.errorString()));
+    // A link named cube.bmp is replaced, never written through. The file is
+    // deleted at the end of every run, so it is not flushed to the disk.
+    FileReplacement how;
+    how.newFileMode = 0666;
+    how.durable = false;
+    if (!ReplaceFileAtomically(path, atlas, how)) {
+        mainWindow_->env.messages->ShowError(CannotCreateText(path, qt_error_string(errno)));
         return;
     }
-    if (file.write(atlas) != atlas.size() || !file.flush()) {
-        const QString description = file.errorString();
-        file.remove();
-        mainWindow_->env.messages->ShowError(CannotCreateText(path, description));
-        return;
-    }
-    file.close();
     textureAtlas = ReadBitmapFile(path);
 }
 

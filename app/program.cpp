@@ -9,8 +9,14 @@
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
-Program::Program(Environment environment)
+Program::Program(Environment environment) : programFolder_(environment.programFolder)
 {
+    terminationSignals = std::make_unique<TerminationSignals>();
+    QObject::connect(terminationSignals.get(), &TerminationSignals::received, terminationSignals.get(),
+                     [this](int, bool duringStartUp) {
+                         if (duringStartUp)
+                             EndDuringStartUp();
+                     });
     auto boxes = std::make_shared<QtMessages>();
     if (!environment.messages)
         environment.messages = boxes;
@@ -21,6 +27,8 @@ Program::Program(Environment environment)
     form3 = std::make_unique<TForm3>(form1.get());
     form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
     InstallProgress(*form1);
+    startingUp_ = false;
+    TerminationSignals::StartUpDone();
 }
 
 Program::~Program()

@@ -3,6 +3,8 @@
 // the clear dialog, the About window and the hint editor.
 
 #include "trainer/seams.h"
+
+#include <QString>
 #include <memory>
 
 class TForm1;
@@ -12,7 +14,10 @@ class TfrmGL;
 class TerminationSignals;
 
 struct Program {
-    // Fills in what the environment leaves empty (message boxes over the main window).
+    // Fills in what the environment leaves empty (message boxes over the main
+    // window). SIGTERM, SIGHUP and SIGINT are caught before anything is
+    // written: one during the start-up ends the program without writing
+    // anything back (app/sessionend.cpp).
     explicit Program(Environment environment);
     ~Program();
     // SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the
@@ -23,6 +28,11 @@ struct Program {
     std::unique_ptr<TfrmGL> frmGL;
     std::unique_ptr<TForm3> form3;
     std::unique_ptr<TerminationSignals> terminationSignals;
+
+private:
+    void EndDuringStartUp();
+    QString programFolder_;
+    bool startingUp_ = true;
 };
 
 // The application title used by the task bar and the message boxes.

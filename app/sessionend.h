@@ -8,18 +8,24 @@ class QSocketNotifier;
 
 // Turns SIGTERM, SIGHUP and SIGINT into a Qt signal on the user-interface
 // thread. The handler only writes the signal's number into a pipe; the
-// event loop reads it from there. One instance at a time; its destruction
-// puts the previous handlers back.
+// event loop reads it from there. A signal ignored when the program started
+// (nohup) stays ignored. One instance at a time (one made while another
+// lives does nothing); its destruction puts the previous handlers back.
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
     explicit TerminationSignals(QObject* parent = nullptr);
     ~TerminationSignals() override;
 
+    // Signals from now on come after the start-up (they are told apart when
+    // they arrive, not when the event loop reads them).
+    static void StartUpDone();
+
 signals:
-    void received(int signalNumber);
+    void received(int signalNumber, bool duringStartUp);
 
 private:
     void ReadPipe();
     QSocketNotifier* notifier_ = nullptr;
+    bool owner_ = false;   // holds the pipe and the handlers
 };

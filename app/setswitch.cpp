@@ -26,9 +26,13 @@ void ClearTrainingColumn(TForm1& f)
 }
 
 // How far a switch got: once the tiles hold the other set, a failure must
-// bring the left set back from the file, which by then holds all of it.
+// bring the left set back from the file, which by then holds all of it (its
+// writes are read back even when replacing the file was refused). The level
+// and the check box are put back as they were.
 struct SwitchProgress {
     bool tilesReplaced = false;
+    Level level = Level::Easy;
+    bool oneLayerChecked = false;
 };
 
 void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
@@ -57,11 +61,12 @@ void SwitchToPll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
     f.CheckBox1->setChecked(file.ReadBool(kSettings, QStringLiteral("1-layers"), false));
 }
 
-// Back in the set the switch started from, as the file holds it. Its level
-// and check box were not touched before the failure.
+// Back in the set the switch started from, as the file holds it.
 void StayInSet(TForm1& f, SettingsFile& file, CaseSet set, const SwitchProgress& progress)
 {
     f.state.currentSet = set;
+    f.state.level = progress.level;
+    f.CheckBox1->setChecked(progress.oneLayerChecked);
     if (progress.tilesReplaced) {
         ShowTilesOf(f, set);
         try {
@@ -83,18 +88,26 @@ void TForm1::BitBtn6Click()
     const CaseSet from = state.currentSet;
     std::optional<QString> failure;
     {
-        SettingsFile file(SettingsPath());
-        SwitchProgress progress;
+        // The switch's writes replace the file once, when it is closed.
+        SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
+        SwitchProgress progress{false, state.level, CheckBox1->isChecked()};
         try {
+            file.CheckWritable();   // a refused file stops the switch before it begins
             if (from == CaseSet::PLL)
                 SwitchToOll(*this, file, progress);
             else
                 SwitchToPll(*this, file, progress);
+            file.Close();
         } catch (const TesseloError& error) {
             failure = error.text();
             StayInSet(*this, file, from, progress);
+            // What was written before the failure still goes to the file;
+            // the first failure is the one reported.
+            try {
+                file.Close();
+            } catch (const TesseloError&) {
+            }
         }
-        file.Close();
     }
     ShowLevel();
     ClearTrainingDisplay();

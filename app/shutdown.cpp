@@ -45,10 +45,11 @@ void WriteShutdownSettings(TForm1& f, SettingsFile& file)
 }
 
 // Asked after a refused write: Yes ends the program without the rest of the
-// settings, No keeps the window open so that closing it again retries.
+// settings, No (the default: it loses nothing) keeps the window open so that
+// closing it again retries.
 bool CloseWithoutSaving(TForm1& f)
 {
-    return f.env.messages->Ask(QStringLiteral("Tesselo"),
+    return f.env.messages->AskDefaultNo(QStringLiteral("Tesselo"),
                                Tr(f.state.russianInterface,
                                   QStringLiteral("Настройки не сохранены. Закрыть программу без сохранения?"),
                                   QStringLiteral("The settings were not saved. Close the program without saving?")));
@@ -59,7 +60,7 @@ bool CloseWithoutSaving(TForm1& f)
 bool WriteUnasked(TForm1& f)
 {
     try {
-        SettingsFile file(f.SettingsPath());
+        SettingsFile file(f.SettingsPath(), SettingsFile::Commit::AtClose);
         WriteShutdownSettings(f, file);
         file.Close();
         return true;
@@ -73,17 +74,13 @@ bool WriteUnasked(TForm1& f)
 
 // The writes come first and the releases after them, each release once: a
 // window kept open after a refused write still has its stopwatch font, and a
-// second close releases nothing twice. Once the desktop session ends nobody
-// is asked: a refused write ends the program all the same.
+// second close releases nothing twice.
 void TForm1::FormClose()
 {
     if (closed_)
         return;
-    if (sessionEnding_) {
-        ShutDownUnasked();
-        return;
-    }
-    SettingsFile file(SettingsPath());
+    // The shut-down's writes replace the file once, when it is closed.
+    SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
     try {
         WriteShutdownSettings(*this, file);
         file.Close();
@@ -105,12 +102,20 @@ bool TForm1::ShutDownUnasked()
 }
 
 // The program may go on (a logout can be cancelled): the font and the lists
-// stay, and the shut-down that follows writes the file again.
+// stay, and the shut-down that follows writes the file again, asking as
+// usual if that is refused; the session's end itself shuts down unasked
+// (app/sessionend.cpp).
 void TForm1::SaveForSessionEnd()
 {
-    sessionEnding_ = true;
     if (!closed_)
         WriteUnasked(*this);
+}
+
+// Settings read half-way through a start-up are not written back.
+void TForm1::EndWithoutSaving()
+{
+    if (!closed_)
+        ReleaseAtShutdown();
 }
 
 void TForm1::ReleaseAtShutdown()

@@ -10,6 +10,8 @@
 #include "settings/settingsfile.h"
 #include "window/windowframe.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include <QCheckBox>
@@ -75,7 +77,7 @@ bool WriteFirstRunIfMissing(TForm1& f, SettingsFile& file, const QString& system
     const QString draft = file.Path() + QStringLiteral(".new");
     try {
         QFile::remove(draft);
-        SettingsFile first(draft);
+        SettingsFile first(draft, SettingsFile::Commit::AtClose);
         WriteFirstRunContent(first, systemValue);
         first.Close();
         if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(file.Path()).constData()) != 0)
@@ -88,24 +90,46 @@ bool WriteFirstRunIfMissing(TForm1& f, SettingsFile& file, const QString& system
     }
 }
 
-// Bounds saved on a screen that is gone would open the window out of reach:
-// such a window opens at the top-left of the primary screen instead.
-QRect OnAScreen(const QRect& outer)
+// The screen the saved bounds are on; bounds on a screen that is gone (or
+// on none) open the window at the top-left of the primary screen instead.
+const QScreen* ScreenOf(const QRect& outer)
 {
     for (const QScreen* screen : QGuiApplication::screens())
         if (screen->availableGeometry().intersects(outer))
-            return outer;
+            return screen;
+    return nullptr;
+}
+
+// Hand-edited values may be anything: the window is kept on the available
+// screen, with the saved size where it fits (sums in 64 bits, since X plus
+// Width may pass the range of an int).
+QRect OnAScreen(qint64 x, qint64 y, qint64 width, qint64 height)
+{
     const QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? QRect(primary->availableGeometry().topLeft(), outer.size()) : outer;
+    if (!primary)
+        return QRect(int(x), int(y), int(width), int(height));
+    const QRect whole = primary->availableGeometry();
+    const auto clampedTo = [&](const QRect& area) {
+        const qint64 w = std::clamp<qint64>(width, 1, area.width());
+        const qint64 h = std::clamp<qint64>(height, 1, area.height());
+        return QRect(int(std::clamp<qint64>(x, area.left(), area.left() + area.width() - w)),
+                     int(std::clamp<qint64>(y, area.top(), area.top() + area.height() - h)), int(w), int(h));
+    };
+    const QRect asked(int(std::clamp<qint64>(x, INT_MIN / 2, INT_MAX / 2)), int(std::clamp<qint64>(y, INT_MIN / 2, INT_MAX / 2)),
+                      int(std::clamp<qint64>(width, 1, INT_MAX / 2)), int(std::clamp<qint64>(height, 1, INT_MAX / 2)));
+    if (const QScreen* screen = ScreenOf(asked))
+        return clampedTo(screen->availableGeometry());
+    const QRect placed = clampedTo(whole);
+    return QRect(whole.topLeft(), placed.size());
 }
 
 void ReadPlacement(TForm1& f, const SettingsFile& file)
 {
-    const QRect outer(file.ReadInteger(kPosition, QStringLiteral("X"), 0),
-                      file.ReadInteger(kPosition, QStringLiteral("Y"), 0),
-                      file.ReadInteger(kPosition, QStringLiteral("Width"), 800),
-                      file.ReadInteger(kPosition, QStringLiteral("Height"), 644));
-    WindowFrame::Of(&f)->SetOuterGeometry(OnAScreen(outer));
+    const QRect outer = OnAScreen(file.ReadInteger(kPosition, QStringLiteral("X"), 0),
+                                  file.ReadInteger(kPosition, QStringLiteral("Y"), 0),
+                                  file.ReadInteger(kPosition, QStringLiteral("Width"), 800),
+                                  file.ReadInteger(kPosition, QStringLiteral("Height"), 644));
+    WindowFrame::Of(&f)->SetOuterGeometry(outer);
     if (file.ReadBool(kPosition, QStringLiteral("max"), false))
         f.setWindowState(f.windowState() | Qt::WindowMaximized);
 }

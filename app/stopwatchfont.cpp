@@ -1,6 +1,7 @@
 #include "app/stopwatchfont.h"
 
 #include "resources/resources.h"
+#include "settings/atomicfile.h"
 #include "trainer/seams.h"
 
 #include <QFile>
@@ -8,10 +9,6 @@
 #include <QFontMetrics>
 #include <QSize>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 QString StopwatchFontPath(const QString& programFolder)
 {
@@ -19,33 +16,17 @@ QString StopwatchFontPath(const QString& programFolder)
 }
 
 // A symbolic link named digital.ttf is replaced, never written through: the
-// file it points to may be anything of the user's. The link itself goes and
-// the font is written as a file of its own; nothing that stands in its place
-// is ever followed.
+// file it points to may be anything of the user's. The file is deleted at
+// the end of every run, so it is not flushed to the disk.
 static bool WriteFontFile(const QString& path)
 {
     const QByteArray data = EmbeddedResource(QStringLiteral("MyWave"));
     if (data.isEmpty())
         return false;
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info {};
-    if (::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode))
-        ::unlink(name.constData());
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0)
-        return false;
-    const char* next = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t done = ::write(fd, next, static_cast<size_t>(left));
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            break;
-        next += done;
-        left -= done;
-    }
-    return ::close(fd) == 0 && left == 0;
+    FileReplacement how;
+    how.newFileMode = 0666;
+    how.durable = false;
+    return ReplaceFileAtomically(path, data, how);
 }
 
 StopwatchFont InstallStopwatchFont(const QString& programFolder, Messages& messages)

@@ -10,6 +10,8 @@ BENCH_BUILD=${TESSELO_BENCH_BUILD_DIR:-$ROOT/build-bench}
 KILLS=${TESSELO_BENCH_KILLS:-200}
 
 B=$BENCH_BUILD/bench
+# The benchmarks run from the build tree's sub-folders, not beside the plugins.
+export TESSELO_PLUGIN_DIR=$BENCH_BUILD
 
 # Everything with a window runs on its own Xvfb display, as a desktop would
 # (this script runs itself again under xvfb-run for that part).

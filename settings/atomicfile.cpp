@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +42,12 @@ void TakeOwnerAndMode(int fd, const struct stat& replaced)
     (void)::fchmod(fd, replaced.st_mode & 07777);
 }
 
+bool IsTemporaryName(const QByteArray& entry, const QByteArray& base)
+{
+    const QByteArray prefix = base + ".tmp";
+    return entry == prefix || (entry.size() == prefix.size() + 7 && entry.startsWith(prefix + '.'));
+}
+
 }  // namespace
 
 void SyncFolderOf(const QString& path)
@@ -58,10 +65,12 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, const F
     const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
     struct stat existing {};
     const bool exists = ::lstat(target.constData(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
+    if (exists && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+        errno = S_ISDIR(existing.st_mode) ? EISDIR : EINVAL;
         return false;
+    }
 
-    QByteArray name = target + ".XXXXXX";
+    QByteArray name = target + ".tmp.XXXXXX";
     const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -75,10 +84,31 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, const F
     bool written = WriteAll(fd, bytes) && (!how.durable || ::fsync(fd) == 0);
     written = ::close(fd) == 0 && written;
     if (!written || ::rename(name.constData(), target.constData()) != 0) {
+        const int cause = errno;
         ::unlink(name.constData());
+        errno = cause;
         return false;
     }
     if (how.durable)
         SyncFolderOf(path);
     return true;
+}
+
+void RemoveStaleTemporaries(const QString& path)
+{
+    const QFileInfo info(path);
+    const QByteArray folder = QFile::encodeName(info.absolutePath());
+    const QByteArray base = QFile::encodeName(info.fileName());
+    DIR* entries = ::opendir(folder.constData());
+    if (!entries)
+        return;
+    while (const dirent* entry = ::readdir(entries)) {
+        if (!IsTemporaryName(entry->d_name, base))
+            continue;
+        struct stat found {};
+        if (::fstatat(::dirfd(entries), entry->d_name, &found, AT_SYMLINK_NOFOLLOW) == 0
+            && (S_ISREG(found.st_mode) || S_ISLNK(found.st_mode)))
+            ::unlinkat(::dirfd(entries), entry->d_name, 0);
+    }
+    ::closedir(entries);
 }

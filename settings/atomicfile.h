@@ -22,8 +22,15 @@ struct FileReplacement {
 
 // A symbolic link at the name is replaced by the file, not followed; a
 // folder, a pipe or a device at the name is refused. False when the system
-// refused anything: the old file is then untouched and no temporary is left.
+// refused anything (errno tells what): the old file is then untouched and no
+// temporary is left.
+// The temporary is named "<name>.tmp.XXXXXX".
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, const FileReplacement& how = {});
+
+// Removes the temporaries a replacement of path left when its run was killed
+// (and "<name>.tmp", the name older versions used), links as links. Only safe
+// while no other process may be replacing the same file.
+void RemoveStaleTemporaries(const QString& path);
 
 // Flushes a folder's entries (a rename in it) to the disk.
 void SyncFolderOf(const QString& path);

@@ -1,13 +1,15 @@
 #include "settings/settingsfile.h"
 
+#include "settings/atomicfile.h"
 #include "trainer/errors.h"
 
 #include <QFileInfo>
 
 #include <cerrno>
-#include <cstdio>
+#include <ctime>
 #include <optional>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -225,101 +227,62 @@ std::optional<QByteArray> ReadWholeFile(const QByteArray& path)
     return text;
 }
 
-bool WriteAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t done = ::pwrite(fd, data, static_cast<size_t>(left), data - bytes.constData());
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        left -= done;
+// Copies of the program sharing the file take turns at replacing it. The
+// lock is on the folder: the file's own inode changes with every
+// replacement, a lock file of its own would be one more file left beside the
+// user's, and the folder is where the rename happens. A copy stopped while
+// holding it (Ctrl+Z) must not freeze this one, signals included: the lock is
+// tried for a bounded time, then the write is refused as any other. Where the
+// folder cannot be opened or locked at all, the replacement goes on unlocked.
+class FolderLock {
+public:
+    static constexpr qint64 kLongestWaitNs = 2'000'000'000;
+
+    FolderLock(const QByteArray& target, qint64 longestWaitNs)
+    {
+        const qsizetype slash = target.lastIndexOf('/');
+        const QByteArray folder = slash <= 0 ? QByteArray("/") : target.left(slash);
+        fd_ = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ >= 0)
+            refused_ = !Take(longestWaitNs);
     }
-    return true;
-}
+    ~FolderLock()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);   // releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    bool Refused() const { return refused_; }
 
-mode_t Permissions(const struct stat& info) { return info.st_mode & 07777; }
+private:
+    static constexpr long kRetryNs = 5'000'000;
 
-// The new text keeps the owner and group of the file it replaces, so that a
-// run under another account (root) does not take the file from its user.
-// Where the system does not permit the owner, the group alone is still tried;
-// neither refusal stops the write.
-void KeepOwner(int fd, const struct stat& info, const struct stat& replaced)
-{
-    if (info.st_uid == replaced.st_uid && info.st_gid == replaced.st_gid)
-        return;
-    if (::fchown(fd, replaced.st_uid, replaced.st_gid) != 0 && info.st_gid != replaced.st_gid)
-        (void)::fchown(fd, static_cast<uid_t>(-1), replaced.st_gid);
-}
+    static qint64 NowNs()
+    {
+        timespec now {};
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        return static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    }
 
-// Changing the owner clears the set-id bits, so the mode is given after it.
-bool KeepOwnerAndMode(int fd, const struct stat& info, const struct stat* replaced)
-{
-    if (!replaced)
-        return true;
-    KeepOwner(fd, info, *replaced);
-    return Permissions(info) == Permissions(*replaced) || ::fchmod(fd, Permissions(*replaced)) == 0;
-}
+    bool Take(qint64 longestWaitNs) const
+    {
+        const qint64 deadline = NowNs() + longestWaitNs;
+        for (;;) {
+            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
+                return true;
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                return true;   // no locks on this file system
+            if (NowNs() >= deadline)
+                return false;
+            const timespec pause {0, kRetryNs};
+            ::nanosleep(&pause, nullptr);
+        }
+    }
 
-// The temporary file is reused from one write to the next (its old text
-// overwritten, then cut to length): creating and deleting a file per write
-// costs ext4 far more than rewriting one. The new text keeps the owner, group
-// and permissions of the file it replaces.
-std::optional<SettingsFile::DiskStamp> WriteTemporary(const QByteArray& temporary, const QByteArray& text,
-                                                      const struct stat* replaced)
-{
-    const int fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat info {};
-    bool written = ::fstat(fd, &info) == 0 && WriteAll(fd, text)
-        && (info.st_size <= text.size() || ::ftruncate(fd, text.size()) == 0)
-        && KeepOwnerAndMode(fd, info, replaced) && ::fstat(fd, &info) == 0;
-    written = ::close(fd) == 0 && written;
-    return written ? std::optional(StampOf(info)) : std::nullopt;
-}
-
-// Swapping the two names instead of renaming over the old file spares ext4's
-// forced write-back on replace, which costs a few hundred microseconds a
-// write; Close() flushes once instead. The old text stays under the temporary
-// name until the next write overwrites it or Close() removes it.
-bool SwapInto(const QByteArray& temporary, const QByteArray& target)
-{
-    if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOENT)
-        return false;
-    return ::rename(temporary.constData(), target.constData()) == 0;   // no exchange on this file system
-}
-
-// Writes the whole text beside the target and puts it in the target's place in
-// one step, so that the file holds either its old or its new text, never a
-// mixture. Only a writable regular file (or none) is ever replaced. Gives the
-// stamp of the new file.
-std::optional<SettingsFile::DiskStamp> ReplaceAtomically(const QByteArray& target, const QByteArray& text,
-                                                         const std::optional<struct stat>& replaced)
-{
-    if (replaced && (!S_ISREG(replaced->st_mode) || ::access(target.constData(), W_OK) != 0))
-        return std::nullopt;
-    const QByteArray temporary = target + ".tmp";
-    const std::optional<SettingsFile::DiskStamp> stamp = WriteTemporary(temporary, text, replaced ? &*replaced : nullptr);
-    if (stamp && (replaced ? SwapInto(temporary, target) : ::rename(temporary.constData(), target.constData()) == 0))
-        return stamp;
-    ::unlink(temporary.constData());
-    return std::nullopt;
-}
-
-void SyncPath(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
+    int fd_ = -1;
+    bool refused_ = false;
+};
 
 // A Settings.ini that is a symbolic link stays one: the file it points to is
 // the one replaced.
@@ -332,205 +295,19 @@ QByteArray ResolvedTarget(const QString& absolutePath)
     return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
 }
 
-// A temporary left by a run that was killed, or a link planted in its place,
-// is removed (a link itself, never what it points to); writes never follow one.
-void RemoveStaleTemporary(const QByteArray& target)
-{
-    const QByteArray temporary = target + ".tmp";
-    struct stat info {};
-    if (::lstat(temporary.constData(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)))
-        ::unlink(temporary.constData());
-}
-
-// ---------------------------------------------------------------- UTF-8
-
-int SequenceLength(const unsigned char* p, qsizetype left)
-{
-    const unsigned char b = p[0];
-    auto cont = [&](int i, unsigned char low = 0x80, unsigned char high = 0xBF) {
-        return i < left && p[i] >= low && p[i] <= high;
-    };
-    if (b < 0x80)
-        return 1;
-    if (b >= 0xC2 && b <= 0xDF)
-        return cont(1) ? 2 : 0;
-    if (b == 0xE0)
-        return cont(1, 0xA0) && cont(2) ? 3 : 0;
-    if (b == 0xED)
-        return cont(1, 0x80, 0x9F) && cont(2) ? 3 : 0;
-    if (b >= 0xE1 && b <= 0xEF)
-        return cont(1) && cont(2) ? 3 : 0;
-    if (b == 0xF0)
-        return cont(1, 0x90) && cont(2) && cont(3) ? 4 : 0;
-    if (b >= 0xF1 && b <= 0xF3)
-        return cont(1) && cont(2) && cont(3) ? 4 : 0;
-    if (b == 0xF4)
-        return cont(1, 0x80, 0x8F) && cont(2) && cont(3) ? 4 : 0;
-    return 0;
-}
-
-char32_t CodePoint(const unsigned char* p, int length)
-{
-    static constexpr unsigned char leadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    char32_t code = p[0] & leadMask[length];
-    for (int i = 1; i < length; ++i)
-        code = (code << 6) | (p[i] & 0x3F);
-    return code;
-}
-
-void AppendUtf8(QByteArray& out, char32_t code)
-{
-    if (code < 0x80) {
-        out.append(static_cast<char>(code));
-    } else if (code < 0x800) {
-        out.append(static_cast<char>(0xC0 | (code >> 6)));
-        out.append(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-        out.append(static_cast<char>(0xE0 | (code >> 12)));
-        out.append(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.append(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-        out.append(static_cast<char>(0xF0 | (code >> 18)));
-        out.append(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-        out.append(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-        out.append(static_cast<char>(0x80 | (code & 0x3F)));
-    }
-}
-
-bool IsEscapedByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
-
 } // namespace
-
-// ---------------------------------------------------------------- text codec
-
-QString DecodeProfileBytes(const QByteArray& bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype size = bytes.size();
-    for (qsizetype i = 0; i < size;) {
-        const int length = SequenceLength(p + i, size - i);
-        if (length == 0) {
-            text.append(QChar(static_cast<char16_t>(0xDC00 + p[i])));
-            ++i;
-            continue;
-        }
-        const char32_t code = CodePoint(p + i, length);
-        if (code >= 0x10000) {
-            text.append(QChar(QChar::highSurrogate(code)));
-            text.append(QChar(QChar::lowSurrogate(code)));
-        } else {
-            text.append(QChar(static_cast<char16_t>(code)));
-        }
-        i += length;
-    }
-    return text;
-}
-
-QByteArray EncodeProfileText(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            AppendUtf8(bytes, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
-            ++i;
-        } else if (IsEscapedByte(unit)) {
-            bytes.append(static_cast<char>(unit - 0xDC00));
-        } else if (QChar::isSurrogate(unit)) {
-            bytes.append('?');
-        } else {
-            AppendUtf8(bytes, unit);
-        }
-    }
-    return bytes;
-}
-
-// ---------------------------------------------------------------- integers
-
-namespace {
-
-int DigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return 99;
-}
-
-// Digits in the given base up to the end of the text; false on anything else
-// or when the magnitude exceeds limit.
-bool ReadMagnitude(const QString& text, qsizetype from, int base, quint64 limit, quint64& magnitude)
-{
-    if (from >= text.size())
-        return false;
-    magnitude = 0;
-    for (qsizetype i = from; i < text.size(); ++i) {
-        const int digit = DigitValue(text[i]);
-        if (digit >= base)
-            return false;
-        magnitude = magnitude * base + digit;
-        if (magnitude > limit)
-            return false;
-    }
-    return true;
-}
-
-// Length of a hexadecimal prefix ("$", "x", "X", "0x", "0X") at from; 0 if none.
-int HexPrefixLength(const QString& text, qsizetype from)
-{
-    const QStringView rest = QStringView(text).mid(from);
-    if (rest.startsWith(u'$') || rest.startsWith(u'x') || rest.startsWith(u'X'))
-        return 1;
-    if (rest.startsWith(u"0x") || rest.startsWith(u"0X"))
-        return 2;
-    return 0;
-}
-
-} // namespace
-
-bool ParseProfileInteger(const QString& text, int& value)
-{
-    qsizetype i = 0;
-    while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
-        ++i;
-    const bool negative = i < text.size() && text[i] == u'-';
-    if (i < text.size() && (text[i] == u'-' || text[i] == u'+'))
-        ++i;
-    const int prefix = HexPrefixLength(text, i);
-    quint64 magnitude = 0;
-    if (prefix > 0) {
-        // Hexadecimal covers all 32 bits: $FFFFFFFF is -1.
-        if (!ReadMagnitude(text, i + prefix, 16, 0xFFFFFFFFULL, magnitude))
-            return false;
-        const auto bits = static_cast<qint32>(static_cast<quint32>(magnitude));
-        value = negative ? static_cast<int>(0U - static_cast<quint32>(bits)) : bits;
-        return true;
-    }
-    const quint64 limit = negative ? 2147483648ULL : 2147483647ULL;
-    if (!ReadMagnitude(text, i, 10, limit, magnitude))
-        return false;
-    value = negative ? static_cast<int>(-static_cast<qint64>(magnitude)) : static_cast<int>(magnitude);
-    return true;
-}
 
 // ---------------------------------------------------------------- SettingsFile
 
-SettingsFile::SettingsFile(const QString& path)
-    : path_(QFileInfo(path).absoluteFilePath()), target_(ResolvedTarget(path_))
+SettingsFile::SettingsFile(const QString& path, Commit commit)
+    : path_(QFileInfo(path).absoluteFilePath()), target_(ResolvedTarget(path_)), commit_(commit)
 {
-    RemoveStaleTemporary(target_);
+    // Temporaries of a run that was killed: removed only while no other copy
+    // is replacing the file, since one of them may be that copy's own.
+    const FolderLock lock(target_, 0);
+    if (!lock.Refused())
+        RemoveStaleTemporaries(QFile::decodeName(target_));
 }
-
-SettingsFile::~SettingsFile() { Close(); }
-
-QString SettingsFile::TemporaryPath(const QString& path) { return path + QStringLiteral(".tmp"); }
 
 bool SettingsFile::Exists() const { return QFileInfo::exists(path_); }
 
@@ -547,10 +324,13 @@ void SettingsFile::Load(const std::optional<struct stat>& onDisk) const
             lines_ = SplitLines(*text);
     }
     index_ = BuildIndex(lines_);
+    for (const Entry& entry : pending_)
+        Apply(entry);
 }
 
 // The text is kept between calls; it is read again only when the file on the
-// disk has changed since (another writer, or the file removed).
+// disk has changed since (another writer, or the file removed), and the
+// writes not yet in the file are applied to it again.
 void SettingsFile::EnsureCurrent(const std::optional<struct stat>& onDisk) const
 {
     if (!loaded_ || StampOf(onDisk) != stamp_)
@@ -588,16 +368,15 @@ bool SettingsFile::ReadBool(const QString& section, const QString& key, bool def
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-std::vector<SettingsFile::Line> SettingsFile::WithEntry(const QByteArray& section, const QByteArray& key,
-                                                         const QByteArray& value) const
+void SettingsFile::Apply(const Entry& entry) const
 {
-    std::vector<Line> lines = lines_;
-    const auto entry = index_.entries.constFind(EntryKey(Fold(section), Fold(key)));
-    if (entry != index_.entries.constEnd())
-        ReplaceValue(lines[*entry], value);
-    else
-        InsertEntry(lines, section, key + '=' + value);
-    return lines;
+    const auto found = index_.entries.constFind(EntryKey(Fold(entry.section), Fold(entry.key)));
+    if (found != index_.entries.constEnd()) {
+        ReplaceValue(lines_[*found], entry.value);
+        return;
+    }
+    InsertEntry(entry.section, entry.key + '=' + entry.value);
+    index_ = BuildIndex(lines_);
 }
 
 // The entry keeps its place and the spelling its key was first written with.
@@ -610,8 +389,9 @@ void SettingsFile::ReplaceValue(Line& line, const QByteArray& value)
 
 // A new entry goes after the last entry of its section (before the blank
 // lines that close it); a new section goes to the end of the file.
-void SettingsFile::InsertEntry(std::vector<Line>& lines, const QByteArray& section, const QByteArray& entry) const
+void SettingsFile::InsertEntry(const QByteArray& section, const QByteArray& entry) const
 {
+    std::vector<Line>& lines = lines_;
     const auto existing = index_.sections.constFind(Fold(section));
     const bool newSection = existing == index_.sections.constEnd();
     const int insertAt = newSection ? static_cast<int>(lines.size()) : index_.sectionList[*existing].lastLine + 1;
@@ -624,17 +404,24 @@ void SettingsFile::InsertEntry(std::vector<Line>& lines, const QByteArray& secti
     lines.insert(lines.begin() + insertAt, added.begin(), added.end());
 }
 
-void SettingsFile::Store(std::vector<Line> lines, const std::optional<struct stat>& onDisk)
+// Under the lock, the writes go onto the text the file holds at that moment
+// (another copy's keys kept), and the file is replaced once.
+void SettingsFile::ReplaceFile()
 {
-    const std::optional<DiskStamp> stamp = unreadable_ ? std::nullopt : ReplaceAtomically(target_, JoinLines(lines), onDisk);
-    if (!stamp)
+    const FolderLock lock(target_, FolderLock::kLongestWaitNs);
+    if (lock.Refused())
         RefuseWrite();
-    const bool sameLines = lines.size() == lines_.size();   // a value replaced in place
-    lines_ = std::move(lines);
-    if (!sameLines)
-        index_ = BuildIndex(lines_);
-    stamp_ = *stamp;
-    dirty_ = true;
+    const std::optional<struct stat> onDisk = StatOf(target_);
+    EnsureCurrent(onDisk);
+    if (unreadable_ || (onDisk && (!S_ISREG(onDisk->st_mode) || ::access(target_.constData(), W_OK) != 0)))
+        RefuseWrite();
+    const QString target = QFile::decodeName(target_);
+    FileReplacement how;
+    how.newFileMode = 0666;
+    if (!ReplaceFileAtomically(target, JoinLines(lines_), how))
+        RefuseWrite();
+    pending_.clear();
+    stamp_ = StampOf(StatOf(target_));
 }
 
 void SettingsFile::RefuseWrite() const
@@ -644,9 +431,19 @@ void SettingsFile::RefuseWrite() const
 
 void SettingsFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    const std::optional<struct stat> onDisk = StatOf(target_);
-    EnsureCurrent(onDisk);
-    Store(WithEntry(SingleLine(section), SingleLine(key), StoredValue(value)), onDisk);
+    EnsureCurrent(StatOf(target_));
+    Entry entry{SingleLine(section), SingleLine(key), StoredValue(value)};
+    Apply(entry);
+    pending_.push_back(std::move(entry));
+    if (commit_ == Commit::AtClose)
+        return;
+    try {
+        ReplaceFile();
+    } catch (const TesseloError&) {
+        pending_.clear();
+        loaded_ = false;   // read back as the file holds it
+        throw;
+    }
 }
 
 void SettingsFile::WriteInteger(const QString& section, const QString& key, int value)
@@ -659,13 +456,19 @@ void SettingsFile::WriteBool(const QString& section, const QString& key, bool va
     WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
+void SettingsFile::CheckWritable() const
+{
+    const std::optional<struct stat> onDisk = StatOf(target_);
+    EnsureCurrent(onDisk);
+    const qsizetype slash = target_.lastIndexOf('/');
+    const QByteArray folder = slash <= 0 ? QByteArray("/") : target_.left(slash);
+    if (unreadable_ || (onDisk && (!S_ISREG(onDisk->st_mode) || ::access(target_.constData(), W_OK) != 0))
+        || ::access(folder.constData(), W_OK | X_OK) != 0)
+        RefuseWrite();
+}
+
 void SettingsFile::Close()
 {
-    if (!dirty_)
-        return;
-    dirty_ = false;
-    SyncPath(target_);
-    ::unlink((target_ + ".tmp").constData());
-    const qsizetype slash = target_.lastIndexOf('/');
-    SyncPath(slash <= 0 ? QByteArray("/") : target_.left(slash));
+    if (!pending_.empty())
+        ReplaceFile();
 }

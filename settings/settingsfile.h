@@ -4,10 +4,13 @@
 // duplicate wins, a section written twice known by its first occurrence alone,
 // values trimmed and unquoted, at most 2047 characters read, in-place
 // replacement keeping the entry's position and first spelling).
-// Every write reaches the file before it returns and is atomic: the new text
-// goes to a temporary file beside the old one (given the old file's owner,
-// group and mode), which is then renamed over it. Close() flushes the file and
-// then its folder to the disk once, at the end of a piece of work.
+// The file is replaced whole and atomically: the new text goes to a fresh
+// temporary file beside the old one (given the old file's owner, group and
+// mode), reaches the disk and is renamed over it, so that every reader, a hard
+// link and a file after a power cut hold the old text or the new one. Copies
+// of the program sharing the file take turns with a lock on its folder, and
+// each replacement applies its writes to the text the file holds by then, so
+// that neither loses the other's keys.
 
 #include <QByteArray>
 #include <QHash>
@@ -19,8 +22,15 @@ struct stat;
 
 class SettingsFile {
 public:
-    explicit SettingsFile(const QString& path);
-    ~SettingsFile();   // Close()
+    // EachWrite: every write replaces the file before it returns.
+    // AtClose: the writes of one piece of work (a set switch, a shut-down)
+    // are read back at once but replace the file once, in Close(); the file
+    // then holds exactly what writing them one by one would have left.
+    enum class Commit { EachWrite, AtClose };
+
+    explicit SettingsFile(const QString& path, Commit commit = Commit::EachWrite);
+    // Writes not yet closed are dropped: the file keeps what it held.
+    ~SettingsFile() = default;
     SettingsFile(const SettingsFile&) = delete;
     SettingsFile& operator=(const SettingsFile&) = delete;
 
@@ -32,17 +42,22 @@ public:
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
 
-    // Throw TesseloError("Unable to write to <path>") when the system refuses;
-    // the file then keeps its previous text.
+    // Throw TesseloError("Unable to write to <path>") when the system refuses
+    // (in EachWrite); the file then keeps its previous text.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
 
-    // Ends the piece of work: flushes what was written to the disk once.
-    void Close();
+    // Throws the refusal a replacement would meet now (a file that cannot be
+    // read or written, a folder that takes no new file), so that a piece of
+    // work can stop before it starts; a full disk shows only in Close().
+    void CheckWritable() const;
 
-    // The name of the temporary file a write goes through.
-    static QString TemporaryPath(const QString& path);
+    // Ends the piece of work: its writes replace the file in one step. Throws
+    // TesseloError("Unable to write to <path>") when the system refuses; the
+    // file then keeps its previous text, the writes are still read back from
+    // this object, and a later Close() tries again.
+    void Close();
 
     struct Line {
         QByteArray text;   // without the line end
@@ -56,6 +71,11 @@ public:
         QHash<QByteArray, int> sections;   // folded name -> first section
         std::vector<Section> sectionList;
         QHash<QByteArray, int> entries;    // folded "section\0key" -> first line
+    };
+    struct Entry {
+        QByteArray section;
+        QByteArray key;
+        QByteArray value;   // as stored
     };
     struct DiskStamp {
         qint64 size = -1;
@@ -72,16 +92,18 @@ private:
     mutable DiskStamp stamp_;
     mutable bool loaded_ = false;
     mutable bool unreadable_ = false;   // present but could not be read: never overwrite it
-    bool dirty_ = false;
+    Commit commit_;
+    // Written since the file was last replaced; applied again to the file's
+    // text whenever another writer has changed it.
+    std::vector<Entry> pending_;
 
     void EnsureCurrent(const std::optional<struct stat>& onDisk) const;
     void Load(const std::optional<struct stat>& onDisk) const;
     const Line* FindEntry(const QByteArray& section, const QByteArray& key) const;
-    std::vector<Line> WithEntry(const QByteArray& section, const QByteArray& key,
-                                const QByteArray& value) const;
+    void Apply(const Entry& entry) const;
     static void ReplaceValue(Line& line, const QByteArray& value);
-    void InsertEntry(std::vector<Line>& lines, const QByteArray& section, const QByteArray& entry) const;
-    void Store(std::vector<Line> lines, const std::optional<struct stat>& onDisk);
+    void InsertEntry(const QByteArray& section, const QByteArray& entry) const;
+    void ReplaceFile();
     [[noreturn]] void RefuseWrite() const;
 };
 

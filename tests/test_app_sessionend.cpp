@@ -1,8 +1,11 @@
 // The program ended from outside. The signals go to this same executable
 // started with "--accept-and-wait": it runs the program offscreen, accepts one
 // time, leaves a second attempt running, prints the case, its average and the
-// program folder, and waits in the event loop.
+// program folder, and waits in the event loop. Started with "--start-in
+// <folder>" it starts the program with real message boxes and prints "box"
+// once one is up.
 #include "app/program.h"
+#include "app/sessionend.h"
 #include "settings/settingsfile.h"
 #include "support/harness.h"
 #include "window/tform1.h"
@@ -13,6 +16,8 @@
 #include <QLabel>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -45,6 +50,33 @@ int RunAcceptAndWait(int argc, char** argv)
     std::printf("%d %s %s\n", accepted, qPrintable(f->Tile(accepted)->avoll->text()), qPrintable(h.Folder()));
     std::fflush(stdout);
     return application.exec();
+}
+
+int RunStartIn(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    Environment environment = Environment::Default();
+    environment.programFolder = QString::fromLocal8Bit(argv[2]);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&watch] {
+        if (!QApplication::activeModalWidget())
+            return;
+        watch.stop();
+        std::printf("box\n");
+        std::fflush(stdout);
+    });
+    watch.start(5);
+    Program program(std::move(environment));
+    program.FollowTheSession();
+    program.form1->show();
+    return application.exec();
+}
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -86,12 +118,58 @@ private slots:
         QVERIFY(!QFile::exists(folder + QStringLiteral("/Images/cube.bmp")));
     }
 
+    // A start-up message box is up ("'$ZZZ' is not a valid integer value")
+    // when the session ends: the program ends with 0, its font file gone and
+    // Settings.ini as it was, not written back from a half-done start-up.
+    void signalDuringStartUpEndsCleanly()
+    {
+        QTemporaryDir dir;
+        const QByteArray settings = "[Settings]\r\nLanguage=en\r\n[Tuning]\r\nTimerBack=$ZZZ\r\n";
+        QFile file(dir.filePath("Settings.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
+        file.close();
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--start-in"), dir.path()});
+        while (!child.canReadLine() && child.waitForReadyRead(30000)) {
+        }
+        QCOMPARE(child.readLine().trimmed(), QByteArray("box"));
+        QVERIFY(QFile::exists(dir.filePath("digital.ttf")));
+
+        QCOMPARE(::kill(pid_t(child.processId()), SIGTERM), 0);
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), 0);
+        QVERIFY(!QFile::exists(dir.filePath("digital.ttf")));
+        QVERIFY(!QFile::exists(dir.filePath("Images/cube.bmp")));
+        QCOMPARE(ReadBytes(dir.filePath("Settings.ini")), settings);
+    }
+
+    // nohup: a hang-up ignored by whoever started the program stays ignored.
+    void ignoredSignalsStayIgnored()
+    {
+        struct sigaction ignore {}, saved {}, now {};
+        ignore.sa_handler = SIG_IGN;
+        QCOMPARE(::sigaction(SIGHUP, &ignore, &saved), 0);
+        const auto restore = qScopeGuard([&] { ::sigaction(SIGHUP, &saved, nullptr); });
+        {
+            TerminationSignals handlers;
+            ::sigaction(SIGHUP, nullptr, &now);
+            QVERIFY(now.sa_handler == SIG_IGN);
+            ::sigaction(SIGTERM, nullptr, &now);
+            QVERIFY(now.sa_handler != SIG_IGN && now.sa_handler != SIG_DFL);
+        }
+        ::sigaction(SIGHUP, nullptr, &now);
+        QVERIFY(now.sa_handler == SIG_IGN);
+    }
+
     // The session manager may still cancel the logout: the program goes on
-    // with its font, and its later shut-down asks nothing either.
-    void sessionEndSavesWithoutAsking()
+    // with its font, and a later ordinary close whose write is refused asks
+    // as always. The session's end itself (its quit) asks nobody.
+    void sessionEndSavesWithoutAskingOnlyWhileItEnds()
     {
         Harness h;
         TForm1* f = h.Start();
+        h.program->FollowTheSession();
         AcceptOneTime(h);
         const QString n = QString::number(f->state.currentCase);
         f->SaveForSessionEnd();
@@ -101,8 +179,14 @@ private slots:
 
         QVERIFY(QFile::remove(h.Path("Settings.ini")));   // every write now refused
         QVERIFY(QDir(h.Folder()).mkdir("Settings.ini"));
-        QVERIFY(f->close());
-        QVERIFY(h.messages->asked.isEmpty() && h.messages->errors.isEmpty());
+        h.messages->answers << false;   // "close without saving?" No
+        QVERIFY(!f->close());
+        QCOMPARE(h.messages->asked.size(), 1);
+
+        QEvent quit(QEvent::Quit);
+        QCoreApplication::sendEvent(qApp, &quit);
+        QCOMPARE(h.messages->asked.size(), 1);
+        QVERIFY(!QFile::exists(h.Path("digital.ttf")));   // shut down all the same
     }
 };
 
@@ -110,6 +194,8 @@ int main(int argc, char** argv)
 {
     if (argc >= 2 && qstrcmp(argv[1], "--accept-and-wait") == 0)
         return RunAcceptAndWait(argc, argv);
+    if (argc >= 3 && qstrcmp(argv[1], "--start-in") == 0)
+        return RunStartIn(argc, argv);
     QApplication application(argc, argv);
     AppSessionEndTest test;
     return QTest::qExec(&test, argc, argv);

@@ -294,6 +294,28 @@ private slots:
         QCOMPARE(form->frameGeometry(), QRect(screen.topLeft(), QSize(850, 650)));
     }
 
+    // Hand-edited extremes: the window opens on the screen, no larger than
+    // it, and that is what the next run finds saved.
+    void extremeBoundsAreKeptOnTheScreen_data()
+    {
+        QTest::addColumn<QByteArray>("position");
+        QTest::newRow("far left, huge") << QByteArray("X=-2147483648\nY=0\nWidth=99999999\nHeight=644\n");
+        QTest::newRow("overlapping, huge") << QByteArray("X=-1675\nY=-20\nWidth=32767\nHeight=32767\n");
+    }
+    void extremeBoundsAreKeptOnTheScreen()
+    {
+        QFETCH(QByteArray, position);
+        Harness h;
+        h.WriteSettings(kEnglish + "[Position]\n" + position);
+        TForm1* form = h.Start();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(screen.contains(form->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(form->frameGeometry().x())
+            .arg(form->frameGeometry().y()).arg(form->frameGeometry().width()).arg(form->frameGeometry().height())));
+        h.Stop();
+        QVERIFY(Entry(h.ReadSettings(), "Width").toInt() <= screen.width());
+        QVERIFY(Entry(h.ReadSettings(), "X").toInt() >= screen.left());
+    }
+
     void pllAsTheSavedMode_data()
     {
         QTest::addColumn<QByteArray>("language");
@@ -480,5 +502,12 @@ private slots:
     }
 };
 
-QTEST_MAIN(AppStartupTest)
+int main(int argc, char** argv)
+{
+    UseDesktopSizedOffscreenScreen();
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    AppStartupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_app_startup.moc"

@@ -185,7 +185,7 @@ private slots:
         const QString victim = dir.filePath(QStringLiteral("victim.txt"));
         QVERIFY(WriteBytes(victim, "precious"));
         QVERIFY(WriteBytes(Path(), "[Settings]\r\nmode=OLL\r\n"));
-        QVERIFY(QFile::link(victim, SettingsFile::TemporaryPath(Path())));
+        QVERIFY(QFile::link(victim, Path() + ".tmp"));
         {
             SettingsFile file(Path());
             QCOMPARE(RefusalOf(file, "Settings", "mode", "PLL"), QString());
@@ -196,8 +196,7 @@ private slots:
         QCOMPARE(FolderEntries(dir.path()), (QStringList{QStringLiteral("Settings.ini"), QStringLiteral("victim.txt")}));
     }
 
-    // The disk fills up after a write has gone through: the temporary file
-    // then still holds the text before it, and is reused. The failed write
+    // The disk fills up after a write has gone through: the failed write
     // must leave the text of the successful one, and no temporary behind.
     void aDiskThatFillsUpBetweenWritesKeepsTheLastGoodText()
     {
@@ -255,6 +254,45 @@ private slots:
         }
         QVERIFY(writes > 200);
         SettingsFile reopened(Path());
+        QCOMPARE(FolderEntries(dir.path()), QStringList{QStringLiteral("Settings.ini")});
+    }
+
+    // Two copies of the program writing at the same time: neither refuses a
+    // write, neither loses the other's keys, and the file stays well formed.
+    void twoWritersKeepEachOthersKeys()
+    {
+        constexpr int kEach = 40;
+        QVERIFY(WriteBytes(Path(), "[Settings]\r\nmode=OLL\r\n"));
+        const QString path = Path();
+        const auto writer = [path](char name) {
+            return [path, name] {
+                SettingsFile file(path);
+                for (int n = 1; n <= kEach; ++n)
+                    if (!RefusalOf(file, "Results", QStringLiteral("%1%2").arg(name).arg(n), QString::number(n)).isEmpty())
+                        return false;
+                return true;
+            };
+        };
+        std::vector<pid_t> children;
+        for (const char name : {'a', 'b'}) {
+            const auto body = writer(name);
+            const pid_t child = ::fork();
+            if (child == 0)
+                ::_exit(body() ? 0 : 1);
+            children.push_back(child);
+        }
+        for (const pid_t child : children) {
+            int status = -1;
+            ::waitpid(child, &status, 0);
+            QCOMPARE(status, 0);
+        }
+        const SettingsFile file(Path());
+        for (int n = 1; n <= kEach; ++n) {
+            QCOMPARE(file.ReadInteger("Results", QStringLiteral("a%1").arg(n), 0), n);
+            QCOMPARE(file.ReadInteger("Results", QStringLiteral("b%1").arg(n), 0), n);
+        }
+        QVERIFY(ReadBytes(Path()).endsWith("\r\n"));
+        QCOMPARE(ReadBytes(Path()).count('\n'), 3 + 2 * kEach);   // nothing but the entries
         QCOMPARE(FolderEntries(dir.path()), QStringList{QStringLiteral("Settings.ini")});
     }
 };

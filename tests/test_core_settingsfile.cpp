@@ -1,6 +1,7 @@
 // Settings.ini reading and writing against files written by hand: spacing,
 // quotes, duplicates, comments, line ends, long values, bytes that are not
 // ASCII, refused writes and hostile files.
+#include "settings/atomicfile.h"
 #include "settings/settingsfile.h"
 #include "trainer/errors.h"
 
@@ -10,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
 #include <ctime>
 #include <sys/resource.h>
@@ -434,7 +436,7 @@ private slots:
     void staleTemporaryFileIsRemoved()
     {
         WriteBytes(Path(), "[Settings]\r\nmode=PLL\r\n");
-        WriteBytes(SettingsFile::TemporaryPath(Path()), "[Settings]\r\nmode=half wri");
+        WriteBytes(Path() + ".tmp.k1Lled", "[Settings]\r\nmode=half wri");
         SettingsFile file(Path());
         QCOMPARE(Leftovers(dir.path(), {"Settings.ini"}), QStringList());
         QCOMPARE(file.ReadString("Settings", "mode", ""), QStringLiteral("PLL"));
@@ -478,7 +480,7 @@ private slots:
         for (int n = 1; n <= 57; ++n)
             text += "al" + QByteArray::number(n) + "=0\r\n";
         WriteBytes(Path(), text);
-        SettingsFile file(Path());
+        SettingsFile file(Path(), SettingsFile::Commit::AtClose);
         QElapsedTimer timer;
         timer.start();
         const qint64 cpuStart = ThreadCpuNs();
@@ -503,6 +505,73 @@ private slots:
 #ifndef __SANITIZE_ADDRESS__   // the sanitizers slow every allocation many times over
         QVERIFY2(cpuUs < 100000, qPrintable(QString::number(cpuUs)));
 #endif
+    }
+
+    // The replacement every rewritten file goes through: a link at the name
+    // is replaced (what it points to untouched), a file keeps its mode, and
+    // a folder is refused with nothing left behind.
+    void wholeFileReplacement()
+    {
+        const QString victim = dir.filePath(QStringLiteral("victim"));
+        const QString name = dir.filePath(QStringLiteral("cube.bmp"));
+        WriteBytes(victim, "precious");
+        QVERIFY(QFile::link(victim, name));
+        QVERIFY(ReplaceFileAtomically(name, "texture"));
+        QVERIFY(!QFileInfo(name).isSymLink());
+        QCOMPARE(ReadBytes(name), QByteArray("texture"));
+        QCOMPARE(ReadBytes(victim), QByteArray("precious"));
+        QCOMPARE(::chmod(QFile::encodeName(name).constData(), 0640), 0);
+        QVERIFY(ReplaceFileAtomically(name, "again"));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(name).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 07777, mode_t(0640));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        QVERIFY(!ReplaceFileAtomically(dir.filePath(QStringLiteral("folder")), "x"));
+        QCOMPARE(errno, EISDIR);
+        QCOMPARE(Leftovers(dir.path(), {"victim", "cube.bmp", "folder"}), QStringList());
+    }
+
+    // A backup made as a hard link keeps the text it was made with, however
+    // many writes follow: no write goes into a file that already exists.
+    void aHardLinkKeepsItsText()
+    {
+        const QByteArray original = "[Settings]\r\nmode=OLL\r\n";
+        WriteBytes(Path(), original);
+        const QString backup = dir.filePath(QStringLiteral("backup.ini"));
+        QCOMPARE(::link(QFile::encodeName(Path()).constData(), QFile::encodeName(backup).constData()), 0);
+        SettingsFile file(Path());
+        for (const char* mode : {"PLL", "OLL", "PLL"})
+            file.WriteString("Settings", "mode", mode);
+        QCOMPARE(ReadBytes(backup), original);
+        QCOMPARE(ReadBytes(Path()), QByteArray("[Settings]\r\nmode=PLL\r\n"));
+    }
+
+    // A piece of work leaves the file untouched until it closes, reads its
+    // own writes back meanwhile, then leaves exactly the text of the same
+    // writes made one by one, with what another writer wrote in between kept.
+    void aPieceOfWorkReplacesTheFileOnceWithThePerKeyText()
+    {
+        const QByteArray original = "[Settings]\r\nmode=OLL\r\n\r\n[Results]\r\navg1=2,000\r\n";
+        WriteBytes(Path(), original);
+        const QString oneByOne = dir.filePath(QStringLiteral("one-by-one.ini"));
+        WriteBytes(oneByOne, original);
+        const auto writeAll = [](SettingsFile& file) {
+            file.WriteString("Results", "avg1", "1,500");
+            file.WriteString("Settings", "omode", "1");
+            file.WriteString("PLL hints", "hint3", " R U ");
+            file.WriteString("Results", "avg1", "1,400");
+        };
+        SettingsFile work(Path(), SettingsFile::Commit::AtClose);
+        writeAll(work);
+        QCOMPARE(ReadBytes(Path()), original);
+        QCOMPARE(work.ReadString("Results", "avg1", ""), QStringLiteral("1,400"));
+        SettingsFile(Path()).WriteString("Results", "nes1", "7");   // another copy, meanwhile
+        SettingsFile(oneByOne).WriteString("Results", "nes1", "7");
+        work.Close();
+        SettingsFile reference(oneByOne);
+        writeAll(reference);
+        QCOMPARE(ReadBytes(Path()), ReadBytes(oneByOne));
+        QCOMPARE(work.ReadString("Results", "nes1", ""), QStringLiteral("7"));
     }
 };
 

@@ -19,6 +19,8 @@
 #include "bmp_fixture.h"
 #include <functional>
 
+#include <cstdio>
+
 namespace {
 
 using namespace bmpfixture;
@@ -343,6 +345,35 @@ private slots:
         QVERIFY(!QFile::exists(TexturePath()));
     }
 
+    // The installed program loads plugins from its own folder alone: run from
+    // tests/ without being pointed at the build folder, it finds none.
+    void pluginsComeOnlyFromTheProgramsFolder()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("TESSELO_PLUGIN_DIR"));
+        QProcess child;
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--load-cube-plugin")});
+        QVERIFY(child.waitForFinished(30000));
+        const QString said = QString::fromLocal8Bit(child.readAllStandardOutput()).trimmed();
+        QVERIFY2(said != QLatin1String("loaded") && !said.contains(QStringLiteral(TESSELO_BUILD_DIR "/tesselo_cube")),
+                 qPrintable(said));
+    }
+
+    // A link named cube.bmp is replaced by the texture, never written through.
+    void aLinkInTheTexturesPlaceIsReplaced()
+    {
+        QDir().mkpath(harness.Path(QStringLiteral("Images")));
+        const QString victim = harness.Path(QStringLiteral("victim.txt"));
+        WriteFile(victim, QByteArray("precious"));
+        QVERIFY(QFile::link(victim, TexturePath()));
+        StartProgram();
+        QCOMPARE(ReadFile(victim), QByteArray("precious"));
+        QVERIFY(!QFileInfo(TexturePath()).isSymLink());
+        QCOMPARE(ReadFile(TexturePath()), EmbeddedResource(QStringLiteral("MyWav")));
+        QVERIFY(QFile::remove(victim));
+    }
+
     // Another copy of the program in the same folder, or a hand tidying
     // Images/, may take the file away before the first opening.
     void textureIsKeptFromStartEvenWhenTheFileIsGone()
@@ -485,5 +516,18 @@ private slots:
     }
 };
 
-QTEST_MAIN(AboutWindowTest)
+int main(int argc, char** argv)
+{
+    if (argc >= 2 && qstrcmp(argv[1], "--load-cube-plugin") == 0) {
+        QCoreApplication application(argc, argv);
+        QString why;
+        std::printf("%s\n", LoadCubeViewFactory(&why) ? "loaded" : qPrintable(why));
+        return 0;
+    }
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    AboutWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_gl_about.moc"

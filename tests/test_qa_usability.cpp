@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,7 +64,36 @@ private slots:
     void messageBoxesSpeakTheInterfaceLanguage();
     void enlargedPicturesStaySharp();
     void maximisedRunsKeepTheNormalBounds();
+    void enterAfterARefusedShutDownWriteLosesNothing();
 };
+
+// Enter pressed out of habit on the boxes that follow a refused write at
+// shut-down: the error is acknowledged, and "close without saving?" is
+// answered No, so the window and its results stay.
+void QaUsabilityTest::enterAfterARefusedShutDownWriteLosesNothing()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    auto boxes = std::make_shared<QtMessages>();
+    boxes->SetParent(f);
+    f->env.messages = boxes;
+    QVERIFY(QFile::remove(h.Path("Settings.ini")));   // every write now refused
+    QVERIFY(QDir(h.Folder()).mkdir("Settings.ini"));
+    int answered = 0;
+    QTimer enter;
+    QObject::connect(&enter, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            ++answered;
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    enter.start(0);
+    QVERIFY(!f->close());
+    enter.stop();
+    QCOMPARE(answered, 2);
+    QVERIFY(f->isVisible());
+    QVERIFY(QDir(h.Folder()).rmdir("Settings.ini"));
+}
 
 void QaUsabilityTest::tickingTheCheckBoxKeepsSpaceOnStart()
 {
@@ -170,5 +200,12 @@ void QaUsabilityTest::maximisedRunsKeepTheNormalBounds()
     QCOMPARE(f->frameGeometry(), QRect(100, 50, 900, 700));
 }
 
-QTEST_MAIN(QaUsabilityTest)
+int main(int argc, char** argv)
+{
+    UseDesktopSizedOffscreenScreen();
+    QApplication application(argc, argv);
+    application.setAttribute(Qt::AA_Use96Dpi, true);
+    QaUsabilityTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_qa_usability.moc"

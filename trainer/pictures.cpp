@@ -2,6 +2,7 @@
 
 #include "app/language.h"
 #include "resources/resources.h"
+#include "settings/atomicfile.h"
 #include "trainer/errors.h"
 #include "trainer/gifcheck.h"
 #include "trainer/seams.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 
 namespace {
 
@@ -50,10 +50,13 @@ bool SizeIsSane(const QSize& size)
     return size.width() <= kMaxPictureSide && size.height() <= kMaxPictureSide;
 }
 
+// A link at the name is replaced, not written through. Only a missing
+// picture is restored, so a restored one reaches the disk before it counts.
 void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    FileReplacement how;
+    how.newFileMode = 0666;
+    if (!ReplaceFileAtomically(path, bytes, how))
         throw TesseloError(UnableToWriteText(QDir::toNativeSeparators(path)));
 }
 

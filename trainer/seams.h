@@ -79,6 +79,9 @@ public:
     virtual void Inform(const QString& text) = 0;                         // OK box
     virtual bool Ask(const QString& caption, const QString& text) = 0;    // Yes/No, no icon
     virtual void ShowError(const QString& text) = 0;                      // error box
+    // A question whose Yes throws something away: No is the default button,
+    // so that an Enter pressed out of habit loses nothing.
+    virtual bool AskDefaultNo(const QString& caption, const QString& text) { return Ask(caption, text); }
 };
 
 // Records what would have been shown; answers questions from a queue (Yes when empty).

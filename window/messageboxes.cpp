@@ -59,8 +59,18 @@ void QtMessages::Inform(const QString& text)
 
 bool QtMessages::Ask(const QString& caption, const QString& text)
 {
+    return AskWithDefault(caption, text, QMessageBox::Yes);
+}
+
+bool QtMessages::AskDefaultNo(const QString& caption, const QString& text)
+{
+    return AskWithDefault(caption, text, QMessageBox::No);
+}
+
+bool QtMessages::AskWithDefault(const QString& caption, const QString& text, int defaultButton)
+{
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(static_cast<QMessageBox::StandardButton>(defaultButton));
     Dress(box);
     return box.exec() == QMessageBox::Yes;
 }

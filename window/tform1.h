@@ -165,6 +165,7 @@ public:
     void FormClose();
     bool ShutDownUnasked();            // FormClose for a program ended from outside; false when unsaved
     void SaveForSessionEnd();          // the desktop session ends: write what FormClose writes
+    void EndWithoutSaving();           // a signal during start-up: release, write nothing
     void LoadSetRecords(SettingsFile& file, CaseSet set);
     void SaveSetRecords(SettingsFile& file, CaseSet set);
     void BitBtn6Click();               // set switch
@@ -196,7 +197,6 @@ private:
     void BuildControls();              // window/composition.cpp
     void WireEvents();                 // window/composition.cpp
     bool closed_ = false;              // shut-down ran (a second close must not repeat it)
-    bool sessionEnding_ = false;       // nobody is there to answer a question
     void ReleaseAtShutdown();          // app/shutdown.cpp
     int fontId_ = -1;                  // the registered stopwatch font
     QString fontFamily_;               // its face name

@@ -5,6 +5,12 @@
 #include <QTimer>
 #include <QPushButton>
 
+void UseDesktopSizedOffscreenScreen()
+{
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" TESSELO_SOURCE_DIR "/tests/support/offscreen-desktop.json");
+}
+
 Harness::Harness(QString language) : systemLanguage(std::move(language)) {}
 
 Harness::~Harness() { Stop(); }

@@ -47,6 +47,12 @@ public:
     TForm1* form = nullptr;
 };
 
+// The offscreen platform's one screen is 800 x 600, no larger than the main
+// window's smallest size, so restored bounds could only be clamped to it:
+// tests of restored bounds give it the size of the X tests' screen
+// (1280 x 1024). Call before the application is created.
+void UseDesktopSizedOffscreenScreen();
+
 // The X tools the tests start (openbox, xprop, xdotool, setxkbmap) are not
 // built with the sanitizers: they run without the runtime that a sanitized
 // run preloads into the tests. RunTool waits for the tool and tells whether
