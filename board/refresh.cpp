@@ -2,6 +2,7 @@
 // list of enabled cases and the buttons that depend on it.
 
 #include "board/summary.h"
+#include "trainer/drawchoice.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
 
@@ -133,6 +134,7 @@ void TForm1::RefreshBoard()
         RefreshExamBoard(*this);
     else
         RefreshPracticeBoard(*this);
+    ShowDrawProgress(*this);
 }
 
 void TForm1::ApplyTileStyle(int caseNumber, bool enabled)

@@ -133,6 +133,7 @@ void AcceptIntoRecord(TForm1& form, double time)
         return;
     }
     ShowRecord(tile, folded);
+    form.caseDraw.Kept();
     cycle::BackToIdle(form);
     KeepInHistory(form, time, false);
 }
@@ -155,6 +156,8 @@ void TForm1::BitBtn2Click()
 
 void TForm1::BitBtn3Click()
 {
+    // A case of a round that was not kept comes again later in the round.
+    caseDraw.PutBack(*env.random);
     if (state.examActive)
         MarkExamCase(*this, cycle::kExamDash);
     cycle::BackToIdle(*this);

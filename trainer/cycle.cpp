@@ -4,9 +4,11 @@
 #include "app/language.h"
 #include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "window/tform1.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -198,14 +200,16 @@ void TForm1::Timer2Timer()
 bool TForm1::DrawCase()
 {
     env.random->Reseed();
-    const int count = static_cast<int>(state.enabledCases.size());
-    if (count == 0) {
+    const int drawn = caseDraw.Choose(state.currentSet, EnabledCaseNumbers(*this), HistoryForDraw(*this),
+                                      env.clock->UtcSeconds(), *env.random);
+    if (drawn == 0) {
         // Start is disabled without enabled cases; should it happen anyway,
         // the attempt simply ends.
         AbortAttempt();
         return false;
     }
-    state.currentCase = state.enabledCases.at(env.random->Uniform(count)).toInt();
+    state.currentCase = drawn;
+    ShowDrawProgress(*this);
     return true;
 }
 
@@ -235,6 +239,7 @@ void TForm1::SetModeControlsEnabled(bool enabled)
     BitBtn8->setEnabled(enabled);
     BitBtn10->setEnabled(enabled);
     CheckBox1->setEnabled(enabled);
+    ComboBox1->setEnabled(enabled);
 }
 
 void TForm1::SetBulkButtonsEnabled(bool enabled)

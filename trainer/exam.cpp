@@ -4,6 +4,7 @@
 
 #include "app/language.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "window/tform1.h"
 
 #include <QLabel>
@@ -109,23 +110,12 @@ int CountExamDashes(const TForm1& form)
     return dashes;
 }
 
-QStringList DrawnCases(const TForm1& form)
+std::vector<int> DrawnCases(const TForm1& form)
 {
-    QStringList drawn;
+    std::vector<int> drawn;
     for (int row = 0; row < form.exdone->count(); ++row)
-        drawn << form.exdone->item(row)->text();
+        drawn.push_back(form.exdone->item(row)->text().toInt());
     return drawn;
-}
-
-QStringList UndrawnEnabledCases(const TForm1& form)
-{
-    const QStringList drawn = DrawnCases(form);
-    QStringList undrawn;
-    for (const QString& number : form.state.enabledCases) {
-        if (!drawn.contains(number))
-            undrawn << number;
-    }
-    return undrawn;
 }
 
 void StartExam(TForm1& form)
@@ -199,12 +189,12 @@ bool TForm1::ExamDraw()
 {
     ++state.examDrawn;
     env.random->Reseed();
-    const QStringList undrawn = UndrawnEnabledCases(*this);
-    if (undrawn.isEmpty()) {
+    const int drawn = UndrawnCase(EnabledCaseNumbers(*this), DrawnCases(*this), *env.random);
+    if (drawn == 0) {
         EndExamWithoutDraw(*this);
         return false;
     }
-    state.currentCase = undrawn.at(env.random->Uniform(static_cast<int>(undrawn.size()))).toInt();
+    state.currentCase = drawn;
     exdone->addItem(QString::number(state.currentCase));
     return true;
 }

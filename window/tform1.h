@@ -11,6 +11,7 @@
 #include "app/thumbnailcache.h"
 #include "settings/defaults.h"
 #include "trainer/catalogue.h"
+#include "trainer/draw.h"
 #include "trainer/errors.h"
 #include "trainer/seams.h"
 #include "window/controls.h"
@@ -19,6 +20,7 @@
 #include <array>
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -77,6 +79,7 @@ public:
     QCheckBox* CheckBox1 = nullptr;    // 2-side recognition
     QPushButton* BitBtn7 = nullptr;    // exam
     QPushButton* BitBtn9 = nullptr;    // About
+    QComboBox* ComboBox1 = nullptr;    // how the next case is drawn (trainer/drawchoice.cpp)
     QListWidget* OLLhints = nullptr;   // built-in hints (hidden)
     QListWidget* PLLhints = nullptr;
     QListWidget* exdone = nullptr;     // exam done list (hidden)
@@ -89,6 +92,7 @@ public:
     QAction* N1 = nullptr;
     std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
+    CaseDraw caseDraw;                 // the draw rule and its rounds (trainer/draw.h)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
     QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
