@@ -291,8 +291,15 @@ state_progressset() {
   SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
 }
 
+# The draw choice opened, with rounds chosen: the round in the status bar.
+settings_drawchoice() { printf 'Draw=round\n'; sample_results; }
+state_drawchoice() {
+  click 203 531
+}
+
 ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressset)
+ALL_STATES+=(drawchoice)
 
 # The gallery: each state with its caption.
 GALLERY=(
