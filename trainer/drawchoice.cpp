@@ -52,11 +52,18 @@ private:
     bool listOpen_ = false;
 };
 
+// The closed box cuts "Weak cases more often" short: its tip reads it whole.
+void ShowChoiceWhole(QComboBox& box)
+{
+    box.setToolTip(box.currentText());
+}
+
 void ChooseRule(TForm1& form, int index)
 {
     if (index < 0 || index >= int(std::size(kRules)))
         return;
     form.caseDraw.rule = kRules[index];
+    ShowChoiceWhole(*form.ComboBox1);
     ShowDrawProgress(form);
     // A choice from the list hands the keys back to Start: the next Space
     // starts an attempt instead of opening the list again. Arrow keys on the
@@ -110,6 +117,7 @@ void ReadDrawChoice(TForm1& form, const SettingsFile& file)
     WidenListToEntries(*form.ComboBox1);
     form.caseDraw.rule = DrawRuleFromText(file.ReadString(kSettings, kDrawKey, QString()));
     form.ComboBox1->setCurrentIndex(static_cast<int>(form.caseDraw.rule));
+    ShowChoiceWhole(*form.ComboBox1);
 }
 
 void WriteDrawChoice(TForm1& form, SettingsFile& file)
