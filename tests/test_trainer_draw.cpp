@@ -5,6 +5,7 @@
 #include "history/progresshub.h"
 
 #include <QComboBox>
+#include <QWheelEvent>
 #include <map>
 #include <set>
 
@@ -129,6 +130,11 @@ private slots:
         f->BitBtn1Click();
         f->BitBtn3Click();
         QVERIFY(f->ComboBox1->isEnabled());
+        // A wheel turned over the unfocused box leaves the rule alone.
+        QWheelEvent wheel(QPointF(5, 5), f->ComboBox1->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f->ComboBox1, &wheel);
+        QCOMPARE(f->ComboBox1->currentIndex(), 0);
         f->ComboBox1->setCurrentIndex(2);
         emit f->ComboBox1->activated(2);
         QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 0 of 57"));

@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QTimer>
+#include <QWheelEvent>
 
 namespace {
 
@@ -47,6 +48,17 @@ public:
         QTimer::singleShot(0, this, [this] { listOpen_ = false; });
     }
     bool ChoseFromList() const { return listOpen_; }
+
+protected:
+    // A wheel turned while the pointer merely passes over the box must not
+    // change the rule behind the user's back: only a focused box takes it.
+    void wheelEvent(QWheelEvent* event) override
+    {
+        if (hasFocus())
+            QComboBox::wheelEvent(event);
+        else
+            event->ignore();
+    }
 
 private:
     bool listOpen_ = false;
