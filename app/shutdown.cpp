@@ -6,6 +6,7 @@
 #include "app/stopwatchfont.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
+#include "trainer/drawchoice.h"
 #include "window/tileareaevents.h"
 #include "window/windowframe.h"
 
@@ -39,6 +40,7 @@ void WriteShutdownSettings(TForm1& f, SettingsFile& file)
     file.WriteString(kSettings, QStringLiteral("mode"), SetName(f.state.currentSet));
     file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
     file.WriteBool(kSettings, QStringLiteral("Scramble"), f.CheckBox2->isChecked());
+    WriteDrawChoice(f, file);
     const bool oll = f.state.currentSet == CaseSet::OLL;
     file.WriteBool(kSettings, oll ? QStringLiteral("omode") : QStringLiteral("pmode"), f.state.level == Level::Hard);
     f.SaveSetRecords(file, f.state.currentSet);

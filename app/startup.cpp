@@ -8,6 +8,7 @@
 #include "app/stopwatchfont.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
+#include "trainer/drawchoice.h"
 #include "window/windowframe.h"
 
 #include <algorithm>
@@ -219,6 +220,7 @@ void TForm1::FormCreate()
     ReadPlacement(*this, file);
     ReadOptions(*this, file, written ? QStringLiteral("ru") : systemValue);
     SetStartupCaptions();
+    ReadDrawChoice(*this, file);
     ApplyTuning(*this, file);
     LoadActiveSet(*this, file);
     setWindowTitle(ModeTitle(state.currentSet, state.russianInterface));

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures start-up, the stopwatch, the board, the set switch, shut-down and
+# Measures start-up, the stopwatch, the board, the set switch, shut-down, the weak draw and
 # the settings file, runs the 200-kill fault loop, and writes the results
 # into the table of bench/README.md (between its table markers).
 #   bench/run.sh            (./tesselo.sh bench)
@@ -33,6 +33,7 @@ trap 'rm -f "$rows"' EXIT
 echo "measuring with a window (a few minutes)..." >&2
 xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/bench/run.sh" --with-display >> "$rows"
 "$B/bench_settings/bench_settings" >> "$rows"
+"$B/bench_draw/bench_draw" >> "$rows"
 
 echo "killing the program $KILLS times..." >&2
 kill_start=$(date +%s)

@@ -2,6 +2,7 @@
 // list of enabled cases and the buttons that depend on it.
 
 #include "board/summary.h"
+#include "trainer/drawchoice.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
 
@@ -135,6 +136,7 @@ void TForm1::RefreshBoard()
         RefreshPracticeBoard(*this);
     // What can be drawn may have changed under a case drawn in advance.
     DrawInAdvance();
+    ShowDrawProgress(*this);
 }
 
 void TForm1::ApplyTileStyle(int caseNumber, bool enabled)

@@ -2,6 +2,7 @@
 
 #include "app/language.h"
 #include "history/progresswindow.h"
+#include "trainer/drawchoice.h"
 #include "trainer/shortcutkey.h"
 #include "window/controls.h"
 #include "window/tform1.h"
@@ -19,6 +20,15 @@ namespace {
 
 // The frame is not known before the first showing: room for a title bar.
 constexpr int kTitleBarAllowance = 30;
+
+// ---- the weak draw's shares: the one place they reach the window ----------
+// The window learns to show them through SetDrawShares; a window without that
+// entry point simply shows none.
+template <typename Window> void PassDrawShares(Window& window, const QHash<int, double>& shareByCase)
+{
+    if constexpr (requires { window.SetDrawShares(shareByCase); })
+        window.SetDrawShares(shareByCase);
+}
 
 } // namespace
 
@@ -72,11 +82,20 @@ void ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scram
     attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
     attempt.exam = exam;
     const QString failure = store_.Record(attempt, scramble);
+    ShowDrawShares();
     if (window_ && window_->isVisible() && window_->Set() == attempt.set
         && (!window_->ShowingCase() || window_->CaseNumber() == attempt.caseNumber))
         window_->Refresh();
     if (!failure.isEmpty())
         form_.env.messages->ShowError(failure);
+}
+
+void ProgressHub::ShowDrawShares()
+{
+    // Only the active set is drawn from.
+    if (window_)
+        PassDrawShares(*window_, window_->Set() == form_.state.currentSet ? DrawSharesOfActiveSet(form_)
+                                                                          : QHash<int, double>());
 }
 
 void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
@@ -117,12 +136,14 @@ void ProgressHub::ShowWindow()
 void ProgressHub::OpenCase(CaseSet set, int caseNumber)
 {
     PreparedWindow().ShowCase(set, caseNumber);
+    ShowDrawShares();
     ShowWindow();
 }
 
 void ProgressHub::OpenSet(CaseSet set)
 {
     PreparedWindow().ShowSet(set);
+    ShowDrawShares();
     ShowWindow();
 }
 

@@ -22,6 +22,9 @@ public:
     void RecordAccepted(double seconds, bool exam, const QString& scramble = QString());
     // The countdown drew a case.
     void NoteDrawnCase(CaseSet set, int caseNumber);
+    // Hands the open window each enabled case's share of the weak draw
+    // (nothing with another rule), for the set view to show beside the bars.
+    void ShowDrawShares();
 
     void OpenCase(CaseSet set, int caseNumber);
     void OpenSet(CaseSet set);

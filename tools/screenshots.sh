@@ -303,8 +303,15 @@ state_scramblestop() {
   sleep 0.4
 }
 
+# The draw choice opened, with rounds chosen: the round in the status bar.
+settings_drawchoice() { printf 'Draw=round\n'; sample_results; }
+state_drawchoice() {
+  click 203 531
+}
+
 ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
-  ollhard pllsides pllanswer progresscase progressset scrambleidle scramblestop)
+  ollhard pllsides pllanswer progresscase progressset)
+ALL_STATES+=(scrambleidle scramblestop drawchoice)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -326,6 +333,7 @@ GALLERY=(
   "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
   "scrambleidle|Setup scramble: the next case to set up on a real cube"
   "scramblestop|Setup scramble: the case's picture as the answer at Stop"
+  "drawchoice|The draw choice: each case once, the round in the status bar"
 )
 
 # ---- machinery ----------------------------------------------------------------------

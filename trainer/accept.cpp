@@ -134,6 +134,7 @@ void AcceptIntoRecord(TForm1& form, double time)
         return;
     }
     ShowRecord(tile, folded);
+    form.caseDraw.Kept();
     cycle::BackToIdle(form);
     KeepInHistory(form, time, false);
 }
@@ -156,6 +157,8 @@ void TForm1::BitBtn2Click()
 
 void TForm1::BitBtn3Click()
 {
+    // A case of a round that was not kept comes again later in the round.
+    caseDraw.PutBack(*env.random);
     if (state.examActive)
         MarkExamCase(*this, cycle::kExamDash);
     cycle::BackToIdle(*this);

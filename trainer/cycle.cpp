@@ -4,9 +4,11 @@
 #include "app/language.h"
 #include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "window/tform1.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -208,16 +210,16 @@ bool TForm1::DrawCase()
         return false;
     }
     state.currentCase = *drawn;
+    ShowDrawProgress(*this);
     return true;
 }
 
 std::optional<int> TForm1::ChooseCase()
 {
     env.random->Reseed();
-    const int count = static_cast<int>(state.enabledCases.size());
-    if (count == 0)
-        return std::nullopt;
-    return state.enabledCases.at(env.random->Uniform(count)).toInt();
+    const int drawn = caseDraw.Choose(state.currentSet, EnabledCaseNumbers(*this), HistoryForDraw(*this),
+                                      env.clock->UtcSeconds(), *env.random);
+    return drawn == 0 ? std::nullopt : std::optional<int>(drawn);
 }
 
 void TForm1::AbortAttempt()
@@ -247,6 +249,7 @@ void TForm1::SetModeControlsEnabled(bool enabled)
     BitBtn10->setEnabled(enabled);
     CheckBox1->setEnabled(enabled);
     CheckBox2->setEnabled(enabled);
+    ComboBox1->setEnabled(enabled);
 }
 
 void TForm1::SetBulkButtonsEnabled(bool enabled)

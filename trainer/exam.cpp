@@ -4,6 +4,7 @@
 
 #include "app/language.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "window/tform1.h"
 
 #include <QLabel>
@@ -109,23 +110,12 @@ int CountExamDashes(const TForm1& form)
     return dashes;
 }
 
-QStringList DrawnCases(const TForm1& form)
+std::vector<int> DrawnCases(const TForm1& form)
 {
-    QStringList drawn;
+    std::vector<int> drawn;
     for (int row = 0; row < form.exdone->count(); ++row)
-        drawn << form.exdone->item(row)->text();
+        drawn.push_back(form.exdone->item(row)->text().toInt());
     return drawn;
-}
-
-QStringList UndrawnEnabledCases(const TForm1& form)
-{
-    const QStringList drawn = DrawnCases(form);
-    QStringList undrawn;
-    for (const QString& number : form.state.enabledCases) {
-        if (!drawn.contains(number))
-            undrawn << number;
-    }
-    return undrawn;
 }
 
 void StartExam(TForm1& form)
@@ -184,7 +174,15 @@ namespace cycle {
 
 QStringList CasesThatCanBeDrawn(const TForm1& form)
 {
-    return form.state.examActive ? UndrawnEnabledCases(form) : form.state.enabledCases;
+    if (!form.state.examActive)
+        return form.state.enabledCases;
+    const std::vector<int> drawn = DrawnCases(form);
+    QStringList undrawn;
+    for (const QString& number : form.state.enabledCases) {
+        if (std::find(drawn.begin(), drawn.end(), number.toInt()) == drawn.end())
+            undrawn << number;
+    }
+    return undrawn;
 }
 
 void ShowExamResult(TForm1& form)
@@ -217,10 +215,8 @@ bool TForm1::ExamDraw()
 std::optional<int> TForm1::ChooseExamCase()
 {
     env.random->Reseed();
-    const QStringList undrawn = UndrawnEnabledCases(*this);
-    if (undrawn.isEmpty())
-        return std::nullopt;
-    return undrawn.at(env.random->Uniform(static_cast<int>(undrawn.size()))).toInt();
+    const int drawn = UndrawnCase(EnabledCaseNumbers(*this), DrawnCases(*this), *env.random);
+    return drawn == 0 ? std::nullopt : std::optional<int>(drawn);
 }
 
 void TForm1::BitBtn7Click()

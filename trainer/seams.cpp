@@ -22,6 +22,14 @@ qint64 SteadyClock::MonotonicUs()
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+double RandomSource::UniformReal()
+{
+    constexpr int kStep = 1 << 26;
+    const double high = Uniform(kStep);
+    const double low = Uniform(kStep);
+    return (high + low / kStep) / kStep;
+}
+
 void ClockSeededRandom::Reseed()
 {
     using namespace std::chrono;

@@ -48,6 +48,8 @@ public:
     virtual ~RandomSource() = default;
     virtual void Reseed() = 0;               // "re-seed from the clock"
     virtual int Uniform(int bound) = 0;      // 0 <= result < bound; bound > 0
+    // 0 <= result < 1, from two uniform integers: fine enough for any weights.
+    virtual double UniformReal();
 };
 
 // Seeded from the clock at every Reseed, as the trainer expects.

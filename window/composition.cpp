@@ -5,6 +5,7 @@
 
 #include "resources/resources.h"
 #include "settings/defaults.h"
+#include "trainer/drawchoice.h"
 #include "window/fonts.h"
 #include "window/layout.h"
 #include "window/tileareaevents.h"
@@ -13,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -290,6 +292,7 @@ void BuildTabOrder(TForm1& f)
                                    f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1, f.CheckBox2};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    QWidget::setTabOrder(f.CheckBox2, f.ComboBox1);   // the draw choice, last in the column
 }
 
 }   // namespace
@@ -325,6 +328,7 @@ void TForm1::BuildControls()
     BuildCycleButtons(*this);
     BuildModeAndLevelLines(*this);
     BuildScrambleLines(*this);
+    BuildDrawChoice(*this);
     BuildHiddenLists(*this);
     BuildTileArea(*this);
     BuildStatusBar(*this);

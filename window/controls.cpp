@@ -318,6 +318,16 @@ void PanelStatusBar::SetPanelText(int panel, const QString& text)
 
 QString PanelStatusBar::PanelText(int panel) const { return texts_[panel]; }
 
+void PanelStatusBar::SetPanelNote(int panel, const QString& text)
+{
+    if (notes_[panel] == text)
+        return;
+    notes_[panel] = text;
+    update(PanelRect(panel));
+}
+
+QString PanelStatusBar::PanelNote(int panel) const { return notes_[panel]; }
+
 void PanelStatusBar::SetPanelWidth(int panel, int width)
 {
     if (widths_[panel] == width)
@@ -355,6 +365,8 @@ void PanelStatusBar::paintEvent(QPaintEvent*)
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(r.adjusted(3, 0, -3, 0), static_cast<int>(alignments_[panel] | Qt::AlignVCenter),
                          texts_[panel]);
+        if (!notes_[panel].isEmpty())
+            painter.drawText(r.adjusted(6, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, notes_[panel]);
     }
 }
 

@@ -145,6 +145,9 @@ public:
     static constexpr int kPanels = 5;
     void SetPanelText(int panel, const QString& text);
     QString PanelText(int panel) const;
+    // A second text at the panel's left end, beside a right-aligned text.
+    void SetPanelNote(int panel, const QString& text);
+    QString PanelNote(int panel) const;
     void SetPanelWidth(int panel, int width);
     int PanelWidth(int panel) const;
     Qt::Alignment PanelAlignment(int panel) const;
@@ -155,6 +158,7 @@ protected:
 
 private:
     QString texts_[kPanels];
+    QString notes_[kPanels];
     int widths_[kPanels] = {130, 140, 140, 250, 50};
     Qt::Alignment alignments_[kPanels] = {Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignHCenter,
                                           Qt::AlignRight, Qt::AlignHCenter};

@@ -12,6 +12,7 @@
 #include "scramble/setupscramble.h"
 #include "settings/defaults.h"
 #include "trainer/catalogue.h"
+#include "trainer/draw.h"
 #include "trainer/errors.h"
 #include "trainer/seams.h"
 #include "window/controls.h"
@@ -22,6 +23,7 @@
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -83,6 +85,7 @@ public:
     QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
     QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
+    QComboBox* ComboBox1 = nullptr;    // how the next case is drawn (trainer/drawchoice.cpp)
     QListWidget* OLLhints = nullptr;   // built-in hints (hidden)
     QListWidget* PLLhints = nullptr;
     QListWidget* exdone = nullptr;     // exam done list (hidden)
@@ -95,6 +98,7 @@ public:
     QAction* N1 = nullptr;
     std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
+    CaseDraw caseDraw;                 // the draw rule and its rounds (trainer/draw.h)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
     QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
