@@ -118,6 +118,25 @@ private slots:
         QVERIFY(!f->ComboBox1->isEnabled());
     }
 
+    // Under setup scrambles the case is drawn in Idle: the round takes it then,
+    // and a redraw (the case disabled under its scramble) gives it back.
+    void roundsHoldUnderSetupScrambles()
+    {
+        Harness h;
+        h.WriteSettings(Settings("en", "PLL", false, "Draw=round\nScramble=1\n"));
+        TForm1* f = h.Start();
+        EnableOnly(f, {2, 5, 9, 14, 21});
+        QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 1 of 5"));
+        const int waiting = f->state.nextCase;
+        f->SetCaseEnabled(waiting);
+        f->SetCaseEnabled(waiting);
+        std::vector<int> shown;
+        for (int i = 0; i < 10; ++i)
+            shown.push_back(DrawThenAccept(h));
+        QCOMPARE(std::set<int>(shown.begin(), shown.begin() + 5), (std::set<int>{2, 5, 9, 14, 21}));
+        QCOMPARE(std::set<int>(shown.begin() + 5, shown.end()), (std::set<int>{2, 5, 9, 14, 21}));
+    }
+
     void choiceIsKeptAndOnlyChangedInIdle()
     {
         Harness h;
