@@ -1,7 +1,9 @@
 #include "about/cubesurface.h"
+#include "about/pluginloader.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QHash>
 #include <QPluginLoader>
 
 namespace {
@@ -17,25 +19,32 @@ QStringList PluginFolders()
 
 } // namespace
 
-CubeViewFactory* LoadCubeViewFactory(QString* why)
+QObject* LoadPlugin(const QString& fileName, QString* why)
 {
-    // Loaded once and kept: the views it makes live until the program ends.
-    static QPluginLoader loader;
-    if (loader.isLoaded())
-        return qobject_cast<CubeViewFactory*>(loader.instance());
+    // Loaded once and kept: what the plugins make lives until the program ends.
+    static QHash<QString, QPluginLoader*> loaders;
+    QPluginLoader*& loader = loaders[fileName];
+    if (!loader)
+        loader = new QPluginLoader;
+    if (loader->isLoaded())
+        return loader->instance();
     QStringList reasons;
     for (const QString& folder : PluginFolders()) {
-        loader.setFileName(QDir(folder).filePath(QString::fromLatin1(kCubePluginName)));
-        if (QObject* instance = loader.instance()) {
-            if (auto* factory = qobject_cast<CubeViewFactory*>(instance))
-                return factory;
-            loader.unload();
-            reasons << QStringLiteral("%1 is not the cube view").arg(loader.fileName());
-            continue;
-        }
-        reasons << loader.errorString();
+        loader->setFileName(QDir(folder).filePath(fileName));
+        if (QObject* instance = loader->instance())
+            return instance;
+        reasons << loader->errorString();
     }
     if (why)
         *why = reasons.join(QStringLiteral("; "));
     return nullptr;
+}
+
+CubeViewFactory* LoadCubeViewFactory(QString* why)
+{
+    QObject* instance = LoadPlugin(QString::fromLatin1(kCubePluginName), why);
+    auto* factory = qobject_cast<CubeViewFactory*>(instance);
+    if (instance && !factory && why)
+        *why = QStringLiteral("%1 is not the cube view").arg(QString::fromLatin1(kCubePluginName));
+    return factory;
 }
