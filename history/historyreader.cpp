@@ -46,18 +46,26 @@ bool Is(const std::pair<const char*, const char*>& field, const char* text)
     return static_cast<size_t>(field.second - field.first) == length && std::memcmp(field.first, text, length) == 0;
 }
 
-// "2026-12-09T11:32:05Z"
-bool UtcSeconds(const char* t, size_t length, qint64& seconds)
+// "2026-12-09T11:32:05Z"; the lines of one day share the date, and its
+// day number is worked out once.
+bool UtcSeconds(const char* t, size_t length, qint64& seconds, HistoryReader::DayCache& day)
 {
-    int year, month, day, hour, minute, second;
+    int hour, minute, second;
     if (length != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' || t[19] != 'Z'
-        || !Digits(t, 4, year) || !Digits(t + 5, 2, month) || !Digits(t + 8, 2, day) || !Digits(t + 11, 2, hour)
-        || !Digits(t + 14, 2, minute) || !Digits(t + 17, 2, second) || hour > 23 || minute > 59 || second > 59)
+        || !Digits(t + 11, 2, hour) || !Digits(t + 14, 2, minute) || !Digits(t + 17, 2, second) || hour > 23
+        || minute > 59 || second > 59)
         return false;
-    const QDate date(year, month, day);
-    if (!date.isValid())
-        return false;
-    seconds = (date.toJulianDay() - kUnixEpochJulianDay) * 86400 + hour * 3600 + minute * 60 + second;
+    if (std::memcmp(day.date, t, sizeof day.date) != 0) {
+        int year, month, dayOfMonth;
+        if (!Digits(t, 4, year) || !Digits(t + 5, 2, month) || !Digits(t + 8, 2, dayOfMonth))
+            return false;
+        const QDate date(year, month, dayOfMonth);
+        if (!date.isValid())
+            return false;
+        std::memcpy(day.date, t, sizeof day.date);
+        day.number = date.toJulianDay() - kUnixEpochJulianDay;
+    }
+    seconds = day.number * 86400 + hour * 3600 + minute * 60 + second;
     return true;
 }
 
@@ -82,7 +90,7 @@ bool IsBlank(const char* begin, const char* end)
 
 } // namespace
 
-bool ReadWrittenLine(const char* begin, const char* end, Attempt& attempt)
+bool HistoryReader::ReadWrittenLine(const char* begin, const char* end, Attempt& attempt)
 {
     std::array<std::pair<const char*, const char*>, 7> f;
     if (!SplitPlain(begin, end, f))
@@ -90,7 +98,7 @@ bool ReadWrittenLine(const char* begin, const char* end, Attempt& attempt)
     Attempt a;
     int caseNumber = 0;
     const size_t caseDigits = static_cast<size_t>(f[2].second - f[2].first);
-    if (!UtcSeconds(f[0].first, static_cast<size_t>(f[0].second - f[0].first), a.utcSeconds)
+    if (!UtcSeconds(f[0].first, static_cast<size_t>(f[0].second - f[0].first), a.utcSeconds, day_)
         || !(Is(f[1], "OLL") || Is(f[1], "PLL")) || caseDigits < 1 || caseDigits > 2
         || !Digits(f[2].first, caseDigits, caseNumber) || !(Is(f[3], "Easy") || Is(f[3], "Hard"))
         || !(Is(f[4], "top") || Is(f[4], "2-side"))

@@ -17,16 +17,21 @@ public:
     // The last line, even without a line end, and what was read.
     HistoryContent Finish();
 
+    struct DayCache {
+        char date[10] = {};   // "2026-12-09" of the last line read
+        qint64 number = 0;    // its days since 1970-01-01
+    };
+
 private:
     void ReadLine(const char* begin, const char* end);
+    // A line exactly as the program writes it, read without allocating;
+    // false for anything else, which ParseAttempt then decides on.
+    bool ReadWrittenLine(const char* begin, const char* end, Attempt& attempt);
     void Keep(const char* begin, const char* end);
 
     bool overlong_ = false;   // the line being read is too long to be one of ours: skipped
 
+    DayCache day_;
     QByteArray unfinished_;   // the start of a line the next piece completes
     HistoryContent content_;
 };
-
-// A line exactly as the program writes it, read without allocating; false
-// for anything else, which ParseAttempt then decides on.
-bool ReadWrittenLine(const char* begin, const char* end, Attempt& attempt);

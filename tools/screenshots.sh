@@ -21,6 +21,11 @@
 # receives the program folder to lay out pictures before the start. A state
 # that shows another window than the main one names it in SHOT_WINDOW.
 #
+# Every wait has a timeout (WAIT_SECONDS, default 20). A state whose wait runs
+# out, or whose step shows no effect on the screen, fails: the other states
+# are still shot, and the script ends with exit code 1, naming each failed
+# state. Multi-step states (the exam) check each step before the next.
+#
 # The windows run under openbox, so dialogs have their frames and titles;
 # every shot is the screen cut to the main window's frame, dialogs included
 # (or to the window a state names).
@@ -30,6 +35,7 @@ ROOT=$PWD
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 DISPLAY_NUM=${DISPLAY_NUM:-99}
 LANGUAGES=${LANGUAGES:-en ru}
+WAIT_SECONDS=${WAIT_SECONDS:-20}
 
 # ---- helpers for the states -------------------------------------------------------
 
@@ -58,20 +64,75 @@ tile() {
   echo $(( 280 + 168 * ((n - 1) % 3) + 38 )) $(( 14 + 86 * ((n - 1) / 3) + 38 ))
 }
 
-# Waits until a window titled exactly $1 is shown.
-wait_window() {
-  xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null
-  sleep 0.4
+STATE=""
+
+# fail message: reports why the state being shot failed; the state returns 1.
+fail() {
+  echo "state $STATE ($LANGUAGE) failed: $*" >&2
+  return 1
 }
+
+# Waits (at most WAIT_SECONDS) until a window titled exactly $1 is shown.
+wait_window() {
+  local i
+  for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+    if xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; then
+      sleep 0.4
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "no window \"$1\" within $WAIT_SECONDS s"
+}
+
+# Waits (at most WAIT_SECONDS) until no window titled exactly $1 is shown.
+wait_no_window() {
+  local i
+  for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the window \"$1\" is still shown after $WAIT_SECONDS s"
+}
+
+# The id of the shown window titled exactly $1.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+
+# region X Y W H: a digest of that part of the main window's client area.
+region() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW_ID
+  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
+  import -window root -crop "$3x$4+$((X + $1))+$((Y + $2))" +repage rgb:- 2>/dev/null | md5sum
+}
+
+# Regions of the main window a step of the cycle changes.
+LEFT_COLUMN=(0 0 280 300)
+RESULT_AREA=(10 262 260 22)
+
+# step what X Y W H key: presses key and waits (at most WAIT_SECONDS) until
+# the region shows a change; a key the program missed fails the state.
+step() {
+  local what=$1 before i
+  before=$(region "$2" "$3" "$4" "$5")
+  xdotool key "$6"
+  for ((i = 0; i < WAIT_SECONDS * 5; i++)); do
+    sleep 0.2
+    [ "$(region "$2" "$3" "$4" "$5")" != "$before" ] && return 0
+  done
+  fail "$what: nothing changed on the screen within $WAIT_SECONDS s"
+}
+
+# One attempt from Start to the case's picture (the countdown is 2 s).
+start_attempt() {
+  step "start" "${LEFT_COLUMN[@]}" space || return 1
+  sleep "${1:-2.8}"
+}
+stop_attempt() { step "stop" "${RESULT_AREA[@]}" space; }
+accept_attempt() { step "accept" "${RESULT_AREA[@]}" space; }
 
 # t english russian: the text in the language being shot.
 t() { if [ "$LANGUAGE" = ru ]; then echo "$2"; else echo "$1"; fi; }
 
-# One attempt to the end of the countdown (2 s), then a little running time.
-run_to_picture() {
-  xdotool key space
-  sleep "${1:-2.8}"
-}
 
 # ---- the states -----------------------------------------------------------------
 
@@ -139,19 +200,17 @@ settings_idle() { sample_results; }
 state_idle() { :; }
 
 state_countdown() {
-  xdotool key space
-  sleep 0.4
+  step "start" "${LEFT_COLUMN[@]}" space
 }
 
 state_running() {
-  run_to_picture 3.2
+  start_attempt 3.2
 }
 
 settings_result() { sample_results; }
 state_result() {
-  run_to_picture 3.4
-  xdotool key space
-  sleep 0.4
+  start_attempt 3.4 || return 1
+  stop_attempt
 }
 
 # A disabled tile: its veil washes the picture out, its bar turns grey.
@@ -197,37 +256,39 @@ state_pllhard() { :; }
 settings_exam() { sample_results; only_cases al 57 3 21 27; }
 state_exam() {
   click "${EXAM[@]}"
-  wait_window "$(t 'Start exam' 'Начало экзамена')"
+  wait_window "$(t 'Start exam' 'Начало экзамена')" || return 1
   xdotool key Return
-  sleep 0.4
-  run_to_picture
-  xdotool key space
-  sleep 0.3
-  xdotool key space
-  sleep 0.3
-  run_to_picture 3.5
+  wait_no_window "$(t 'Start exam' 'Начало экзамена')" || return 1
+  start_attempt || return 1
+  stop_attempt || return 1
+  accept_attempt || return 1
+  start_attempt 3.5
 }
 
 settings_examresult() { settings_exam; }
 state_examresult() {
   local i
   click "${EXAM[@]}"
-  wait_window "$(t 'Start exam' 'Начало экзамена')"
+  wait_window "$(t 'Start exam' 'Начало экзамена')" || return 1
   xdotool key Return
-  sleep 0.4
+  wait_no_window "$(t 'Start exam' 'Начало экзамена')" || return 1
   for i in 1 2 3; do
-    run_to_picture "$(( i + 1 )).$(( i * 3 ))"
-    xdotool key space
-    sleep 0.3
-    [ "$i" = 2 ] && xdotool key Escape || xdotool key space
-    sleep 0.4
+    start_attempt "$(( i + 1 )).$(( i * 3 ))" || return 1
+    stop_attempt || return 1
+    if [ "$i" = 2 ]; then
+      step "discard" "${RESULT_AREA[@]}" Escape || return 1
+    elif [ "$i" = 1 ]; then
+      accept_attempt || return 1
+    else
+      xdotool key space   # the last Accept ends the exam with its result box
+    fi
   done
   wait_window Tesselo
 }
 
 state_about() {
   click "${ABOUT[@]}"
-  wait_window "$(t 'About' 'О программе')"
+  wait_window "$(t 'About' 'О программе')" || return 1
   sleep 1
 }
 
@@ -235,29 +296,28 @@ state_about() {
 # question seen from two sides and its answer.
 settings_ollhard() { printf '[Settings]\nomode=1\n'; only_cases al 57 21; }
 folder_ollhard() { one_hard_picture "$1" OLL-2 21 6.gif; }
-state_ollhard() { run_to_picture 3.1; }
+state_ollhard() { start_attempt 3.1; }
 
 settings_pllsides() { printf '[Settings]\nmode=PLL\npmode=1\n1-layers=1\n'; only_cases pal 21 8; }
 folder_pllsides() { one_hard_picture "$1" PLL-2-sides 8 2.gif; }
-state_pllsides() { run_to_picture 3.1; }
+state_pllsides() { start_attempt 3.1; }
 
 settings_pllanswer() { settings_pllsides; }
 folder_pllanswer() { folder_pllsides "$1"; }
 state_pllanswer() {
-  run_to_picture 3.1
-  xdotool key space
-  sleep 0.4
+  start_attempt 3.1 || return 1
+  stop_attempt
 }
 
 # Weeks of practice in History.csv: OLL 21 getting faster, and a few times
 # of most other cases (some have none).
 sample_history() {
-  awk 'BEGIN {
+  awk -v exams="${2:-}" 'BEGIN {
     srand(7); print "time,set,case,level,recognition,seconds,exam"
     day = 1796515200
     for (i = 0; i < 60; i++) {
       t = 2.6 - 1.2 * i / 60 + rand() * 0.9
-      printf "%s,OLL,21,%s,top,%.3f,0\n", strftime("%Y-%m-%dT%H:%M:%SZ", day + i * 4000, 1), (i % 4 ? "Easy" : "Hard"), t
+      printf "%s,OLL,21,%s,top,%.3f,%d\n", strftime("%Y-%m-%dT%H:%M:%SZ", day + i * 4000, 1), (i % 4 ? "Easy" : "Hard"), t, (exams != "" && i % 7 == 3)
     }
     for (n = 1; n <= 57; n++) {
       if (n % 9 == 4) continue
@@ -268,31 +328,49 @@ sample_history() {
   }' >"$1/History.csv"
 }
 
+PROGRESS_EXAM_BOX=(110 41)
+
+# Ctrl+H: waits for the Progress window, filled in, and shoots it.
+open_progress() {
+  local title
+  title=$(t 'Progress' 'Прогресс')
+  xdotool key ctrl+h
+  wait_window "$title" || return 1
+  SHOT_WINDOW=$(window_named "$title")
+  sleep 0.6   # the file is read in the background: a small one at once
+}
+
 # The Progress window of the case just accepted (Ctrl+H after the attempt).
 settings_progresscase() { sample_results; only_cases al 57 21; }
 folder_progresscase() { sample_history "$1"; }
 state_progresscase() {
-  run_to_picture 3.4
-  xdotool key space
-  sleep 0.3
-  xdotool key space
-  sleep 0.3
-  xdotool key ctrl+h
-  wait_window "$(t 'Progress' 'Прогресс')"
-  SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
+  start_attempt 3.4 || return 1
+  stop_attempt || return 1
+  accept_attempt || return 1
+  open_progress
 }
+
+# The same with the exam times in: drawn hollow.
+settings_progressexam() { settings_progresscase; }
+folder_progressexam() { sample_history "$1" exam; }
+state_progressexam() {
+  state_progresscase || return 1
+  xdotool mousemove --window "$SHOT_WINDOW" "${PROGRESS_EXAM_BOX[@]}" click 1
+  sleep 0.5
+}
+
+# A case without times.
+settings_progressempty() { sample_results; only_cases al 57 4; }
+folder_progressempty() { sample_history "$1"; }
+state_progressempty() { state_progresscase; }
 
 # The whole set: Ctrl+H before any case was drawn.
 settings_progressset() { sample_results; }
 folder_progressset() { sample_history "$1"; }
-state_progressset() {
-  xdotool key ctrl+h
-  wait_window "$(t 'Progress' 'Прогресс')"
-  SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
-}
+state_progressset() { open_progress; }
 
 ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
-  ollhard pllsides pllanswer progresscase progressset)
+  ollhard pllsides pllanswer progresscase progressexam progressempty progressset)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -311,6 +389,8 @@ GALLERY=(
   "pllsides|PLL Hard, 2-side recognition: the question"
   "pllanswer|PLL Hard, 2-side recognition: its answer at Stop"
   "progresscase|Ctrl+H after an attempt: every time of the case, its averages and best"
+  "progressexam|The same with the exam times in, drawn hollow"
+  "progressempty|A case without times"
   "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
 )
 
@@ -370,8 +450,8 @@ prepare_folder() {
   dir=$(mktemp -d /tmp/tesselo-shot.XXXXXX)
   WORK_DIRS+=("$dir")
   cp "$BUILD_DIR/tesselo" "$dir/"
-  # The About window's cube view, loaded beside the program.
-  cp "$BUILD_DIR/tesselo_cube.so" "$dir/"
+  # The About window's cube view and the Progress window, loaded beside the program.
+  cp "$BUILD_DIR/tesselo_cube.so" "$BUILD_DIR/tesselo_progress.so" "$dir/"
   # The generated Hard picture library, as the build lays it out.
   mkdir -p "$dir/Images"
   for family in OLL-2 PLL-2 PLL-2-sides; do
@@ -403,21 +483,34 @@ capture() {
     +repage "$file"
 }
 
+# Shoots one state; returns 1 when the program did not come up or the state
+# failed (the picture is not kept then).
 shoot() {
-  local language=$1 state=$2 dir
+  local language=$1 state=$2 dir i
   LANGUAGE=$language
+  STATE=$state
   dir=$(prepare_folder "$language" "$state")
   (cd "$dir" && QT_QPA_PLATFORM=xcb exec ./tesselo >"$dir/log" 2>&1) &
   APP_PID=$!
-  WINDOW=$(xdotool search --sync --onlyvisible --name '^Tesselo \[' | head -n 1)
-  sleep 0.8
-  xdotool windowactivate --sync "$WINDOW" 2>/dev/null || true
-  SHOT_WINDOW=""
-  "state_$state" "$WINDOW"
-  capture "${SHOT_WINDOW:-$WINDOW}" "$OUT_DIR/${state}-${language}.png"
+  WINDOW=""
+  for ((i = 0; i < WAIT_SECONDS * 10 && -z "$WINDOW"; i++)); do
+    WINDOW=$(xdotool search --onlyvisible --name '^Tesselo \[' 2>/dev/null | head -n 1)
+    [ -z "$WINDOW" ] && sleep 0.1
+  done
+  local ok=1
+  if [ -z "$WINDOW" ]; then
+    fail "the main window did not show within $WAIT_SECONDS s" || ok=0
+  else
+    sleep 0.8
+    timeout 10 xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
+    SHOT_WINDOW=""
+    "state_$state" "$WINDOW" || ok=0
+  fi
+  [ $ok = 1 ] && capture "${SHOT_WINDOW:-$WINDOW}" "$OUT_DIR/${state}-${language}.png"
   kill "$APP_PID" 2>/dev/null || true
   wait "$APP_PID" 2>/dev/null || true
   APP_PID=""
+  [ $ok = 1 ] || { rm -f "$OUT_DIR/${state}-${language}.png"; return 1; }
   echo "$OUT_DIR/${state}-${language}.png"
 }
 
@@ -451,12 +544,14 @@ write_gallery_readme() {
   echo "$OUT_DIR/README.md"
 }
 
+FAILED=()
+
 run_states() {
   local language state
   for language in $LANGUAGES; do
     for state in "$@"; do
       declare -F "state_$state" >/dev/null || { echo "unknown state: $state" >&2; exit 2; }
-      shoot "$language" "$state"
+      shoot "$language" "$state" || FAILED+=("$state ($language)")
     done
   done
 }
@@ -481,6 +576,10 @@ main() {
       [ -f "$BUILD_DIR/contact-sheets/$sheet.png" ] && cp "$BUILD_DIR/contact-sheets/$sheet.png" "$OUT_DIR/"
     done
     write_gallery_readme
+  fi
+  if [ ${#FAILED[@]} -gt 0 ]; then
+    echo "failed states: ${FAILED[*]}" >&2
+    exit 1
   fi
 }
 

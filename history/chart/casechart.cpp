@@ -132,7 +132,7 @@ CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
     setChart(chart);
     axisX_ = NewAxis(Tr(russian_, QStringLiteral("Попытка"), QStringLiteral("Attempt")));
     axisY_ = NewAxis(Tr(russian_, QStringLiteral("Секунды"), QStringLiteral("Seconds")));
-    axisX_->setLabelFormat(QStringLiteral("%d"));
+    axisX_->setLabelFormat(QStringLiteral("%.0f"));
     axisY_->setLabelFormat(QStringLiteral("%.1f"));
     axisY_->setTickType(QValueAxis::TicksDynamic);
     chart->addAxis(axisX_, Qt::AlignBottom);
@@ -233,15 +233,23 @@ void CaseChart::FitAxes()
     axisY_->setMinorTickCount(step <= 1 + 1e-9 ? std::max(0, static_cast<int>(std::lround(step * 10)) - 1) : 1);
 }
 
+// Each mark moves only when a better time or average comes: an ordinary new
+// time leaves both series alone.
 void CaseChart::MarkBests()
 {
     const CaseFigures figures = FiguresOf(times_);
-    bestSingle_->clear();
-    bestAo5_->clear();
-    if (figures.attempts > 0)
-        bestSingle_->append(Dot(figures.bestSingleIndex));
-    if (figures.bestAo5)
-        bestAo5_->append(static_cast<double>(*figures.bestAo5Index + 1), Seconds(*figures.bestAo5));
+    const auto mark = [](QScatterSeries* series, std::optional<QPointF> at) {
+        const std::optional<QPointF> now = series->count() ? std::optional(series->at(0)) : std::nullopt;
+        if (now == at)
+            return;
+        series->clear();
+        if (at)
+            series->append(*at);
+    };
+    mark(bestSingle_, figures.attempts > 0 ? std::optional(Dot(figures.bestSingleIndex)) : std::nullopt);
+    mark(bestAo5_, figures.bestAo5 ? std::optional(QPointF(static_cast<double>(*figures.bestAo5Index + 1),
+                                                           Seconds(*figures.bestAo5)))
+                                   : std::nullopt);
 }
 
 std::optional<size_t> CaseChart::DotAt(const QPoint& at) const
