@@ -66,9 +66,11 @@ tile() {
 
 STATE=""
 
-# fail message: reports why the state being shot failed; the state returns 1.
+# fail message: reports why the state being shot failed, with the whole
+# screen at that moment beside the pictures; the state returns 1.
 fail() {
-  echo "state $STATE ($LANGUAGE) failed: $*" >&2
+  echo "state $STATE ($LANGUAGE) failed: $*; the screen: $OUT_DIR/failed-$STATE-$LANGUAGE.png" >&2
+  import -window root "$OUT_DIR/failed-$STATE-$LANGUAGE.png" 2>/dev/null || true
   return 1
 }
 
@@ -100,20 +102,25 @@ window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head 
 
 # region X Y W H: a digest of that part of the main window's client area.
 region() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW_ID
-  eval "$(xdotool getwindowgeometry --shell "$WINDOW")"
-  import -window root -crop "$3x$4+$((X + $1))+$((Y + $2))" +repage rgb:- 2>/dev/null | md5sum
+  local x y
+  eval "$(xwininfo -id "$WINDOW" | awk -F: '
+    /Absolute upper-left X/ {print "x=" $2+0}
+    /Absolute upper-left Y/ {print "y=" $2+0}')"
+  import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" +repage rgb:- 2>/dev/null | md5sum
 }
 
-# Regions of the main window a step of the cycle changes.
-LEFT_COLUMN=(0 0 280 300)
-RESULT_AREA=(10 262 260 22)
+# The buttons a step of the cycle changes: Start's caption turns to Stop at
+# the start; Accept is enabled at Stop and disabled again by Accept or Discard.
+START_BUTTON=(16 338 72 26)
+ACCEPT_BUTTON=(98 338 72 26)
 
 # step what X Y W H key: presses key and waits (at most WAIT_SECONDS) until
 # the region shows a change; a key the program missed fails the state.
 step() {
   local what=$1 before i
   before=$(region "$2" "$3" "$4" "$5")
+  # The key goes to the window with the focus: make sure it is the main one.
+  timeout 5 xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
   xdotool key "$6"
   for ((i = 0; i < WAIT_SECONDS * 5; i++)); do
     sleep 0.2
@@ -124,11 +131,11 @@ step() {
 
 # One attempt from Start to the case's picture (the countdown is 2 s).
 start_attempt() {
-  step "start" "${LEFT_COLUMN[@]}" space || return 1
+  step "start" "${START_BUTTON[@]}" space || return 1
   sleep "${1:-2.8}"
 }
-stop_attempt() { step "stop" "${RESULT_AREA[@]}" space; }
-accept_attempt() { step "accept" "${RESULT_AREA[@]}" space; }
+stop_attempt() { step "stop" "${ACCEPT_BUTTON[@]}" space; }
+accept_attempt() { step "accept" "${ACCEPT_BUTTON[@]}" space; }
 
 # t english russian: the text in the language being shot.
 t() { if [ "$LANGUAGE" = ru ]; then echo "$2"; else echo "$1"; fi; }
@@ -200,7 +207,7 @@ settings_idle() { sample_results; }
 state_idle() { :; }
 
 state_countdown() {
-  step "start" "${LEFT_COLUMN[@]}" space
+  step "start" "${START_BUTTON[@]}" space
 }
 
 state_running() {
@@ -276,7 +283,7 @@ state_examresult() {
     start_attempt "$(( i + 1 )).$(( i * 3 ))" || return 1
     stop_attempt || return 1
     if [ "$i" = 2 ]; then
-      step "discard" "${RESULT_AREA[@]}" Escape || return 1
+      step "discard" "${ACCEPT_BUTTON[@]}" Escape || return 1
     elif [ "$i" = 1 ]; then
       accept_attempt || return 1
     else
@@ -460,12 +467,17 @@ prepare_folder() {
   if declare -F "folder_$state" >/dev/null; then
     "folder_$state" "$dir"
   fi
+  # The program reads the first section of a name only: the pieces a state
+  # prints (several [Settings] among them) are merged into one each.
   {
-    printf '[Settings]\r\nLanguage=%s\r\n' "$language"
+    printf '[Settings]\nLanguage=%s\n' "$language"
     if declare -F "settings_$state" >/dev/null; then
-      "settings_$state" | sed 's/\r\{0,1\}$/\r/'
+      "settings_$state"
     fi
-  } >"$dir/Settings.ini"
+  } | awk '/^\[/ { section = $0; if (!(section in seen)) { seen[section] = 1; order[++count] = section }; next }
+           { body[section] = body[section] $0 "\n" }
+           END { for (i = 1; i <= count; i++) printf "%s\n%s", order[i], body[order[i]] }' |
+    sed 's/\r\{0,1\}$/\r/' >"$dir/Settings.ini"
   echo "$dir"
 }
 
@@ -493,9 +505,10 @@ shoot() {
   (cd "$dir" && QT_QPA_PLATFORM=xcb exec ./tesselo >"$dir/log" 2>&1) &
   APP_PID=$!
   WINDOW=""
-  for ((i = 0; i < WAIT_SECONDS * 10 && -z "$WINDOW"; i++)); do
+  for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
     WINDOW=$(xdotool search --onlyvisible --name '^Tesselo \[' 2>/dev/null | head -n 1)
-    [ -z "$WINDOW" ] && sleep 0.1
+    [ -n "$WINDOW" ] && break
+    sleep 0.1
   done
   local ok=1
   if [ -z "$WINDOW" ]; then
