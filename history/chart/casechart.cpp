@@ -7,6 +7,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QScatterSeries>
 #include <QToolTip>
@@ -19,6 +20,7 @@ constexpr int kTextPixels = 11;
 constexpr size_t kMostLinePoints = 800;
 constexpr int kDotPixels = 7;
 constexpr double kHoverPixels = 5;
+constexpr int kLegendRowPixels = 560;
 const QColor kSingleColour(0x7A, 0x8C, 0xA8);
 const QColor kAo5Colour(0xE0, 0x8A, 0x1E);
 const QColor kAo12Colour(0x42, 0xBB, 0x42);   // the bar colour of an enabled tile
@@ -118,7 +120,7 @@ CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
     setObjectName(QStringLiteral("caseChart"));
     setRenderHint(QPainter::Antialiasing);
     setFocusPolicy(Qt::NoFocus);
-    setMouseTracking(true);
+    viewport()->setMouseTracking(true);   // the tooltip of the dot under the pointer
     auto* chart = new QChart;
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(4, 4, 4, 4));
@@ -292,6 +294,16 @@ QString CaseChart::DotText(size_t index) const
     if (attempt.exam)
         text += Tr(russian_, QStringLiteral(" · экзамен"), QStringLiteral(" · exam"));
     return text;
+}
+
+// Seven names do not fit in one row below a narrow chart (Russian ones least
+// of all): there the legend stands beside it as a column.
+void CaseChart::resizeEvent(QResizeEvent* event)
+{
+    const Qt::Alignment side = event->size().width() < kLegendRowPixels ? Qt::AlignRight : Qt::AlignBottom;
+    if (chart()->legend()->alignment() != side)
+        chart()->legend()->setAlignment(side);
+    QChartView::resizeEvent(event);
 }
 
 void CaseChart::mouseMoveEvent(QMouseEvent* event)

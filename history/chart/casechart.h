@@ -28,6 +28,7 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QFont Font(int pixels) const;
