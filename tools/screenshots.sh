@@ -114,19 +114,26 @@ region() {
 START_BUTTON=(16 338 72 26)
 ACCEPT_BUTTON=(98 338 72 26)
 
-# step what X Y W H key: presses key and waits (at most WAIT_SECONDS) until
-# the region shows a change; a key the program missed fails the state.
+# until_changed what X Y W H before: waits (at most WAIT_SECONDS) until the
+# region no longer shows before; fails the state otherwise.
+until_changed() {
+  local i
+  for ((i = 0; i < WAIT_SECONDS * 5; i++)); do
+    sleep 0.2
+    [ "$(region "$2" "$3" "$4" "$5")" != "$6" ] && return 0
+  done
+  fail "$1: nothing changed on the screen within $WAIT_SECONDS s"
+}
+
+# step what X Y W H key: presses key and waits until the region shows a
+# change; a key the program missed fails the state.
 step() {
-  local what=$1 before i
+  local before
   before=$(region "$2" "$3" "$4" "$5")
   # The key goes to the window with the focus: make sure it is the main one.
   timeout 5 xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
   xdotool key "$6"
-  for ((i = 0; i < WAIT_SECONDS * 5; i++)); do
-    sleep 0.2
-    [ "$(region "$2" "$3" "$4" "$5")" != "$before" ] && return 0
-  done
-  fail "$what: nothing changed on the screen within $WAIT_SECONDS s"
+  until_changed "$1" "$2" "$3" "$4" "$5" "$before"
 }
 
 # One attempt from Start to the case's picture (the countdown is 2 s).
@@ -335,7 +342,8 @@ sample_history() {
   }' >"$1/History.csv"
 }
 
-PROGRESS_EXAM_BOX=(110 41)
+# "With exam times" in the Progress window (its box in Russian, its text in English).
+PROGRESS_EXAM_BOX=(105 18)
 
 # Ctrl+H: waits for the Progress window, filled in, and shoots it.
 open_progress() {
@@ -361,15 +369,27 @@ state_progresscase() {
 settings_progressexam() { settings_progresscase; }
 folder_progressexam() { sample_history "$1" exam; }
 state_progressexam() {
+  local main before
   state_progresscase || return 1
-  xdotool mousemove --window "$SHOT_WINDOW" "${PROGRESS_EXAM_BOX[@]}" click 1
+  main=$WINDOW
+  WINDOW=$SHOT_WINDOW   # the checks below look at the Progress window
+  before=$(region 0 0 300 40)
+  # Clicked, then the pointer off the controls: only the tick can change the row.
+  xdotool mousemove --window "$SHOT_WINDOW" "${PROGRESS_EXAM_BOX[@]}" click 1 mousemove --window "$SHOT_WINDOW" 60 300
+  until_changed "tick \"With exam times\"" 0 0 300 40 "$before" || return 1
+  WINDOW=$main
   sleep 0.5
 }
 
-# A case without times.
-settings_progressempty() { sample_results; only_cases al 57 4; }
+# A case without times: drawn, its time discarded, then Ctrl+H.
+settings_progressempty() { sample_results; only_cases al 57 13; }
 folder_progressempty() { sample_history "$1"; }
-state_progressempty() { state_progresscase; }
+state_progressempty() {
+  start_attempt 3.4 || return 1
+  stop_attempt || return 1
+  step "discard" "${ACCEPT_BUTTON[@]}" Escape || return 1
+  open_progress
+}
 
 # The whole set: Ctrl+H before any case was drawn.
 settings_progressset() { sample_results; }
