@@ -182,7 +182,6 @@ void CaseChart::Draw(std::vector<Attempt> attempts)
     FitAxes();
     singles_->replace(singles);
     examSingles_->replace(exams);
-    ShowExamInLegend();
     ao5_->replace(AveragePoints(RollingAverages(times_, 5)));
     ao12_->replace(AveragePoints(RollingAverages(times_, 12)));
     best_->replace(StepPoints(BestSoFar(times_)));
@@ -198,7 +197,6 @@ void CaseChart::Add(const Attempt& attempt)
     slowest_ = std::max(slowest_, attempt.milliseconds);
     FitAxes();
     (attempt.exam ? examSingles_ : singles_)->append(Dot(times_.size() - 1));
-    ShowExamInLegend();
     AppendAverage(ao5_, times_, 5);
     AppendAverage(ao12_, times_, 12);
     const double x = static_cast<double>(times_.size());
@@ -235,13 +233,6 @@ void CaseChart::FitAxes()
     axisY_->setTickAnchor(std::ceil(low / step) * step);
     axisY_->setTickInterval(step);
     axisY_->setMinorTickCount(step <= 1 + 1e-9 ? std::max(0, static_cast<int>(std::lround(step * 10)) - 1) : 1);
-}
-
-// The hollow dot is explained only when there are exam times to tell apart.
-void CaseChart::ShowExamInLegend()
-{
-    for (QLegendMarker* marker : chart()->legend()->markers(examSingles_))
-        marker->setVisible(examSingles_->count() > 0);
 }
 
 // Each mark moves only when a better time or average comes: an ordinary new

@@ -35,7 +35,6 @@ private:
     QValueAxis* NewAxis(const QString& title);
     void FitAxes();
     void MarkBests();
-    void ShowExamInLegend();
     QPointF Dot(size_t index) const;
 
     bool russian_;
