@@ -98,6 +98,22 @@ private slots:
         QVERIFY(settings.contains("nes7=1\r\n"));
     }
 
+    void closingTheWindowWhileReadingDropsTheReading()
+    {
+        Harness h;
+        WriteBytes(h.Path(QStringLiteral("History.csv")), "time,set,case,level,recognition,seconds,exam\r\n" + Line(5, "2.000"));
+        TForm1* f = h.Start();
+        f->progress->OpenSet(CaseSet::OLL);
+        HistoryStore& store = f->progress->Store();
+        QVERIFY(store.Loading());                   // its end comes through the event loop, not yet run
+        f->progress->Window()->Widget()->close();
+        QVERIFY(!store.Loading() && !store.IsLoaded());
+        f->progress->OpenSet(CaseSet::OLL);         // opened again: read again
+        QSignalSpy loaded(&store, &HistoryStore::Loaded);
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(store.Attempts().size(), size_t(1));
+    }
+
     void refusedWriteIsReportedOnceAndTheTimeStillCounts()
     {
         Harness h;
@@ -188,6 +204,13 @@ private slots:
         QVERIFY(!Part<QWidget>(window, "caseChart")->isVisible());
         window->ShowSet(CaseSet::OLL);
         QVERIFY(Text(window, "setTitle").startsWith(QStringLiteral("OLL · Сложный: ")));
+
+        // Closed and opened again once read: the file is not read again.
+        window->Widget()->hide();
+        HistoryStore& store = f->progress->Store();
+        QVERIFY(store.IsLoaded());
+        f->progress->OpenSet(CaseSet::OLL);
+        QVERIFY(!store.Loading());
 
         // The tile's popup offers the window under "Edit algorithm".
         QCOMPARE(f->PopupMenu1->actions().size(), 2);
