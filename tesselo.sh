@@ -83,7 +83,7 @@ sanitized_gl_tests() {
     local options=$ASAN_OPTIONS
     [ "$(basename "$test")" = test_gl_about_without_opengl ] && options+=":detect_leaks=0"
     if ! timeout 600 xvfb-run -a -s "-screen 0 1280x1024x24" \
-        env ASAN_OPTIONS="$options" QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1 LD_PRELOAD="$runtime${driver:+ $driver}" "$test" \
+        env ASAN_OPTIONS="$options" QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1 TESSELO_PLUGIN_DIR="$asan_dir" LD_PRELOAD="$runtime${driver:+ $driver}" "$test" \
         > "$asan_dir/$(basename "$test").log" 2>&1; then
       cat "$asan_dir/$(basename "$test").log"
       failed=1

@@ -41,6 +41,6 @@ Q_DECLARE_INTERFACE(CubeViewFactory, TESSELO_CUBE_VIEW_FACTORY_IID)
 inline constexpr const char* kCubePluginName = "tesselo_cube";
 
 // Loads the plugin from beside the executable (then from TESSELO_PLUGIN_DIR,
-// which the tests and benchmarks set: about/cubeloader.h). Null when it
+// which the tests and benchmarks set: about/pluginloader.h). Null when it
 // cannot be loaded, with the reason in why.
 CubeViewFactory* LoadCubeViewFactory(QString* why);

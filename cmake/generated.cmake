@@ -22,6 +22,7 @@ add_dependencies(tesselo tesselo_images)
 # beside its executable, so the folder can be moved):
 #   DIR/tesselo                 the program
 #   DIR/tesselo_cube.so         the About window's cube view (OpenGL), loaded when first needed
+#   DIR/tesselo_progress.so     the Progress window (Qt Charts), loaded when first needed
 #   DIR/Images/OLL-2, PLL-2, PLL-2-sides   the Hard picture library
 #   DIR/tesselo.png             the icon
 #   DIR/tesselo.desktop         a desktop entry for DIR
@@ -29,6 +30,7 @@ add_dependencies(tesselo tesselo_images)
 #   DIR/LICENSE, THIRD-PARTY.md the licence (GPL-3.0-or-later) and the credits
 install(TARGETS tesselo RUNTIME DESTINATION .)
 install(TARGETS tesselo_cube LIBRARY DESTINATION .)
+install(TARGETS tesselo_progress LIBRARY DESTINATION .)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/Images/OLL-2 ${CMAKE_BINARY_DIR}/Images/PLL-2
     ${CMAKE_BINARY_DIR}/Images/PLL-2-sides
   DESTINATION Images

@@ -183,15 +183,19 @@ bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble)
     if (!SplitCsvLine(line, f) || (f.size() != kFieldsWithoutScramble && f.size() != kFieldsWithScramble))
         return false;
     Attempt a;
-    bool hard = false;
+    CaseSet set = CaseSet::OLL;
+    bool hard = false, twoSide = false, exam = false;   // the record's fields are packed bits
     qint64 caseNumber = 0;
-    if (!ReadTimeField(f[0], a.utcSeconds) || !ReadSetField(f[1], a.set)
-        || !ReadDigits(f[2], CaseCount(a.set), caseNumber) || caseNumber < 1
-        || !ReadChoice(f[3], "Easy", "Hard", hard) || !ReadChoice(f[4], "top", "2-side", a.twoSide)
-        || !ReadSecondsField(f[5], a.milliseconds) || !ReadChoice(f[6], "0", "1", a.exam))
+    if (!ReadTimeField(f[0], a.utcSeconds) || !ReadSetField(f[1], set)
+        || !ReadDigits(f[2], CaseCount(set), caseNumber) || caseNumber < 1
+        || !ReadChoice(f[3], "Easy", "Hard", hard) || !ReadChoice(f[4], "top", "2-side", twoSide)
+        || !ReadSecondsField(f[5], a.milliseconds) || !ReadChoice(f[6], "0", "1", exam))
         return false;
+    a.set = set;
     a.caseNumber = static_cast<int>(caseNumber);
     a.level = hard ? Level::Hard : Level::Easy;
+    a.twoSide = twoSide;
+    a.exam = exam;
     // Two-face recognition exists only for PLL at the Hard level.
     if (a.twoSide && (a.set != CaseSet::PLL || a.level != Level::Hard))
         return false;

@@ -9,20 +9,20 @@
 #include <functional>
 #include <vector>
 
-class QFile;
-
-// One recorded time, as a line of History.csv holds it.
+// One recorded time, as a line of History.csv holds it. Packed into 16
+// bytes: a history of millions of times is kept in memory whole.
 struct Attempt {
     qint64 utcSeconds = 0;       // seconds since 1970-01-01T00:00:00Z
-    CaseSet set = CaseSet::OLL;
-    int caseNumber = 0;
-    Level level = Level::Easy;
-    bool twoSide = false;        // PLL Hard recognised from two faces
-    int milliseconds = 0;        // the time, exact to the thousandth
-    bool exam = false;
+    qint32 milliseconds = 0;     // the time, exact to the thousandth
+    CaseSet set : 2 = CaseSet::OLL;
+    int caseNumber : 8 = 0;
+    Level level : 2 = Level::Easy;
+    bool twoSide : 1 = false;    // PLL Hard recognised from two faces
+    bool exam : 1 = false;
 
     bool operator==(const Attempt&) const = default;
 };
+static_assert(sizeof(Attempt) == 16);
 
 // "time,set,case,level,recognition,seconds,exam,scramble"
 QByteArray HistoryHeader();
@@ -67,8 +67,8 @@ HistoryContent ParseHistory(const QByteArray& content);
 
 enum class HistoryOpening { Opened, Missing, Refused };
 
-// Opens the file for reading into file (closed again with it).
-HistoryOpening OpenHistoryForReading(const QString& path, QFile& file);
+// Opens the file for reading: its descriptor (the caller closes it), or -1.
+int OpenHistoryForReading(const QString& path, HistoryOpening& opening);
 
 // How an append waits while another copy of the program holds the file's
 // lock: called after each refusal, it pauses and returns true to try again,

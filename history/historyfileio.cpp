@@ -173,16 +173,11 @@ bool WriteLocked(int fd, const QString& path, const QByteArray& line)
 
 } // namespace
 
-HistoryOpening OpenHistoryForReading(const QString& path, QFile& file)
+int OpenHistoryForReading(const QString& path, HistoryOpening& opening)
 {
     const int fd = OpenRegularFile(QFile::encodeName(path), O_RDONLY);
-    if (fd < 0)
-        return errno == ENOENT ? HistoryOpening::Missing : HistoryOpening::Refused;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return HistoryOpening::Refused;
-    }
-    return HistoryOpening::Opened;
+    opening = fd >= 0 ? HistoryOpening::Opened : errno == ENOENT ? HistoryOpening::Missing : HistoryOpening::Refused;
+    return fd;
 }
 
 LockWait BoundedLockWait()

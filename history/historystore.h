@@ -1,13 +1,26 @@
 #pragma once
 // What the program knows of History.csv while it runs. Nothing is read at
-// start-up: the file is read the first time the Progress window needs it,
-// and from then on every appended attempt is also kept in memory. No widgets.
+// start-up. The file is read on a thread of its own when first needed (the
+// Progress window, or anyone who calls StartLoading); from then on every
+// appended attempt is also kept in memory. The window thread never waits for
+// the disk: it learns of the end of the reading through Loaded().
+//
+// Usage from the window thread:
+//     store.StartLoading();                        // at once; reading goes on
+//     connect(&store, &HistoryStore::Loaded, ...); // Attempts() is now whole
+//     if (store.IsLoaded()) ... store.Attempts() ...
+// Times recorded while the file is being read are added after what was read.
 
 #include "history/historyfile.h"
 
-class HistoryStore {
+#include <QObject>
+#include <memory>
+
+class HistoryStore : public QObject {
+    Q_OBJECT
 public:
-    explicit HistoryStore(QString path) : path_(std::move(path)) {}
+    explicit HistoryStore(QString path, QObject* parent = nullptr);
+    ~HistoryStore() override;   // abandons a reading in progress
 
     const QString& Path() const { return path_; }
 
@@ -17,17 +30,34 @@ public:
     // that succeeds, return an empty text.
     QString Record(const Attempt& attempt, const QString& scramble = QString());
 
-    // Reads the file the first time; later calls keep what was read.
+    // Starts reading the file in the background, unless it is read or being
+    // read. Returns at once; Loaded() follows on this object's thread.
+    void StartLoading();
+    // Drops a reading in progress (the window that wanted it was closed, the
+    // program ends); the next StartLoading begins again.
+    void AbandonLoading();
+    // Reads at once on the calling thread (tools, tests, benchmarks).
     void EnsureLoaded();
-    bool Loaded() const { return loaded_; }
+
+    bool IsLoaded() const { return loaded_; }
+    bool Loading() const { return job_ != nullptr; }
+    double LoadedShare() const;   // how much of the file has been read, 0 to 1
     const std::vector<Attempt>& Attempts() const { return content_.attempts; }
     int SkippedLines() const { return content_.skippedLines; }
-    bool Unreadable() const { return unreadable_; }   // something is at the name, but not a file that opens
+    bool Unreadable() const { return unreadable_; }   // something is at the name, but not a file that reads
+
+signals:
+    void Loaded();
 
 private:
+    struct Job;
+    void Finish(const std::shared_ptr<Job>& job);
+
     QString path_;
     bool loaded_ = false;
     bool unreadable_ = false;
     bool failureReported_ = false;
     HistoryContent content_;
+    std::shared_ptr<Job> job_;          // the reading in progress
+    std::vector<Attempt> recordedMeanwhile_;
 };

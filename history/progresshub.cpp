@@ -1,36 +1,55 @@
 #include "history/progresshub.h"
 
+#include "about/pluginloader.h"
 #include "app/language.h"
-#include "history/progresswindow.h"
+#include "history/placement.h"
+#include "history/progressview.h"
+#include "resources/resources.h"
 #include "trainer/drawchoice.h"
+#include "trainer/pictures.h"
 #include "trainer/shortcutkey.h"
 #include "window/controls.h"
+#include "window/fonts.h"
 #include "window/tform1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QScreen>
-#include <QApplication>
-#include <QKeyEvent>
+#include <QTimer>
 #include <cmath>
 
 namespace {
 
-// The frame is not known before the first showing: room for a title bar.
+// The frame is not known before the first showing: room for a title bar
+// and the borders.
 constexpr int kTitleBarAllowance = 30;
+constexpr int kBorderAllowance = 4;
+constexpr int kReadingTickMs = 50;
 
-// ---- the weak draw's shares: the one place they reach the window ----------
-// The window learns to show them through SetDrawShares; a window without that
-// entry point simply shows none.
-template <typename Window> void PassDrawShares(Window& window, const QHash<int, double>& shareByCase)
+QImage CasePicture(const QString& programFolder, CaseSet set, int caseNumber)
 {
-    if constexpr (requires { window.SetDrawShares(shareByCase); })
-        window.SetDrawShares(shareByCase);
+    // The picture the user may have replaced, else the one carried inside.
+    QImage picture = ReadPictureFile(InFolder(programFolder, EasyPicturePath(set, caseNumber)));
+    if (picture.isNull())
+        picture.loadFromData(EmbeddedResource((set == CaseSet::OLL ? QStringLiteral("O") : QStringLiteral("P"))
+                                              + QString::number(caseNumber)));
+    return picture;
+}
+
+QRect GlobalRect(const QWidget* widget)
+{
+    return widget && widget->isVisible() ? QRect(widget->mapToGlobal(QPoint()), widget->size()) : QRect();
 }
 
 } // namespace
+
+ProgressViewFactory* LoadProgressViewFactory(QString* why)
+{
+    return LoadPluginFactory<ProgressViewFactory>(kProgressPluginName, why);
+}
 
 ProgressHub::ProgressHub(TForm1& form)
     : QObject(&form), form_(form), store_(InFolder(form.env.programFolder, QStringLiteral("History.csv")))
@@ -44,6 +63,15 @@ ProgressHub::ProgressHub(TForm1& form)
         if (caseNumber >= 1 && caseNumber <= CaseCount(form_.state.currentSet))
             OpenCase(form_.state.currentSet, caseNumber);
     });
+    readingTicker_ = new QTimer(this);
+    readingTicker_->setInterval(kReadingTickMs);
+    connect(readingTicker_, &QTimer::timeout, this, &ProgressHub::FollowReading);
+    connect(&store_, &HistoryStore::Loaded, this, [this] {
+        readingTicker_->stop();
+        if (view_)
+            view_->Refresh();
+        ShowDrawShares();
+    });
     // Matched on ShortcutKey like Ctrl+A, so the key that carries the Latin H
     // works under a Cyrillic layout too (a QShortcut does not fire there
     // when no Latin layout is configured beside it). Watched application-wide
@@ -56,7 +84,7 @@ bool ProgressHub::IsCtrlH(QObject* watched, const QEvent* event) const
     if (event->type() != QEvent::KeyPress || QApplication::activeModalWidget())
         return false;
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    if (!widget || (widget->window() != &form_ && widget->window() != window_))
+    if (!widget || (widget->window() != &form_ && (!view_ || widget->window() != view_->Widget())))
         return false;
     const auto* key = static_cast<const QKeyEvent*>(event);
     return !key->isAutoRepeat() && key->modifiers().testFlag(Qt::ControlModifier) && ShortcutKey(*key) == Qt::Key_H;
@@ -64,6 +92,12 @@ bool ProgressHub::IsCtrlH(QObject* watched, const QEvent* event) const
 
 bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
 {
+    // Closing the window while the file is still being read drops the reading.
+    if (event->type() == QEvent::Hide && view_ && watched == view_->Widget() && store_.Loading()) {
+        readingTicker_->stop();
+        store_.AbandonLoading();
+        return false;
+    }
     if (!IsCtrlH(watched, event))
         return false;
     OpenFromShortcut();
@@ -82,20 +116,18 @@ void ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scram
     attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
     attempt.exam = exam;
     const QString failure = store_.Record(attempt, scramble);
+    if (failure.isEmpty() && view_ && view_->Widget()->isVisible())
+        view_->AddAttempt(attempt);
     ShowDrawShares();
-    if (window_ && window_->isVisible() && window_->Set() == attempt.set
-        && (!window_->ShowingCase() || window_->CaseNumber() == attempt.caseNumber))
-        window_->Refresh();
     if (!failure.isEmpty())
         form_.env.messages->ShowError(failure);
 }
 
+// The weak draw's shares, beside the bars of the set drawn from.
 void ProgressHub::ShowDrawShares()
 {
-    // Only the active set is drawn from.
-    if (window_)
-        PassDrawShares(*window_, window_->Set() == form_.state.currentSet ? DrawSharesOfActiveSet(form_)
-                                                                          : QHash<int, double>());
+    if (view_)
+        SetDrawShares(view_->Set() == form_.state.currentSet ? DrawSharesOfActiveSet(form_) : QHash<int, double>());
 }
 
 void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
@@ -104,45 +136,92 @@ void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
     drawnCase_ = caseNumber;
 }
 
-ProgressWindow& ProgressHub::PreparedWindow()
+void ProgressHub::SetDrawShares(const QHash<int, double>& shareByCase)
 {
-    store_.EnsureLoaded();
-    if (!window_)
-        window_ = new ProgressWindow(store_, form_.env.programFolder, form_.state.russianInterface, &form_);
-    return *window_;
+    drawShares_ = shareByCase;
+    if (view_)
+        view_->SetDrawShares(drawShares_);
 }
 
-// The first opening puts the window over the main window's centre and wholly
-// on its screen; later openings keep where the user left it.
+// The window and the chart library come with the plugin, loaded at the first
+// opening. The file is read in the background meanwhile.
+ProgressView* ProgressHub::PreparedWindow()
+{
+    if (!view_) {
+        QString why;
+        ProgressViewFactory* factory = LoadProgressViewFactory(&why);
+        if (!factory) {
+            if (!pluginFailureShown_)
+                form_.env.messages->ShowError(
+                    Tr(form_.state.russianInterface, QStringLiteral("Окно «Прогресс» недоступно: %1"),
+                       QStringLiteral("The Progress window is unavailable: %1"))
+                        .arg(why));
+            pluginFailureShown_ = true;
+            return nullptr;
+        }
+        ProgressWindowContext context;
+        context.store = &store_;
+        context.mainWindow = &form_;
+        context.russian = form_.state.russianInterface;
+        context.fontFamily = InterfaceFont(11).family();
+        context.casePicture = [folder = form_.env.programFolder](CaseSet set, int caseNumber) {
+            return CasePicture(folder, set, caseNumber);
+        };
+        view_ = factory->CreateView(context);
+        view_->SetDrawShares(drawShares_);
+    }
+    store_.StartLoading();
+    if (store_.Loading()) {
+        view_->ShowReadingShare(store_.LoadedShare());
+        readingTicker_->start();
+    }
+    return view_;
+}
+
+void ProgressHub::FollowReading()
+{
+    if (view_)
+        view_->ShowReadingShare(store_.LoadedShare());
+}
+
+// The first opening puts the window beside the main window, wholly on its
+// screen; later openings keep where the user left it.
+void ProgressHub::PlaceFirstTime()
+{
+    QWidget* window = view_->Widget();
+    if (window->isVisible() || placed_)
+        return;
+    placed_ = true;
+    const QScreen* screen = form_.screen();
+    if (!screen)
+        return;
+    const QSize frame = window->size() + QSize(2 * kBorderAllowance, kTitleBarAllowance + kBorderAllowance);
+    const QPoint frameAt = PlaceBeside(form_.frameGeometry(), frame, screen->availableGeometry(),
+                                       {GlobalRect(form_.Image1), GlobalRect(form_.RzPanel1)});
+    window->move(frameAt);
+}
+
 void ProgressHub::ShowWindow()
 {
-    if (!window_->isVisible() && !placed_) {
-        placed_ = true;
-        QRect bounds(QPoint(), window_->size());
-        bounds.moveCenter(form_.frameGeometry().center());
-        if (const QScreen* screen = form_.screen()) {
-            const QRect available = screen->availableGeometry();
-            bounds.moveRight(std::min(bounds.right(), available.right()));
-            bounds.moveBottom(std::min(bounds.bottom(), available.bottom() - kTitleBarAllowance));
-            bounds.moveLeft(std::max(bounds.left(), available.left()));
-            bounds.moveTop(std::max(bounds.top(), available.top()));
-        }
-        window_->move(bounds.topLeft());
-    }
-    window_->show();
-    window_->raise();
+    PlaceFirstTime();
+    view_->Widget()->show();
+    view_->Widget()->raise();
 }
 
 void ProgressHub::OpenCase(CaseSet set, int caseNumber)
 {
-    PreparedWindow().ShowCase(set, caseNumber);
+    if (!PreparedWindow())
+        return;
+    view_->ShowCase(set, caseNumber);
     ShowDrawShares();
     ShowWindow();
 }
 
 void ProgressHub::OpenSet(CaseSet set)
 {
-    PreparedWindow().ShowSet(set);
+    if (!PreparedWindow())
+        return;
+    view_->ShowSet(set);
     ShowDrawShares();
     ShowWindow();
 }

@@ -5,10 +5,12 @@
 
 #include "history/historystore.h"
 
+#include <QHash>
 #include <QObject>
 
 class QAction;
-class ProgressWindow;
+class QTimer;
+class ProgressView;
 class TForm1;
 
 class ProgressHub : public QObject {
@@ -30,26 +32,35 @@ public:
     void OpenSet(CaseSet set);
     // Ctrl+H: the last drawn case, or the whole set before the first draw.
     void OpenFromShortcut();
+    // Each case's share of the draw, shown in the set view beside the case's
+    // bar; empty: nothing shown.
+    void SetDrawShares(const QHash<int, double>& shareByCase);
 
     HistoryStore& Store() { return store_; }
-    ProgressWindow* Window() const { return window_; }
+    ProgressView* Window() const { return view_; }
     QAction* menuItem = nullptr;     // "Progress…" under "Edit algorithm"
 
 protected:
-    // Ctrl+H, seen before any control of the main or the Progress window.
+    // Ctrl+H, seen before any control of the main or the Progress window;
+    // the Progress window's closing.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool IsCtrlH(QObject* watched, const QEvent* event) const;
-    ProgressWindow& PreparedWindow();
+    ProgressView* PreparedWindow();
     void ShowWindow();
+    void PlaceFirstTime();
+    void FollowReading();
 
     TForm1& form_;
     HistoryStore store_;
-    ProgressWindow* window_ = nullptr;   // made at the first opening, a child of the main window
+    ProgressView* view_ = nullptr;   // made at the first opening, a child of the main window
+    QTimer* readingTicker_ = nullptr;
+    QHash<int, double> drawShares_;
     CaseSet drawnSet_ = CaseSet::OLL;
     int drawnCase_ = 0;              // 0: nothing drawn in this run
     bool placed_ = false;            // the first opening placed the window
+    bool pluginFailureShown_ = false;
 };
 
 // Creates the hub for the main window.

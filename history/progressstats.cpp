@@ -1,59 +1,80 @@
 #include "history/progressstats.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
 
 namespace {
 
 constexpr size_t kRankWindow = 12;
 
-double Seconds(long long milliseconds) { return static_cast<double>(milliseconds) / 1000.0; }
-
 } // namespace
 
-double TrimmedMeanSeconds(const std::vector<int>& ms, size_t first, size_t count)
+long long RoundedQuotient(long long sum, long long count)
+{
+    long long quotient = sum / count;
+    long long remainder = sum % count;
+    if (remainder < 0) {   // floor division, so that halves below zero round alike
+        --quotient;
+        remainder += count;
+    }
+    const long long twice = 2 * remainder;
+    if (twice > count || (twice == count && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}
+
+int TrimmedMeanMs(const std::vector<int>& ms, size_t first, size_t count)
 {
     const auto begin = ms.begin() + static_cast<std::ptrdiff_t>(first);
     const auto end = begin + static_cast<std::ptrdiff_t>(count);
     const long long sum = std::accumulate(begin, end, 0LL);
-    const auto [worst, best] = std::minmax_element(begin, end);
-    return Seconds(sum - *worst - *best) / static_cast<double>(count - 2);
+    const auto [best, worst] = std::minmax_element(begin, end);
+    return static_cast<int>(RoundedQuotient(sum - *worst - *best, static_cast<long long>(count) - 2));
 }
 
-std::vector<std::optional<double>> RollingAverages(const std::vector<int>& ms, size_t n)
+std::vector<std::optional<int>> RollingAverages(const std::vector<int>& ms, size_t n)
 {
-    std::vector<std::optional<double>> averages(ms.size());
+    std::vector<std::optional<int>> averages(ms.size());
     for (size_t i = n - 1; n >= 3 && i < ms.size(); ++i)
-        averages[i] = TrimmedMeanSeconds(ms, i + 1 - n, n);
+        averages[i] = TrimmedMeanMs(ms, i + 1 - n, n);
     return averages;
 }
 
-std::vector<double> BestSoFar(const std::vector<int>& ms)
+std::vector<int> BestSoFar(const std::vector<int>& ms)
 {
-    std::vector<double> best;
+    std::vector<int> best;
     best.reserve(ms.size());
-    int lowest = 0;
-    for (size_t i = 0; i < ms.size(); ++i) {
-        lowest = i == 0 ? ms[i] : std::min(lowest, ms[i]);
-        best.push_back(Seconds(lowest));
-    }
+    for (size_t i = 0; i < ms.size(); ++i)
+        best.push_back(i == 0 ? ms[i] : std::min(best.back(), ms[i]));
     return best;
 }
 
 bool AttemptFilter::Matches(const Attempt& attempt) const
 {
+    if (attempt.exam && !withExam)
+        return false;
     if (level && attempt.level != *level)
         return false;
     return !twoSide || attempt.twoSide == *twoSide;
 }
 
-std::vector<int> CaseTimes(const std::vector<Attempt>& attempts, CaseSet set, int caseNumber,
-                           const AttemptFilter& filter)
+std::vector<Attempt> CaseAttempts(const std::vector<Attempt>& attempts, CaseSet set, int caseNumber,
+                                  const AttemptFilter& filter)
+{
+    std::vector<Attempt> found;
+    for (const Attempt& attempt : attempts)
+        if (attempt.caseNumber == caseNumber && attempt.set == set && filter.Matches(attempt))
+            found.push_back(attempt);
+    return found;
+}
+
+std::vector<int> TimesOf(const std::vector<Attempt>& attempts)
 {
     std::vector<int> times;
+    times.reserve(attempts.size());
     for (const Attempt& attempt : attempts)
-        if (attempt.set == set && attempt.caseNumber == caseNumber && filter.Matches(attempt))
-            times.push_back(attempt.milliseconds);
+        times.push_back(attempt.milliseconds);
     return times;
 }
 
@@ -63,46 +84,62 @@ CaseFigures FiguresOf(const std::vector<int>& ms)
     figures.attempts = static_cast<int>(ms.size());
     if (ms.empty())
         return figures;
-    figures.bestSeconds = Seconds(*std::min_element(ms.begin(), ms.end()));
-    figures.meanSeconds = Seconds(std::accumulate(ms.begin(), ms.end(), 0LL)) / static_cast<double>(ms.size());
+    const auto best = std::min_element(ms.begin(), ms.end());
+    figures.bestMs = *best;
+    figures.bestSingleIndex = static_cast<size_t>(best - ms.begin());
+    figures.meanMs = static_cast<int>(RoundedQuotient(std::accumulate(ms.begin(), ms.end(), 0LL),
+                                                      static_cast<long long>(ms.size())));
     const auto ao5 = RollingAverages(ms, 5);
-    const auto ao12 = RollingAverages(ms, 12);
     figures.currentAo5 = ao5.back();
-    figures.currentAo12 = ao12.back();
-    for (const auto& average : ao5)
-        if (average && (!figures.bestAo5 || *average < *figures.bestAo5))
-            figures.bestAo5 = average;
+    if (ms.size() >= 12)
+        figures.currentAo12 = TrimmedMeanMs(ms, ms.size() - 12, 12);
+    for (size_t i = 0; i < ao5.size(); ++i)
+        if (ao5[i] && (!figures.bestAo5 || *ao5[i] < *figures.bestAo5)) {
+            figures.bestAo5 = ao5[i];
+            figures.bestAo5Index = i;
+        }
     return figures;
 }
 
-std::optional<qint64> LastPractised(const std::vector<Attempt>& attempts, CaseSet set, int caseNumber)
+std::optional<qint64> LastPractised(const std::vector<Attempt>& attempts, CaseSet set, int caseNumber,
+                                    const AttemptFilter& filter)
 {
     std::optional<qint64> last;
     for (const Attempt& attempt : attempts)
-        if (attempt.set == set && attempt.caseNumber == caseNumber && (!last || attempt.utcSeconds > *last))
+        if (attempt.caseNumber == caseNumber && attempt.set == set && filter.Matches(attempt)
+            && (!last || attempt.utcSeconds > *last))
             last = attempt.utcSeconds;
     return last;
 }
 
+// From the end of the file backwards: only the last twelve times of each case
+// count, and a long history is left unread once every case has them.
 SetRanking RankSet(const std::vector<Attempt>& attempts, CaseSet set, const AttemptFilter& filter)
 {
-    std::vector<std::vector<int>> times(static_cast<size_t>(CaseCount(set)));
-    for (const Attempt& attempt : attempts)
-        if (attempt.set == set && filter.Matches(attempt))
-            times[static_cast<size_t>(attempt.caseNumber - 1)].push_back(attempt.milliseconds);
-    SetRanking ranking;
-    for (size_t i = 0; i < times.size(); ++i) {
-        const std::vector<int>& caseTimes = times[i];
-        const int caseNumber = static_cast<int>(i + 1);
-        if (caseTimes.empty()) {
-            ranking.withoutTimes.push_back(caseNumber);
+    const size_t caseCount = static_cast<size_t>(CaseCount(set));
+    std::array<long long, kMaxCases> sums{};
+    std::array<size_t, kMaxCases> counts{};
+    size_t complete = 0;
+    for (auto it = attempts.rbegin(); it != attempts.rend() && complete < caseCount; ++it) {
+        if (it->set != set || !filter.Matches(*it))
             continue;
-        }
-        const size_t count = std::min(caseTimes.size(), kRankWindow);
-        const long long sum = std::accumulate(caseTimes.end() - static_cast<std::ptrdiff_t>(count), caseTimes.end(), 0LL);
-        ranking.slowestFirst.push_back({caseNumber, Seconds(sum) / static_cast<double>(count)});
+        const size_t index = static_cast<size_t>(it->caseNumber - 1);
+        if (index >= caseCount || counts[index] == kRankWindow)
+            continue;
+        sums[index] += it->milliseconds;
+        if (++counts[index] == kRankWindow)
+            ++complete;
+    }
+    SetRanking ranking;
+    for (size_t i = 0; i < caseCount; ++i) {
+        const int caseNumber = static_cast<int>(i + 1);
+        if (counts[i] == 0)
+            ranking.withoutTimes.push_back(caseNumber);
+        else
+            ranking.slowestFirst.push_back(
+                {caseNumber, static_cast<int>(RoundedQuotient(sums[i], static_cast<long long>(counts[i])))});
     }
     std::stable_sort(ranking.slowestFirst.begin(), ranking.slowestFirst.end(),
-                     [](const CaseMean& a, const CaseMean& b) { return a.seconds > b.seconds; });
+                     [](const CaseMean& a, const CaseMean& b) { return a.milliseconds > b.milliseconds; });
     return ranking;
 }

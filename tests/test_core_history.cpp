@@ -3,9 +3,12 @@
 #include "history/historyfile.h"
 #include "history/historystore.h"
 #include "trainer/errors.h"
+#include "history/historyreader.h"
+#include "history/placement.h"
 #include "history/progressstats.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -248,11 +251,13 @@ private slots:
         store.EnsureLoaded();
         QVERIFY(store.Unreadable());
         QCOMPARE(store.Record(Sample(1, 1000)), UnableToWriteText(path));
-        QFile file;
-        QCOMPARE(OpenHistoryForReading(QStringLiteral("/dev/zero"), file), HistoryOpening::Refused);
+        HistoryOpening opening = HistoryOpening::Opened;
+        QCOMPARE(OpenHistoryForReading(QStringLiteral("/dev/zero"), opening), -1);
+        QCOMPARE(opening, HistoryOpening::Refused);
         QVERIFY(!AppendAttempt(QStringLiteral("/dev/null"), Sample(1, 1000)));
         ::alarm(0);
-        QCOMPARE(OpenHistoryForReading(dir.filePath(QStringLiteral("none.csv")), file), HistoryOpening::Missing);
+        QCOMPARE(OpenHistoryForReading(dir.filePath(QStringLiteral("none.csv")), opening), -1);
+        QCOMPARE(opening, HistoryOpening::Missing);
     }
 
     void storeReadsOnceAndReportsRefusalOnce()
@@ -264,7 +269,7 @@ private slots:
 
         HistoryStore store(dir.filePath(QStringLiteral("History.csv")));
         QCOMPARE(store.Record(Sample(1, 1000)), QString());
-        QVERIFY(!store.Loaded());
+        QVERIFY(!store.IsLoaded());
         store.EnsureLoaded();
         QCOMPARE(store.Attempts().size(), size_t(1));
         store.Record(Sample(2, 2000));   // kept in memory too, without reading again
@@ -272,29 +277,113 @@ private slots:
         QCOMPARE(store.Attempts().back().caseNumber, 2);
     }
 
-    void averagesDropBestAndWorst()
+    // The reading runs beside the event loop; a time recorded meanwhile is
+    // counted once, after what was read; a pipe in the file's place is
+    // reported, not waited for.
+    void storeReadsInTheBackground()
     {
-        QCOMPARE(TrimmedMeanSeconds(Ms({5000, 1000, 3000, 4000, 2000}), 0, 5), 3.0);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QByteArray content = HistoryHeader() + "\r\n";
+        for (int i = 0; i < 20000; ++i)
+            content += FormatAttempt(Sample(1 + i % 57, 1000 + i)) + "\r\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        HistoryStore store(path);
+        QSignalSpy loaded(&store, &HistoryStore::Loaded);
+        store.StartLoading();
+        QVERIFY(store.Loading());
+        store.Record(Sample(9, 777));
+        QVERIFY(loaded.wait(10000));
+        QCOMPARE(store.Attempts().size(), size_t(20001));
+        QCOMPARE(store.Attempts().front(), Sample(1, 1000));
+        QCOMPARE(store.Attempts().back(), Sample(9, 777));
+        QCOMPARE(store.LoadedShare(), 1.0);
+
+        HistoryStore abandoned(path);
+        abandoned.StartLoading();
+        abandoned.AbandonLoading();
+        QVERIFY(!abandoned.Loading() && !abandoned.IsLoaded());
+
+        const QString pipe = dir.filePath(QStringLiteral("pipe.csv"));
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
+        HistoryStore fromPipe(pipe);
+        fromPipe.EnsureLoaded();
+        QVERIFY(fromPipe.IsLoaded() && fromPipe.Unreadable());
+        QVERIFY(fromPipe.Attempts().empty());
+    }
+
+    // Read piece by piece, lines cut anywhere, the file reads as a whole.
+    void piecewiseReadingAgreesWithTheWholeFile()
+    {
+        Attempt twoSide = Sample(4, 3210);
+        twoSide.set = CaseSet::PLL;
+        twoSide.level = Level::Hard;
+        twoSide.twoSide = true;
+        twoSide.exam = true;
+        const QByteArray content = HistoryHeader() + "\r\n" + FormatAttempt(Sample(1, 1470)) + "\r\n"
+                                   + FormatAttempt(twoSide) + "\n\r\n   \r\n"
+                                   "2026-12-09T11:32:05Z,OLL,58,Easy,top,1.470,0\r\n"        // no such case
+                                   "2026-02-30T11:32:05Z,OLL,5,Easy,top,1.470,0\r\n"         // no such day
+                                   "2026-12-09T11:32:05Z,OLL,7,Easy,2-side,1.470,0\r\n"      // not PLL Hard
+                                   "\"2026-12-09T11:32:05Z\",OLL,07,Easy,top,12,1\r\n"       // quoted, short forms
+                                   "2026-12-09T11:32:05Z,OLL,7,Easy,top,86399.999,0\r\n"
+                                   "2026-12-09T11:32:05Z,OLL,7,Easy,top,86400.999,0\r\n"     // above a day
+                                   "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0,R U,\r\n"    // a field too many
+                                   "2026-12-09T11:32:05Z,OLL,8,Easy,top,1.470,0,R U' R2\r\n"  // with its scramble
+                                   + FormatAttempt(Sample(57, 999));                          // no line end
+        const HistoryContent whole = ParseHistory(content);
+        QCOMPARE(whole.attempts.size(), size_t(6));
+        for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(45), content.size()}) {
+            HistoryReader reader;
+            for (qsizetype at = 0; at < content.size(); at += piece)
+                reader.Feed(content.constData() + at, static_cast<size_t>(std::min(piece, content.size() - at)));
+            const HistoryContent read = reader.Finish();
+            QCOMPARE(read.attempts, whole.attempts);
+            QCOMPARE(read.skippedLines, whole.skippedLines);
+        }
+        HistoryReader overlong;
+        const QByteArray noise(100 * 1024, 'x');
+        overlong.Feed(noise.constData(), static_cast<size_t>(noise.size()));
+        overlong.Feed("\n", 1);
+        QCOMPARE(overlong.Finish().skippedLines, 1);
+    }
+
+    // Means from the whole milliseconds, rounded once, halves to even.
+    void averagesDropBestAndWorstAndRoundOnce()
+    {
+        QCOMPARE(TrimmedMeanMs(Ms({5000, 1000, 3000, 4000, 2000}), 0, 5), 3000);
         const auto ao5 = RollingAverages(Ms({5000, 1000, 3000, 4000, 2000, 9000}), 5);
         QVERIFY(!ao5[3]);
-        QCOMPARE(*ao5[4], 3.0);
-        QCOMPARE(*ao5[5], 3.0);   // 1,3,4,2,9: without 1 and 9
-        QCOMPARE(BestSoFar(Ms({3000, 4000, 2000, 2500})), (std::vector<double>{3.0, 3.0, 2.0, 2.0}));
+        QCOMPARE(*ao5[4], 3000);
+        QCOMPARE(*ao5[5], 3000);   // 1,3,4,2,9: without 1 and 9
+        QCOMPARE(BestSoFar(Ms({3000, 4000, 2000, 2500})), Ms({3000, 3000, 2000, 2000}));
+        QCOMPARE(TrimmedMeanMs(Ms({1000, 2000, 2001, 2002, 9000}), 0, 5), 2001);
+        QCOMPARE(TrimmedMeanMs(Ms({1000, 2000, 2001, 9000}), 0, 4), 2000);   // 2000.5: to the even 2000
+        QCOMPARE(TrimmedMeanMs(Ms({1000, 2001, 2002, 9000}), 0, 4), 2002);   // 2001.5: to the even 2002
+        QCOMPARE(RoundedQuotient(-3, 2), -2);
+
+        std::vector<int> tenAndOne(10, 2000);
+        tenAndOne.push_back(2005);
+        QCOMPARE(FiguresOf(tenAndOne).meanMs, 2000);   // 2000.45, not a rounded 2,001
 
         const CaseFigures few = FiguresOf(Ms({3000, 1000, 2000}));
         QCOMPARE(few.attempts, 3);
-        QCOMPARE(few.bestSeconds, 1.0);
-        QCOMPARE(few.meanSeconds, 2.0);
+        QCOMPARE(few.bestMs, 1000);
+        QCOMPARE(few.bestSingleIndex, size_t(1));
+        QCOMPARE(few.meanMs, 2000);
         QVERIFY(!few.currentAo5 && !few.bestAo5);
 
         std::vector<int> twelve{10000, 2000, 2000, 2000, 2000, 2000, 3000, 3000, 3000, 3000, 3000, 500};
         const CaseFigures figures = FiguresOf(twelve);
-        QCOMPARE(*figures.currentAo5, 3.0);
-        QCOMPARE(*figures.bestAo5, 2.0);
-        QCOMPARE(*figures.currentAo12, 2.5);   // without 10 and 0.5
+        QCOMPARE(*figures.currentAo5, 3000);
+        QCOMPARE(*figures.bestAo5, 2000);
+        QCOMPARE(*figures.bestAo5Index, size_t(4));   // the first window to reach it
+        QCOMPARE(*figures.currentAo12, 2500);   // without 10 and 0.5
     }
 
-    void setRankingUsesLastTwelveSlowestFirst()
+    void setRankingUsesLastTwelveSlowestFirstWithoutExams()
     {
         std::vector<Attempt> attempts;
         attempts.push_back(Sample(3, 60000));   // thirteenth from the end: left out
@@ -304,13 +393,17 @@ private slots:
         Attempt hard = Sample(9, 9000);
         hard.level = Level::Hard;
         attempts.push_back(hard);
+        Attempt exam = Sample(11, 8000);
+        exam.exam = true;
+        exam.utcSeconds += 100;
+        attempts.push_back(exam);
 
         const SetRanking all = RankSet(attempts, CaseSet::OLL, {});
         QCOMPARE(all.slowestFirst.size(), size_t(3));
         QCOMPARE(all.slowestFirst[0].caseNumber, 9);
         QCOMPARE(all.slowestFirst[1].caseNumber, 5);
         QCOMPARE(all.slowestFirst[2].caseNumber, 3);
-        QCOMPARE(all.slowestFirst[2].seconds, 2.0);
+        QCOMPARE(all.slowestFirst[2].milliseconds, 2000);
         QCOMPARE(all.withoutTimes.size(), size_t(54));
 
         AttemptFilter easy;
@@ -318,8 +411,30 @@ private slots:
         const SetRanking easyOnly = RankSet(attempts, CaseSet::OLL, easy);
         QCOMPARE(easyOnly.slowestFirst.size(), size_t(2));
         QVERIFY(std::count(easyOnly.withoutTimes.begin(), easyOnly.withoutTimes.end(), 9) == 1);
+
+        AttemptFilter withExam;
+        withExam.withExam = true;
+        QCOMPARE(RankSet(attempts, CaseSet::OLL, withExam).slowestFirst.size(), size_t(4));
+        QCOMPARE(CaseAttempts(attempts, CaseSet::OLL, 11, {}).size(), size_t(0));
+        QCOMPARE(*LastPractised(attempts, CaseSet::OLL, 11, withExam), exam.utcSeconds);
+        QVERIFY(!LastPractised(attempts, CaseSet::OLL, 9, easy));
+    }
+
+    // Beside the main window where there is room, wholly on the screen.
+    void progressWindowOpensBesideTheMainWindow()
+    {
+        const QRect screen(0, 0, 1280, 1024);
+        const QSize frame(760, 570);
+        const QRect picture(300, 200, 200, 200);
+        QCOMPARE(PlaceBeside(QRect(0, 100, 500, 600), frame, screen, {picture}), QPoint(500, 100));
+        QCOMPARE(PlaceBeside(QRect(800, 600, 480, 400), frame, screen, {picture}), QPoint(40, 454));   // left, raised
+        // No room on either side: the corner that leaves the picture and the stopwatch free.
+        const QRect wide(100, 0, 1100, 900);
+        const QRect left(150, 100, 400, 300), stopwatch(150, 450, 400, 100);
+        const QPoint at = PlaceBeside(wide, frame, screen, {left, stopwatch});
+        QCOMPARE(at, QPoint(520, 454));   // bottom right: covers 30 x 96 px of the stopwatch
+        QVERIFY(screen.contains(QRect(at, frame)));
     }
 };
-
-QTEST_APPLESS_MAIN(HistoryTest)
+QTEST_GUILESS_MAIN(HistoryTest)
 #include "test_core_history.moc"

@@ -1,7 +1,10 @@
-// Start-up keeps the OpenGL libraries out of the process: the cube view's
-// plugin brings them in when the About window is first opened. Runs on X
+// Start-up keeps the OpenGL and the chart libraries out of the process: the
+// cube view's plugin brings OpenGL in when the About window is first opened,
+// the Progress window's plugin Qt Charts when it is first opened. Runs on X
 // with Mesa, where the main window itself draws without OpenGL.
 #include "about/tfrmgl.h"
+#include "history/progresshub.h"
+#include "history/progressview.h"
 #include "support/harness.h"
 
 #include <QFile>
@@ -13,15 +16,14 @@
 namespace {
 
 // The OpenGL libraries of the process that Qt's own GUI library does not
-// bring anyway (it needs the small GL dispatch libraries, not these). Qt's
-// OpenGL wrappers come with Qt Charts (the Progress window) and are small;
-// the system's OpenGL implementation (its driver, LLVM with it) and GLU are
-// what must wait for the cube.
+// bring anyway (it needs the small GL dispatch libraries, not these): the
+// system's OpenGL implementation (its driver, LLVM with it), GLU, and with
+// withQtWrappers Qt's OpenGL wrappers and Qt Charts, which brings them.
 QStringList LoadedOpenGlLibraries(bool withQtWrappers = false)
 {
     static const QRegularExpression openGl(QStringLiteral(
         "^(libGL\\.so.*|libGLU\\.so.*|libGLX_mesa.*|libglapi.*|.*_dri\\.so|libgallium.*)$"));
-    static const QRegularExpression qtWrappers(QStringLiteral("^libQt6OpenGL.*$"));
+    static const QRegularExpression qtWrappers(QStringLiteral("^(libQt6OpenGL.*|libQt6Charts.*)$"));
     QFile maps(QStringLiteral("/proc/self/maps"));
     if (!maps.open(QIODevice::ReadOnly))
         return {QStringLiteral("(no /proc/self/maps)")};
@@ -49,7 +51,13 @@ private slots:
         Harness harness;
         harness.Start();
         QVERIFY(QTest::qWaitForWindowExposed(harness.form));
-        QCOMPARE(LoadedOpenGlLibraries(), QStringList());
+        QCOMPARE(LoadedOpenGlLibraries(true), QStringList());
+
+        harness.form->progress->OpenSet(CaseSet::OLL);
+        QVERIFY(harness.form->progress->Window());
+        QVERIFY2(LoadedOpenGlLibraries(true).join(QLatin1Char(' ')).contains(QStringLiteral("libQt6Charts")),
+                 "the Progress window's plugin brings Qt Charts");
+        harness.form->progress->Window()->Widget()->hide();
 
         TfrmGL* about = harness.program->frmGL.get();
         about->show();

@@ -3,15 +3,14 @@
 #include "test_trainer_support.h"
 
 #include "history/progresshub.h"
-#include "history/progresswindow.h"
+#include "history/progressview.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSet>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QChart>
 #include <QChartView>
-#include <QHorizontalBarSeries>
 #include <QMenu>
+#include <QStackedWidget>
 #include <QXYSeries>
 #include <QKeyEvent>
 
@@ -39,10 +38,28 @@ QByteArray HistoryFile(const Harness& h)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-qsizetype SinglePoints(ProgressWindow* window)
+template <typename T> T* Part(ProgressView* view, const char* name)
 {
-    const auto series = window->caseChart->chart()->series();
-    return series.isEmpty() ? -1 : static_cast<QXYSeries*>(series.first())->count();
+    T* part = view->Widget()->findChild<T*>(QString::fromLatin1(name));
+    if (!part)
+        qFatal("the Progress window has no %s", name);
+    return part;
+}
+
+QString Text(ProgressView* view, const char* name) { return Part<QLabel>(view, name)->text(); }
+
+// The dots of the times, and of the exam times.
+qsizetype SinglePoints(ProgressView* view, int series = 0)
+{
+    return static_cast<QXYSeries*>(Part<QChartView>(view, "caseChart")->chart()->series().at(series))->count();
+}
+
+// The window opens on its reading page; the file is read in the background.
+void WaitForReading(Harness& h, ProgressView* view)
+{
+    QCOMPARE(Part<QStackedWidget>(view, "pages")->currentWidget()->findChild<QLabel*>("readingNote") != nullptr, true);
+    QSignalSpy loaded(&h.form->progress->Store(), &HistoryStore::Loaded);
+    QVERIFY(h.form->progress->Store().IsLoaded() || loaded.wait(5000));
 }
 
 // Shortcuts are matched for the active window only.
@@ -81,6 +98,22 @@ private slots:
         QVERIFY(settings.contains("nes7=1\r\n"));
     }
 
+    void closingTheWindowWhileReadingDropsTheReading()
+    {
+        Harness h;
+        WriteBytes(h.Path(QStringLiteral("History.csv")), "time,set,case,level,recognition,seconds,exam\r\n" + Line(5, "2.000"));
+        TForm1* f = h.Start();
+        f->progress->OpenSet(CaseSet::OLL);
+        HistoryStore& store = f->progress->Store();
+        QVERIFY(store.Loading());                   // its end comes through the event loop, not yet run
+        f->progress->Window()->Widget()->close();
+        QVERIFY(!store.Loading() && !store.IsLoaded());
+        f->progress->OpenSet(CaseSet::OLL);         // opened again: read again
+        QSignalSpy loaded(&store, &HistoryStore::Loaded);
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(store.Attempts().size(), size_t(1));
+    }
+
     void refusedWriteIsReportedOnceAndTheTimeStillCounts()
     {
         Harness h;
@@ -103,26 +136,37 @@ private slots:
         TForm1* f = h.Start();
         EnableOnly(f, {7});
         AcceptOneTime(h, 1000);
+        f->BitBtn7Click();                          // an exam time: left out by default
+        AcceptOneTime(h, 500);
+        f->BitBtn7Click();
         PressCtrlH(f);
-        ProgressWindow* window = f->progress->Window();
-        QVERIFY(window && window->isVisible());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Progress"));
-        QCOMPARE(window->caseTitle->text(), QStringLiteral("OLL 7"));
+        ProgressView* window = f->progress->Window();
+        QVERIFY(window && window->Widget()->isVisible());
+        QVERIFY(window->Widget()->windowFlags().testFlag(Qt::Tool));   // stays above the main window
+        QVERIFY(f->screen()->availableGeometry().contains(window->Widget()->geometry()));
+        WaitForReading(h, window);
+        QCOMPARE(window->Widget()->windowTitle(), QStringLiteral("Progress"));
+        QCOMPARE(Text(window, "caseTitle"), QStringLiteral("OLL 7"));
         QCOMPARE(SinglePoints(window), 4);
-        QVERIFY(window->figures->text().startsWith(QStringLiteral("Attempts: 4\nBest: 1,000\nMean: 2,500\n")));
-        QCOMPARE(window->skippedNote->text(), QStringLiteral("Damaged lines of History.csv skipped: 1"));
+        QVERIFY(Text(window, "figures").startsWith(QStringLiteral("Attempts: 4\nBest: 1,000\nMean: 2,500\n")));
+        QCOMPARE(Text(window, "skippedNote"), QStringLiteral("Damaged lines of History.csv skipped: 1"));
+        Part<QCheckBox>(window, "examBox")->setChecked(true);
+        QCOMPARE(SinglePoints(window), 4);
+        QCOMPARE(SinglePoints(window, 1), 1);      // the exam time, drawn hollow
+        QVERIFY(Text(window, "figures").startsWith(QStringLiteral("Attempts: 5\nBest: 0,500\nMean: 2,100\n")));
+        Part<QCheckBox>(window, "examBox")->setChecked(false);
 
-        window->levelFilter->setCurrentIndex(2);   // Hard only
+        Part<QComboBox>(window, "levelFilter")->setCurrentIndex(2);   // Hard only
         QCOMPARE(SinglePoints(window), 1);
-        window->levelFilter->setCurrentIndex(0);
+        Part<QComboBox>(window, "levelFilter")->setCurrentIndex(0);
 
         // Space on the Progress window starts the next attempt in the main window.
-        QTest::keyClick(window, Qt::Key_Space);
+        QTest::keyClick(window->Widget(), Qt::Key_Space);
         QVERIFY(f->Timer2->isActive());
-        window->hide();
+        window->Widget()->hide();
         PressCtrlH(f);                              // no window in the middle of an attempt
-        QVERIFY(!window->isVisible());
-        window->show();
+        QVERIFY(!window->Widget()->isVisible());
+        window->Widget()->show();
         while (f->Timer2->isActive()) {
             h.clock->Advance(1000);
             f->Timer2Timer();
@@ -131,6 +175,7 @@ private slots:
         f->BitBtn1Click();
         f->BitBtn2Click();
         QCOMPARE(SinglePoints(window), 5);          // the open window took the new time
+        QVERIFY(Text(window, "figures").startsWith(QStringLiteral("Attempts: 5\nBest: 1,000\nMean: 3,000\n")));
     }
 
     void setViewRanksCasesAndOpensOne()
@@ -141,17 +186,31 @@ private slots:
                    "time,set,case,level,recognition,seconds,exam\r\n" + Line(5, "2.000") + Line(3, "6.000"));
         TForm1* f = h.Start();
         f->progress->OpenFromShortcut();            // nothing drawn yet: the whole set
-        ProgressWindow* window = f->progress->Window();
-        QCOMPARE(window->windowTitle(), QStringLiteral("Прогресс"));
+        ProgressView* window = f->progress->Window();
+        WaitForReading(h, window);
+        QCOMPARE(window->Widget()->windowTitle(), QStringLiteral("Прогресс"));
         QVERIFY(!window->ShowingCase());
-        auto* series = static_cast<QHorizontalBarSeries*>(window->setChart->chart()->series().first());
-        auto* cases = static_cast<QBarCategoryAxis*>(window->setChart->chart()->axes(Qt::Vertical).first());
-        QCOMPARE(cases->categories(), (QStringList{"5   2,000", "3   6,000"}));   // drawn bottom up: the slowest on top
-        QVERIFY(window->withoutTimes->text().startsWith(QStringLiteral("Без времён: 1, 2, 4, 6, 7")));
-
-        emit series->barSets().first()->clicked(1);
+        auto* bars = Part<QWidget>(window, "setBars");
+        QCOMPARE(bars->property("labels").toStringList(), (QStringList{"OLL 3 · 6,000", "OLL 5 · 2,000"}));
+        QCOMPARE(bars->height() / 22, 2);           // bars of a fixed height, however few
+        QVERIFY(Text(window, "withoutTimes").startsWith(QStringLiteral("Без времён: 1, 2, 4, 6, 7")));
+        window->SetDrawShares({{3, 0.125}});
+        QCOMPARE(bars->property("labels").toStringList().first(), QStringLiteral("OLL 3 · 6,000   13 %"));
+        QTest::mouseClick(bars, Qt::LeftButton, {}, QPoint(40, 22 + 11));
         QVERIFY(window->ShowingCase());
-        QCOMPARE(window->CaseNumber(), 3);
+        QCOMPARE(window->CaseNumber(), 5);
+        Part<QComboBox>(window, "levelFilter")->setCurrentIndex(2);
+        QCOMPARE(Text(window, "noTimes"), QStringLiteral("Пока нет времён"));   // none at the Hard level
+        QVERIFY(!Part<QWidget>(window, "caseChart")->isVisible());
+        window->ShowSet(CaseSet::OLL);
+        QVERIFY(Text(window, "setTitle").startsWith(QStringLiteral("OLL · Сложный: ")));
+
+        // Closed and opened again once read: the file is not read again.
+        window->Widget()->hide();
+        HistoryStore& store = f->progress->Store();
+        QVERIFY(store.IsLoaded());
+        f->progress->OpenSet(CaseSet::OLL);
+        QVERIFY(!store.Loading());
 
         // The tile's popup offers the window under "Edit algorithm".
         QCOMPARE(f->PopupMenu1->actions().size(), 2);

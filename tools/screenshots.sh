@@ -21,6 +21,11 @@
 # receives the program folder to lay out pictures before the start. A state
 # that shows another window than the main one names it in SHOT_WINDOW.
 #
+# Every wait has a timeout (WAIT_SECONDS, default 20). A state whose wait runs
+# out, or whose step shows no effect on the screen, fails: the other states
+# are still shot, and the script ends with exit code 1, naming each failed
+# state. Multi-step states (the exam) check each step before the next.
+#
 # The windows run under openbox, so dialogs have their frames and titles;
 # every shot is the screen cut to the main window's frame, dialogs included
 # (or to the window a state names).
@@ -30,6 +35,7 @@ ROOT=$PWD
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 DISPLAY_NUM=${DISPLAY_NUM:-99}
 LANGUAGES=${LANGUAGES:-en ru}
+WAIT_SECONDS=${WAIT_SECONDS:-20}
 
 # ---- helpers for the states -------------------------------------------------------
 
@@ -58,20 +64,89 @@ tile() {
   echo $(( 280 + 168 * ((n - 1) % 3) + 38 )) $(( 14 + 86 * ((n - 1) / 3) + 38 ))
 }
 
-# Waits until a window titled exactly $1 is shown.
-wait_window() {
-  xdotool search --sync --onlyvisible --name "^$1\$" >/dev/null
-  sleep 0.4
+STATE=""
+
+# fail message: reports why the state being shot failed, with the whole
+# screen at that moment beside the pictures; the state returns 1.
+fail() {
+  echo "state $STATE ($LANGUAGE) failed: $*; the screen: $OUT_DIR/failed-$STATE-$LANGUAGE.png" >&2
+  import -window root "$OUT_DIR/failed-$STATE-$LANGUAGE.png" 2>/dev/null || true
+  return 1
 }
+
+# Waits (at most WAIT_SECONDS) until a window titled exactly $1 is shown.
+wait_window() {
+  local i
+  for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+    if xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; then
+      sleep 0.4
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "no window \"$1\" within $WAIT_SECONDS s"
+}
+
+# Waits (at most WAIT_SECONDS) until no window titled exactly $1 is shown.
+wait_no_window() {
+  local i
+  for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the window \"$1\" is still shown after $WAIT_SECONDS s"
+}
+
+# The id of the shown window titled exactly $1.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+
+# region X Y W H: a digest of that part of the main window's client area.
+region() {
+  local x y
+  eval "$(xwininfo -id "$WINDOW" | awk -F: '
+    /Absolute upper-left X/ {print "x=" $2+0}
+    /Absolute upper-left Y/ {print "y=" $2+0}')"
+  import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" +repage rgb:- 2>/dev/null | md5sum
+}
+
+# The buttons a step of the cycle changes: Start's caption turns to Stop at
+# the start; Accept is enabled at Stop and disabled again by Accept or Discard.
+START_BUTTON=(16 338 72 26)
+ACCEPT_BUTTON=(98 338 72 26)
+
+# until_changed what X Y W H before: waits (at most WAIT_SECONDS) until the
+# region no longer shows before; fails the state otherwise.
+until_changed() {
+  local i
+  for ((i = 0; i < WAIT_SECONDS * 5; i++)); do
+    sleep 0.2
+    [ "$(region "$2" "$3" "$4" "$5")" != "$6" ] && return 0
+  done
+  fail "$1: nothing changed on the screen within $WAIT_SECONDS s"
+}
+
+# step what X Y W H key: presses key and waits until the region shows a
+# change; a key the program missed fails the state.
+step() {
+  local before
+  before=$(region "$2" "$3" "$4" "$5")
+  # The key goes to the window with the focus: make sure it is the main one.
+  timeout 5 xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
+  xdotool key "$6"
+  until_changed "$1" "$2" "$3" "$4" "$5" "$before"
+}
+
+# One attempt from Start to the case's picture (the countdown is 2 s).
+start_attempt() {
+  step "start" "${START_BUTTON[@]}" space || return 1
+  sleep "${1:-2.8}"
+}
+stop_attempt() { step "stop" "${ACCEPT_BUTTON[@]}" space; }
+accept_attempt() { step "accept" "${ACCEPT_BUTTON[@]}" space; }
 
 # t english russian: the text in the language being shot.
 t() { if [ "$LANGUAGE" = ru ]; then echo "$2"; else echo "$1"; fi; }
 
-# One attempt to the end of the countdown (2 s), then a little running time.
-run_to_picture() {
-  xdotool key space
-  sleep "${1:-2.8}"
-}
 
 # ---- the states -----------------------------------------------------------------
 
@@ -139,19 +214,17 @@ settings_idle() { sample_results; }
 state_idle() { :; }
 
 state_countdown() {
-  xdotool key space
-  sleep 0.4
+  step "start" "${START_BUTTON[@]}" space
 }
 
 state_running() {
-  run_to_picture 3.2
+  start_attempt 3.2
 }
 
 settings_result() { sample_results; }
 state_result() {
-  run_to_picture 3.4
-  xdotool key space
-  sleep 0.4
+  start_attempt 3.4 || return 1
+  stop_attempt
 }
 
 # A disabled tile: its veil washes the picture out, its bar turns grey.
@@ -197,37 +270,39 @@ state_pllhard() { :; }
 settings_exam() { sample_results; only_cases al 57 3 21 27; }
 state_exam() {
   click "${EXAM[@]}"
-  wait_window "$(t 'Start exam' 'Начало экзамена')"
+  wait_window "$(t 'Start exam' 'Начало экзамена')" || return 1
   xdotool key Return
-  sleep 0.4
-  run_to_picture
-  xdotool key space
-  sleep 0.3
-  xdotool key space
-  sleep 0.3
-  run_to_picture 3.5
+  wait_no_window "$(t 'Start exam' 'Начало экзамена')" || return 1
+  start_attempt || return 1
+  stop_attempt || return 1
+  accept_attempt || return 1
+  start_attempt 3.5
 }
 
 settings_examresult() { settings_exam; }
 state_examresult() {
   local i
   click "${EXAM[@]}"
-  wait_window "$(t 'Start exam' 'Начало экзамена')"
+  wait_window "$(t 'Start exam' 'Начало экзамена')" || return 1
   xdotool key Return
-  sleep 0.4
+  wait_no_window "$(t 'Start exam' 'Начало экзамена')" || return 1
   for i in 1 2 3; do
-    run_to_picture "$(( i + 1 )).$(( i * 3 ))"
-    xdotool key space
-    sleep 0.3
-    [ "$i" = 2 ] && xdotool key Escape || xdotool key space
-    sleep 0.4
+    start_attempt "$(( i + 1 )).$(( i * 3 ))" || return 1
+    stop_attempt || return 1
+    if [ "$i" = 2 ]; then
+      step "discard" "${ACCEPT_BUTTON[@]}" Escape || return 1
+    elif [ "$i" = 1 ]; then
+      accept_attempt || return 1
+    else
+      xdotool key space   # the last Accept ends the exam with its result box
+    fi
   done
   wait_window Tesselo
 }
 
 state_about() {
   click "${ABOUT[@]}"
-  wait_window "$(t 'About' 'О программе')"
+  wait_window "$(t 'About' 'О программе')" || return 1
   sleep 1
 }
 
@@ -235,29 +310,28 @@ state_about() {
 # question seen from two sides and its answer.
 settings_ollhard() { printf '[Settings]\nomode=1\n'; only_cases al 57 21; }
 folder_ollhard() { one_hard_picture "$1" OLL-2 21 6.gif; }
-state_ollhard() { run_to_picture 3.1; }
+state_ollhard() { start_attempt 3.1; }
 
 settings_pllsides() { printf '[Settings]\nmode=PLL\npmode=1\n1-layers=1\n'; only_cases pal 21 8; }
 folder_pllsides() { one_hard_picture "$1" PLL-2-sides 8 2.gif; }
-state_pllsides() { run_to_picture 3.1; }
+state_pllsides() { start_attempt 3.1; }
 
 settings_pllanswer() { settings_pllsides; }
 folder_pllanswer() { folder_pllsides "$1"; }
 state_pllanswer() {
-  run_to_picture 3.1
-  xdotool key space
-  sleep 0.4
+  start_attempt 3.1 || return 1
+  stop_attempt
 }
 
 # Weeks of practice in History.csv: OLL 21 getting faster, and a few times
 # of most other cases (some have none).
 sample_history() {
-  awk 'BEGIN {
+  awk -v exams="${2:-}" 'BEGIN {
     srand(7); print "time,set,case,level,recognition,seconds,exam"
     day = 1796515200
     for (i = 0; i < 60; i++) {
       t = 2.6 - 1.2 * i / 60 + rand() * 0.9
-      printf "%s,OLL,21,%s,top,%.3f,0\n", strftime("%Y-%m-%dT%H:%M:%SZ", day + i * 4000, 1), (i % 4 ? "Easy" : "Hard"), t
+      printf "%s,OLL,21,%s,top,%.3f,%d\n", strftime("%Y-%m-%dT%H:%M:%SZ", day + i * 4000, 1), (i % 4 ? "Easy" : "Hard"), t, (exams != "" && i % 7 == 3)
     }
     for (n = 1; n <= 57; n++) {
       if (n % 9 == 4) continue
@@ -268,50 +342,78 @@ sample_history() {
   }' >"$1/History.csv"
 }
 
+# "With exam times" in the Progress window (its box in Russian, its text in English).
+PROGRESS_EXAM_BOX=(105 18)
+
+# Ctrl+H: waits for the Progress window, filled in, and shoots it.
+open_progress() {
+  local title
+  title=$(t 'Progress' 'Прогресс')
+  xdotool key ctrl+h
+  wait_window "$title" || return 1
+  SHOT_WINDOW=$(window_named "$title")
+  sleep 0.6   # the file is read in the background: a small one at once
+}
+
 # The Progress window of the case just accepted (Ctrl+H after the attempt).
 settings_progresscase() { sample_results; only_cases al 57 21; }
 folder_progresscase() { sample_history "$1"; }
 state_progresscase() {
-  run_to_picture 3.4
-  xdotool key space
-  sleep 0.3
-  xdotool key space
-  sleep 0.3
-  xdotool key ctrl+h
-  wait_window "$(t 'Progress' 'Прогресс')"
-  SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
+  start_attempt 3.4 || return 1
+  stop_attempt || return 1
+  accept_attempt || return 1
+  open_progress
+}
+
+# The same with the exam times in: drawn hollow.
+settings_progressexam() { settings_progresscase; }
+folder_progressexam() { sample_history "$1" exam; }
+state_progressexam() {
+  local main before
+  state_progresscase || return 1
+  main=$WINDOW
+  WINDOW=$SHOT_WINDOW   # the checks below look at the Progress window
+  before=$(region 0 0 300 40)
+  # Clicked, then the pointer off the controls: only the tick can change the row.
+  xdotool mousemove --window "$SHOT_WINDOW" "${PROGRESS_EXAM_BOX[@]}" click 1 mousemove --window "$SHOT_WINDOW" 60 300
+  until_changed "tick \"With exam times\"" 0 0 300 40 "$before" || return 1
+  WINDOW=$main
+  sleep 0.5
+}
+
+# A case without times: drawn, its time discarded, then Ctrl+H.
+settings_progressempty() { sample_results; only_cases al 57 13; }
+folder_progressempty() { sample_history "$1"; }
+state_progressempty() {
+  start_attempt 3.4 || return 1
+  stop_attempt || return 1
+  step "discard" "${ACCEPT_BUTTON[@]}" Escape || return 1
+  open_progress
 }
 
 # The whole set: Ctrl+H before any case was drawn.
 settings_progressset() { sample_results; }
 folder_progressset() { sample_history "$1"; }
-state_progressset() {
-  xdotool key ctrl+h
-  wait_window "$(t 'Progress' 'Прогресс')"
-  SHOT_WINDOW=$(xdotool search --onlyvisible --name "^$(t 'Progress' 'Прогресс')\$" | head -n 1)
-}
+state_progressset() { open_progress; }
 
 # Setup scrambles: the next case's scramble in Idle, its Easy picture at Stop.
-# (its first line joins the [Settings] section that carries the language:
-# a section repeated later is not read)
-settings_scrambleidle() { printf 'Scramble=1\n'; sample_results; }
+settings_scrambleidle() { printf '[Settings]\nScramble=1\n'; sample_results; }
 state_scrambleidle() { :; }
 settings_scramblestop() { settings_scrambleidle; }
 state_scramblestop() {
-  run_to_picture 3.4
-  xdotool key space
-  sleep 0.4
+  start_attempt 3.4 || return 1
+  stop_attempt
 }
 
 # The draw choice opened, with rounds chosen: the round in the status bar.
-settings_drawchoice() { printf 'Draw=round\n'; sample_results; }
+settings_drawchoice() { printf '[Settings]\nDraw=round\n'; sample_results; }
 state_drawchoice() {
   click 203 531
 }
 
 ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
-  ollhard pllsides pllanswer progresscase progressset)
-ALL_STATES+=(scrambleidle scramblestop drawchoice)
+  ollhard pllsides pllanswer progresscase progressexam progressempty progressset
+  scrambleidle scramblestop drawchoice)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -330,6 +432,8 @@ GALLERY=(
   "pllsides|PLL Hard, 2-side recognition: the question"
   "pllanswer|PLL Hard, 2-side recognition: its answer at Stop"
   "progresscase|Ctrl+H after an attempt: every time of the case, its averages and best"
+  "progressexam|The same with the exam times in, drawn hollow"
+  "progressempty|A case without times"
   "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
   "scrambleidle|Setup scramble: the next case to set up on a real cube"
   "scramblestop|Setup scramble: the case's picture as the answer at Stop"
@@ -392,8 +496,8 @@ prepare_folder() {
   dir=$(mktemp -d /tmp/tesselo-shot.XXXXXX)
   WORK_DIRS+=("$dir")
   cp "$BUILD_DIR/tesselo" "$dir/"
-  # The About window's cube view, loaded beside the program.
-  cp "$BUILD_DIR/tesselo_cube.so" "$dir/"
+  # The About window's cube view and the Progress window, loaded beside the program.
+  cp "$BUILD_DIR/tesselo_cube.so" "$BUILD_DIR/tesselo_progress.so" "$dir/"
   # The generated Hard picture library, as the build lays it out.
   mkdir -p "$dir/Images"
   for family in OLL-2 PLL-2 PLL-2-sides; do
@@ -402,12 +506,17 @@ prepare_folder() {
   if declare -F "folder_$state" >/dev/null; then
     "folder_$state" "$dir"
   fi
+  # The program reads the first section of a name only: the pieces a state
+  # prints (several [Settings] among them) are merged into one each.
   {
-    printf '[Settings]\r\nLanguage=%s\r\n' "$language"
+    printf '[Settings]\nLanguage=%s\n' "$language"
     if declare -F "settings_$state" >/dev/null; then
-      "settings_$state" | sed 's/\r\{0,1\}$/\r/'
+      "settings_$state"
     fi
-  } >"$dir/Settings.ini"
+  } | awk '/^\[/ { section = $0; if (!(section in seen)) { seen[section] = 1; order[++count] = section }; next }
+           { body[section] = body[section] $0 "\n" }
+           END { for (i = 1; i <= count; i++) printf "%s\n%s", order[i], body[order[i]] }' |
+    sed 's/\r\{0,1\}$/\r/' >"$dir/Settings.ini"
   echo "$dir"
 }
 
@@ -425,21 +534,35 @@ capture() {
     +repage "$file"
 }
 
+# Shoots one state; returns 1 when the program did not come up or the state
+# failed (the picture is not kept then).
 shoot() {
-  local language=$1 state=$2 dir
+  local language=$1 state=$2 dir i
   LANGUAGE=$language
+  STATE=$state
   dir=$(prepare_folder "$language" "$state")
   (cd "$dir" && QT_QPA_PLATFORM=xcb exec ./tesselo >"$dir/log" 2>&1) &
   APP_PID=$!
-  WINDOW=$(xdotool search --sync --onlyvisible --name '^Tesselo \[' | head -n 1)
-  sleep 0.8
-  xdotool windowactivate --sync "$WINDOW" 2>/dev/null || true
-  SHOT_WINDOW=""
-  "state_$state" "$WINDOW"
-  capture "${SHOT_WINDOW:-$WINDOW}" "$OUT_DIR/${state}-${language}.png"
+  WINDOW=""
+  for ((i = 0; i < WAIT_SECONDS * 10; i++)); do
+    WINDOW=$(xdotool search --onlyvisible --name '^Tesselo \[' 2>/dev/null | head -n 1)
+    [ -n "$WINDOW" ] && break
+    sleep 0.1
+  done
+  local ok=1
+  if [ -z "$WINDOW" ]; then
+    fail "the main window did not show within $WAIT_SECONDS s" || ok=0
+  else
+    sleep 0.8
+    timeout 10 xdotool windowactivate --sync "$WINDOW" >/dev/null 2>&1 || true
+    SHOT_WINDOW=""
+    "state_$state" "$WINDOW" || ok=0
+  fi
+  [ $ok = 1 ] && capture "${SHOT_WINDOW:-$WINDOW}" "$OUT_DIR/${state}-${language}.png"
   kill "$APP_PID" 2>/dev/null || true
   wait "$APP_PID" 2>/dev/null || true
   APP_PID=""
+  [ $ok = 1 ] || { rm -f "$OUT_DIR/${state}-${language}.png"; return 1; }
   echo "$OUT_DIR/${state}-${language}.png"
 }
 
@@ -473,12 +596,14 @@ write_gallery_readme() {
   echo "$OUT_DIR/README.md"
 }
 
+FAILED=()
+
 run_states() {
   local language state
   for language in $LANGUAGES; do
     for state in "$@"; do
       declare -F "state_$state" >/dev/null || { echo "unknown state: $state" >&2; exit 2; }
-      shoot "$language" "$state"
+      shoot "$language" "$state" || FAILED+=("$state ($language)")
     done
   done
 }
@@ -503,6 +628,10 @@ main() {
       [ -f "$BUILD_DIR/contact-sheets/$sheet.png" ] && cp "$BUILD_DIR/contact-sheets/$sheet.png" "$OUT_DIR/"
     done
     write_gallery_readme
+  fi
+  if [ ${#FAILED[@]} -gt 0 ]; then
+    echo "failed states: ${FAILED[*]}" >&2
+    exit 1
   fi
 }
 

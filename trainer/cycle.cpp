@@ -61,6 +61,7 @@ void StartCountdown(TForm1& form)
     if (!form.state.examActive)
         form.BitBtn7->setEnabled(false);
     form.Timer2->start();
+    HistoryForDraw(form);   // the weak rule's reading runs during the countdown
     form.state.lastTimeText.clear();
     form.state.currentScramble.clear();
 }

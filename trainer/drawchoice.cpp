@@ -158,20 +158,21 @@ std::vector<int> EnabledCaseNumbers(const TForm1& form)
     return numbers;
 }
 
-// Read in full on the window thread at the first weak draw, for now; a
-// draw asked before the reading is done would be uniform.
+// History.csv is read in the background from the first weak draw on (the
+// countdown before it starts the reading): the window never waits for the
+// disk. A draw that comes before the reading is done is uniform.
 const std::vector<Attempt>* HistoryForDraw(TForm1& form)
 {
     if (form.caseDraw.rule != DrawRule::Weak || !form.progress)
         return nullptr;
     HistoryStore& store = form.progress->Store();
-    store.EnsureLoaded();
-    return store.Loaded() ? &store.Attempts() : nullptr;
+    store.StartLoading();
+    return store.IsLoaded() ? &store.Attempts() : nullptr;
 }
 
 QHash<int, double> DrawSharesOfActiveSet(TForm1& form)
 {
-    if (form.caseDraw.rule != DrawRule::Weak || !form.progress || !form.progress->Store().Loaded())
+    if (form.caseDraw.rule != DrawRule::Weak || !form.progress || !form.progress->Store().IsLoaded())
         return {};
     return form.caseDraw.Shares(form.state.currentSet, EnabledCaseNumbers(form), form.progress->Store().Attempts(),
                                 form.env.clock->UtcSeconds());

@@ -1,10 +1,9 @@
-#include "about/cubeloader.h"
+#include "about/pluginloader.h"
 
 #include "about/cubesurface.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QPluginLoader>
 
 QStringList PluginFolders()
 {
@@ -37,11 +36,5 @@ QObject* LoadPlugin(QPluginLoader& loader, const QString& fileName, const std::f
 
 CubeViewFactory* LoadCubeViewFactory(QString* why)
 {
-    // Loaded once and kept: the views it makes live until the program ends.
-    static QPluginLoader loader;
-    if (loader.isLoaded())
-        return qobject_cast<CubeViewFactory*>(loader.instance());
-    const auto isCubeView = [](QObject* instance) { return qobject_cast<CubeViewFactory*>(instance) != nullptr; };
-    return qobject_cast<CubeViewFactory*>(
-        LoadPlugin(loader, QString::fromLatin1(kCubePluginName), isCubeView, why));
+    return LoadPluginFactory<CubeViewFactory>(kCubePluginName, why);
 }
