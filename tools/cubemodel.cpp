@@ -25,18 +25,6 @@ constexpr FaceFrame kFrames[kFaceCount] = {
 Vec3 Add(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 Vec3 Scale(Vec3 v, int k) { return {v.x * k, v.y * k, v.z * k}; }
 
-int Coordinate(Vec3 v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
-
-// A quarter turn counter-clockwise about the positive axis (right-hand rule).
-Vec3 RotateQuarter(Vec3 v, int axis)
-{
-    switch (axis) {
-    case 0: return {v.x, -v.z, v.y};
-    case 1: return {v.z, v.y, -v.x};
-    default: return {-v.y, v.x, v.z};
-    }
-}
-
 Vec3 Rotate(Vec3 v, int axis, int quarterTurns)
 {
     for (int i = 0; i < quarterTurns; ++i)
@@ -155,6 +143,19 @@ std::string InverseText(const std::string& text)
 }
 
 }  // namespace
+
+int Coordinate(Vec3 v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
+
+// A quarter turn counter-clockwise about the positive axis (right-hand rule).
+Vec3 RotateQuarter(Vec3 v, int axis)
+{
+    switch (axis) {
+    case 0: return {v.x, -v.z, v.y};
+    case 1: return {v.z, v.y, -v.x};
+    default: return {-v.y, v.x, v.z};
+    }
+}
+
 
 Vec3 FaceNormal(Face face) { return kFrames[static_cast<int>(face)].normal; }
 

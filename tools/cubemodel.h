@@ -26,6 +26,11 @@ struct Vec3 {
     friend bool operator==(const Vec3&, const Vec3&) = default;
 };
 
+// The coordinate of v along axis 0 (x), 1 (y) or 2 (z).
+int Coordinate(Vec3 v, int axis);
+// A quarter turn counter-clockwise about the positive axis (right-hand rule).
+Vec3 RotateQuarter(Vec3 v, int axis);
+
 Vec3 FaceNormal(Face face);
 std::optional<Face> FaceFromNormal(Vec3 normal);
 char FaceLetter(Face face);

@@ -11,17 +11,6 @@ namespace {
 // column a is the start-frame direction of held axis a.
 using Frame = std::array<Vec3, 3>;
 
-int Coordinate(Vec3 v, int axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
-
-Vec3 RotateQuarter(Vec3 v, int axis)
-{
-    switch (axis) {
-    case 0: return {v.x, -v.z, v.y};
-    case 1: return {v.z, v.y, -v.x};
-    default: return {-v.y, v.x, v.z};
-    }
-}
-
 // The face turn of one outer layer, quarter turns counter-clockwise about
 // the positive axis, written the usual way.
 Move OuterTurn(int axis, int side, int quarterTurns)
