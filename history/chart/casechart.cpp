@@ -115,13 +115,15 @@ QString MsText(int milliseconds)
 }
 
 CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
-    : QChartView(parent), russian_(russian), fontFamily_(fontFamily)
+    // Made with its chart: a chart given later would leave the view's own
+    // first chart to nobody.
+    : QChartView(new QChart, parent), russian_(russian), fontFamily_(fontFamily)
 {
     setObjectName(QStringLiteral("caseChart"));
     setRenderHint(QPainter::Antialiasing);
     setFocusPolicy(Qt::NoFocus);
     viewport()->setMouseTracking(true);   // the tooltip of the dot under the pointer
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->setBackgroundRoundness(0);
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setFont(Font(kTextPixels));
@@ -131,7 +133,6 @@ CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
     comma.setNumberOptions(QLocale::OmitGroupSeparator);
     chart->setLocale(comma);
     chart->setLocalizeNumbers(true);
-    setChart(chart);
     axisX_ = NewAxis(Tr(russian_, QStringLiteral("Попытка"), QStringLiteral("Attempt")));
     axisY_ = NewAxis(Tr(russian_, QStringLiteral("Секунды"), QStringLiteral("Seconds")));
     axisX_->setLabelFormat(QStringLiteral("%.0f"));
