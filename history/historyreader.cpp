@@ -173,7 +173,7 @@ void HistoryReader::ReadLine(const char* begin, const char* end)
         return;
     }
     const QByteArray line(begin, end - begin);
-    if (line == HistoryHeader() || IsBlank(begin, end))
+    if (line == HistoryHeader() || line == HistoryHeaderWithoutScramble() || IsBlank(begin, end))
         return;
     if (ParseAttempt(line, attempt))
         content_.attempts.push_back(attempt);

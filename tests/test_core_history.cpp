@@ -322,7 +322,8 @@ private slots:
         twoSide.level = Level::Hard;
         twoSide.twoSide = true;
         twoSide.exam = true;
-        const QByteArray content = HistoryHeader() + "\r\n" + FormatAttempt(Sample(1, 1470)) + "\r\n"
+        const QByteArray content = HistoryHeaderWithoutScramble() + "\r\n" + FormatAttempt(Sample(1, 1470)) + "\r\n"
+                                   + HistoryHeader() + "\r\n"
                                    + FormatAttempt(twoSide) + "\n\r\n   \r\n"
                                    "2026-12-09T11:32:05Z,OLL,58,Easy,top,1.470,0\r\n"        // no such case
                                    "2026-02-30T11:32:05Z,OLL,5,Easy,top,1.470,0\r\n"         // no such day
