@@ -104,7 +104,7 @@ bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
     return true;   // handled once: the controls and their parents never see it
 }
 
-void ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scramble)
+QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scramble)
 {
     const TrainerState& state = form_.state;
     Attempt attempt;
@@ -118,9 +118,7 @@ void ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scram
     const QString failure = store_.Record(attempt, scramble);
     if (failure.isEmpty() && view_ && view_->Widget()->isVisible())
         view_->AddAttempt(attempt);
-    ShowDrawShares();
-    if (!failure.isEmpty())
-        form_.env.messages->ShowError(failure);
+    return failure;
 }
 
 // The weak draw's shares, beside the bars of the set drawn from.

@@ -20,8 +20,9 @@ public:
     explicit ProgressHub(TForm1& form);
 
     // Accept recorded a time (in seconds) for the current case, timed under
-    // the setup scramble given (empty without one).
-    void RecordAccepted(double seconds, bool exam, const QString& scramble = QString());
+    // the setup scramble given (empty without one). Gives the text of a
+    // refused write to show (once a run), else an empty text.
+    QString RecordAccepted(double seconds, bool exam, const QString& scramble = QString());
     // The countdown drew a case.
     void NoteDrawnCase(CaseSet set, int caseNumber);
     // Hands the open window each enabled case's share of the weak draw

@@ -106,18 +106,26 @@ void MarkExamCase(TForm1& form, const QString& text)
 }
 
 // Every recorded time, exam or not, is appended to History.csv, with the
-// setup scramble it was timed under (none with the option off).
-void KeepInHistory(TForm1& form, double time, bool exam)
+// setup scramble it was timed under (none with the option off), before the
+// board goes back to Idle: the draw of the next case then weighs it. A
+// refused write is told once the board is back.
+QString KeepInHistory(TForm1& form, double time, bool exam)
 {
-    if (form.progress)
-        form.progress->RecordAccepted(time, exam, form.state.currentScramble);
+    return form.progress ? form.progress->RecordAccepted(time, exam, form.state.currentScramble) : QString();
+}
+
+void ReportHistoryFailure(TForm1& form, const QString& failure)
+{
+    if (!failure.isEmpty())
+        form.env.messages->ShowError(failure);
 }
 
 void AcceptInExam(TForm1& form, double time)
 {
     MarkExamCase(form, form.state.lastTimeText);
+    const QString failure = KeepInHistory(form, time, true);
     cycle::BackToIdle(form);
-    KeepInHistory(form, time, true);
+    ReportHistoryFailure(form, failure);
     CheckExamComplete(form);
 }
 
@@ -135,8 +143,9 @@ void AcceptIntoRecord(TForm1& form, double time)
     }
     ShowRecord(tile, folded);
     form.caseDraw.Kept();
+    const QString failure = KeepInHistory(form, time, false);
     cycle::BackToIdle(form);
-    KeepInHistory(form, time, false);
+    ReportHistoryFailure(form, failure);
 }
 
 } // namespace
