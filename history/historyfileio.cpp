@@ -158,10 +158,8 @@ bool WriteLocked(int fd, const QByteArray& lines)
     bytes += lines;
     if (WriteWhole(fd, bytes) && ::fdatasync(fd) == 0)
         return true;
-    const int refusal = errno;
     while (::ftruncate(fd, status.st_size) != 0 && errno == EINTR) {
     }
-    errno = refusal;
     return false;
 }
 
