@@ -53,6 +53,8 @@ private slots:
         QCOMPARE(EmbeddedResource(QStringLiteral("CaseTable")), derived);
         const std::string readme = SourceFile("README.md").toStdString();
         QCOMPARE(QString::fromStdString(cube::WithReadmeCaseTable(readme, rows)), QString::fromStdString(readme));
+        // The contact sheets read the table back.
+        QCOMPARE(QByteArray::fromStdString(cube::CaseTableCsv(cube::ParseCaseTableCsv(derived.toStdString()))), derived);
     }
 
     // Facts known apart from the cube model: Tesselo's OLL 1 is Headlights,

@@ -139,6 +139,29 @@ std::string CaseTableCsv(const std::vector<CaseIdentityRow>& rows)
     return csv;
 }
 
+std::vector<CaseIdentityRow> ParseCaseTableCsv(std::string_view csv)
+{
+    std::vector<CaseIdentityRow> rows;
+    std::istringstream in{std::string(csv)};
+    std::string line;
+    int lineNumber = 0;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (lineNumber == 1 || line.empty())
+            continue;  // the header
+        const std::vector<std::string> f = SplitFields(line);
+        int caseNumber = 0;
+        try {
+            caseNumber = f.size() == 5 ? std::stoi(f[1]) : 0;
+        } catch (const std::exception&) {
+        }
+        if (caseNumber < 1 || (f[0] != "OLL" && f[0] != "PLL"))
+            Fail("the case table, line " + std::to_string(lineNumber) + ": \"" + line + "\" is not set,case,standard,name,group");
+        rows.push_back({f[0] == "OLL" ? HintSet::Oll : HintSet::Pll, caseNumber, f[2], f[3], f[4]});
+    }
+    return rows;
+}
+
 std::string ReadmeCaseTable(const std::vector<CaseIdentityRow>& rows)
 {
     std::string table = "| Set | Case | Standard | Name | Group |\n|---|---:|---|---|---|\n";

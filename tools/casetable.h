@@ -46,6 +46,9 @@ std::vector<CaseIdentityRow> DeriveCaseTable(const std::vector<StandardCase>& st
 // resources/cases.csv: the header "set,case,standard,name,group", a line a case.
 std::string CaseTableCsv(const std::vector<CaseIdentityRow>& rows);
 
+// Reads resources/cases.csv back; throws std::runtime_error naming the bad line.
+std::vector<CaseIdentityRow> ParseCaseTableCsv(std::string_view csv);
+
 // The README's table of the cases, in Markdown, between two marker lines.
 inline constexpr std::string_view kReadmeTableBegin = "<!-- case table: made by tesselo_cases, do not edit -->";
 inline constexpr std::string_view kReadmeTableEnd = "<!-- end of case table -->";
