@@ -72,16 +72,26 @@ QList<int> AllBut(const QList<int>& kept, int count)
 }
 
 // Runs act on the Groups dialog once its modal loop runs, then closes it.
-void InGroupsDialog(TForm1* form, const std::function<void(QDialog*)>& act)
+// The dialog is opened with a click, or by keyboard: Tab to the button, Space.
+// True when the dialog opened and act ran.
+bool InGroupsDialog(TForm1* form, const std::function<void(QDialog*)>& act, bool byKeyboard = false)
 {
-    QTimer::singleShot(0, qApp, [act] {
+    auto ran = std::make_shared<bool>(false);
+    QTimer::singleShot(0, qApp, [act, ran] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
+        *ran = true;
         act(dialog);
         if (QWidget* still = QApplication::activeModalWidget())
             still->close();
     });
-    form->GroupsButton->click();
+    if (byKeyboard) {
+        form->GroupsButton->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(form->GroupsButton, Qt::Key_Space);
+    } else {
+        form->GroupsButton->click();
+    }
+    return *ran;
 }
 
 template <typename T> T* Control(QDialog* dialog, const QString& name)
@@ -118,7 +128,7 @@ private slots:
                  (QStringList{"33", "45"}));
         ReplacementCounter replacements(h.Folder());
 
-        InGroupsDialog(form, [&](QDialog* dialog) {
+        QVERIFY(InGroupsDialog(form, [&](QDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("OLL groups"));
             Control<QPushButton>(dialog, "GroupOnly:T")->click();
             QCOMPARE(EnabledCases(form), t);
@@ -139,7 +149,7 @@ private slots:
             QCOMPARE(EnabledCases(form), t);
             QCOMPARE(replacements.Take(), 1);
             QCOMPARE(crossTick->checkState(), Qt::Unchecked);
-        });
+        }));
         // A partly enabled group is enabled whole by its tick.
         form->SetCaseEnabled(cross[0]);
         ToggleGroup(*form, QStringLiteral("Cross"));
@@ -159,7 +169,7 @@ private slots:
         const QList<int> g = CaseIdentities().CasesOf(CaseSet::PLL, QStringLiteral("G perms"));
         QCOMPARE(g.size(), 4);
         ReplacementCounter replacements(h.Folder());
-        InGroupsDialog(form, [&](QDialog* dialog) {
+        QVERIFY(InGroupsDialog(form, [&](QDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Группы PLL"));
             QCOMPARE(Control<QCheckBox>(dialog, "GroupToggle:G perms")->text(), QStringLiteral("G-перестановки"));
             QVERIFY(!dialog->findChild<QCheckBox*>("GroupToggle:T"));
@@ -168,7 +178,7 @@ private slots:
             QCOMPARE(replacements.Take(), 1);
             QCOMPARE(DisabledInFile(h.ReadSettings(), "pal", 21), AllBut(g, 21));
             QCOMPARE(Control<QLabel>(dialog, "GroupCount:G perms")->text(), QStringLiteral("4 из 4"));
-        });
+        }, true));
         // The OLL flags written before the switch are there after it.
         form->BitBtn6Click();
         const QList<int> t = CaseIdentities().CasesOf(CaseSet::OLL, QStringLiteral("T"));
