@@ -77,6 +77,20 @@ private slots:
         QCOMPARE(sum, 57);
     }
 
+    // Every group has its Russian name; the English one is the table's own.
+    void groupNamesInBothLanguages()
+    {
+        QSet<QString> russian;
+        for (CaseSet set : {CaseSet::OLL, CaseSet::PLL})
+            for (const QString& group : KnownGroups(set)) {
+                QCOMPARE(GroupName(group, false), group);
+                QVERIFY2(GroupName(group, true) != group, qPrintable(group));
+                russian.insert(GroupName(group, true));
+            }
+        QCOMPARE(russian.size(), int(KnownGroups(CaseSet::OLL).size() + KnownGroups(CaseSet::PLL).size()));
+        QCOMPARE(GroupName(QStringLiteral("Dot"), true), QStringLiteral("Точка"));
+    }
+
     void derivationRefusesWhatIsNotOneToOne()
     {
         auto twice = StandardList();  // two standard cases with the Sune's algorithm

@@ -629,7 +629,7 @@ main() {
     states=()
     for entry in "${GALLERY[@]}"; do states+=("${entry%%|*}"); done
   fi
-  OUT_DIR=${OUT_DIR:-$ROOT/screenshots$([ $gallery = 1 ] && echo /gallery)}
+  OUT_DIR=${OUT_DIR:-$ROOT/screenshots$([ $gallery = 1 ] && echo /gallery || true)}
   need
   [ -x "$BUILD_DIR/tesselo" ] || { echo "no $BUILD_DIR/tesselo: build first (./tesselo.sh build)" >&2; exit 1; }
   mkdir -p "$OUT_DIR"
