@@ -20,6 +20,7 @@
 namespace {
 
 const QByteArray kRaise = QByteArrayLiteral("raise");
+constexpr qsizetype kMostWaitingConnections = 8;
 
 // O_NOFOLLOW: a link planted in the lock's place is never followed to make
 // or open a file elsewhere.
@@ -87,14 +88,25 @@ RaiseRequests::RaiseRequests(const QString& programFolder, std::function<void()>
 
 RaiseRequests::~RaiseRequests()
 {
-    qDeleteAll(findChildren<QSocketNotifier*>());
-    if (listening_ >= 0)
-        ::close(listening_);
+    // The listening socket and every connection still waiting for its
+    // request; a disabled notifier's socket is closed already.
+    for (QSocketNotifier* notifier : findChildren<QSocketNotifier*>()) {
+        if (!notifier->isEnabled())
+            continue;
+        const int fd = int(notifier->socket());
+        delete notifier;
+        ::close(fd);
+    }
 }
 
 void RaiseRequests::Accept()
 {
     for (int connection; (connection = ::accept4(listening_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
+        // Connections that never send anything cannot pile up.
+        if (findChildren<QSocketNotifier*>().size() > kMostWaitingConnections) {
+            ::close(connection);
+            continue;
+        }
         // The request may come a moment after the connection.
         auto* notifier = new QSocketNotifier(connection, QSocketNotifier::Read, this);
         connect(notifier, &QSocketNotifier::activated, this, [this, connection, notifier] { Read(connection, notifier); });
@@ -107,6 +119,9 @@ void RaiseRequests::Read(int connection, QSocketNotifier* notifier)
     const ssize_t got = ::recv(connection, buffer, sizeof buffer, 0);
     if (got < 0 && (errno == EAGAIN || errno == EINTR))
         return;
+    // Not deleted here, inside its own signal: disabled, it no longer
+    // watches the socket, which can then be closed.
+    notifier->setEnabled(false);
     notifier->deleteLater();
     ::close(connection);
     if (got > 0 && QByteArray(buffer, int(got)).startsWith(kRaise) && raise_)
