@@ -436,7 +436,7 @@ void SettingsFile::InsertEntry(const QByteArray& section, const QByteArray& entr
 void SettingsFile::ReplaceFile()
 {
     // One bounded wait per piece of work: once another program has kept the
-    // lock that long, a retry of the same work asks once and gives up.
+    // lock that long, a retry of the same work tries once more without waiting.
     const FolderLock lock(target_, lockTimedOut_ ? 0 : FolderLock::kLongestWaitNs);
     if (lock.Refused()) {
         lockTimedOut_ = true;
