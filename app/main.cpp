@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     QPixmap icon;
     if (icon.loadFromData(EmbeddedResource(QStringLiteral("Icon"))))
         QApplication::setWindowIcon(QIcon(icon));
-    Program program(Environment::Default());
+    Program program(Environment::Default(), Program::Dialogs::AfterFirstFrame);
     program.FollowTheSession();
     program.form1->show();
     return application.exec();

@@ -6,10 +6,11 @@
 #include "board/tform2.h"
 #include "board/tform3.h"
 #include "history/progresshub.h"
+#include "window/firstframe.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
-Program::Program(Environment environment) : programFolder_(environment.programFolder)
+Program::Program(Environment environment, Dialogs dialogs) : programFolder_(environment.programFolder)
 {
     terminationSignals = std::make_unique<TerminationSignals>();
     QObject::connect(terminationSignals.get(), &TerminationSignals::received, terminationSignals.get(),
@@ -22,13 +23,21 @@ Program::Program(Environment environment) : programFolder_(environment.programFo
         environment.messages = boxes;
     form1 = std::make_unique<TForm1>(std::move(environment));
     boxes->SetParent(form1.get());
+    if (dialogs == Dialogs::Now)
+        MakeDialogs();
+    else
+        AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
+    InstallProgress(*form1);
+    startingUp_ = false;
+    TerminationSignals::StartUpDone();
+}
+
+void Program::MakeDialogs()
+{
     form2 = std::make_unique<TForm2>(form1.get());
     frmGL = std::make_unique<TfrmGL>(form1.get(), form1.get());
     form3 = std::make_unique<TForm3>(form1.get());
     form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
-    InstallProgress(*form1);
-    startingUp_ = false;
-    TerminationSignals::StartUpDone();
 }
 
 Program::~Program()

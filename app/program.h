@@ -18,7 +18,13 @@ struct Program {
     // window). SIGTERM, SIGHUP and SIGINT are caught before anything is
     // written: one during the start-up ends the program without writing
     // anything back (app/sessionend.cpp).
-    explicit Program(Environment environment);
+    //
+    // The three dialogs are nowhere in the main window's first frame: the
+    // program made with DialogsAfterFirstFrame makes them just after that
+    // frame (window/firstframe.h), before the user can ask for any of them;
+    // until then form2, frmGL and form3 are empty.
+    enum class Dialogs { Now, AfterFirstFrame };
+    explicit Program(Environment environment, Dialogs dialogs = Dialogs::Now);
     ~Program();
     // SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the
     // run as closing the main window does (app/sessionend.cpp).
@@ -30,6 +36,7 @@ struct Program {
     std::unique_ptr<TerminationSignals> terminationSignals;
 
 private:
+    void MakeDialogs();
     void EndDuringStartUp();
     QString programFolder_;
     bool startingUp_ = true;
