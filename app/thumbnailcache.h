@@ -20,6 +20,9 @@ public:
     ThumbnailCache() = default;
     ThumbnailCache(const ThumbnailCache&) = delete;
     ThumbnailCache& operator=(const ThumbnailCache&) = delete;
+    // A prefetch still running is waited for by the future it moves with.
+    ThumbnailCache(ThumbnailCache&&) = default;
+    ThumbnailCache& operator=(ThumbnailCache&&) = default;
     // Waits for a prefetch still running: its thread reads the files.
     ~ThumbnailCache();
 
