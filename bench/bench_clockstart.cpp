@@ -344,7 +344,7 @@ void Report(Condition condition, const QString& load, const Attempts& attempts, 
                       Fixed(Quantile(afterPixels, 0.99) / 1e3, 3))
                  .arg(attempts.pixelsBeforePaint)
                  .arg(attempts.unseen),
-             QStringLiteral("after the frame's hand-over, ≤ 1 ms after it for 99 %"), met);
+             QStringLiteral("after the frame's hand-over; ≤ 1 ms after its paint began, for 99 %"), met);
 }
 
 } // namespace
