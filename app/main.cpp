@@ -17,7 +17,7 @@ int main(int argc, char* argv[])
     QPixmap icon;
     if (icon.loadFromData(EmbeddedResource(QStringLiteral("Icon"))))
         QApplication::setWindowIcon(QIcon(icon));
-    Program program(Environment::Default());
+    Program program(Environment::Default(), Program::Dialogs::AfterFirstFrame);
     if (!program.Started())
         return 0;   // another copy runs from this folder; it was brought to the front
     program.FollowTheSession();

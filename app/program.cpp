@@ -10,6 +10,7 @@
 #include "board/tform3.h"
 #include "history/progresshub.h"
 #include "settings/settingsfile.h"
+#include "window/firstframe.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
@@ -38,7 +39,7 @@ void BringToFront(QWidget& window)
 
 }   // namespace
 
-Program::Program(Environment environment) : programFolder_(environment.programFolder)
+Program::Program(Environment environment, Dialogs dialogs) : programFolder_(environment.programFolder)
 {
     // Before anything is read or written, so that a second copy reads
     // nothing half-written and writes nothing at all.
@@ -60,14 +61,22 @@ Program::Program(Environment environment) : programFolder_(environment.programFo
         environment.messages = boxes;
     form1 = std::make_unique<TForm1>(std::move(environment));
     boxes->SetParent(form1.get());
-    form2 = std::make_unique<TForm2>(form1.get());
-    frmGL = std::make_unique<TfrmGL>(form1.get(), form1.get());
-    form3 = std::make_unique<TForm3>(form1.get());
-    form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
+    if (dialogs == Dialogs::Now)
+        MakeDialogs();
+    else
+        AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
     InstallProgress(*form1);
     raiseRequests_ = std::make_unique<RaiseRequests>(programFolder_, [form = form1.get()] { BringToFront(*form); });
     startingUp_ = false;
     TerminationSignals::StartUpDone();
+}
+
+void Program::MakeDialogs()
+{
+    form2 = std::make_unique<TForm2>(form1.get());
+    frmGL = std::make_unique<TfrmGL>(form1.get(), form1.get());
+    form3 = std::make_unique<TForm3>(form1.get());
+    form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
 }
 
 void Program::DeferToTheRunningCopy(const Environment& environment)

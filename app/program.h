@@ -23,7 +23,13 @@ struct Program {
     // Another copy running from the same folder is told to come to the front
     // instead, the user is told so, and nothing is made: form1 stays null and
     // the program is to end (app/singlecopy.h).
-    explicit Program(Environment environment);
+    //
+    // The three dialogs are nowhere in the main window's first frame: the
+    // program made with DialogsAfterFirstFrame makes them just after that
+    // frame (window/firstframe.h), before the user can ask for any of them;
+    // until then form2, frmGL and form3 are empty.
+    enum class Dialogs { Now, AfterFirstFrame };
+    explicit Program(Environment environment, Dialogs dialogs = Dialogs::Now);
     ~Program();
     bool Started() const { return form1 != nullptr; }
     // SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the
@@ -36,6 +42,7 @@ struct Program {
     std::unique_ptr<TerminationSignals> terminationSignals;
 
 private:
+    void MakeDialogs();
     void EndDuringStartUp();
     void DeferToTheRunningCopy(const Environment& environment);
     std::unique_ptr<ProgramFolderLock> folderLock_;

@@ -8,6 +8,10 @@
 
 class TForm1;
 
+// Starts decoding the thumbnails of the set Settings.ini makes active, on a
+// thread of their own, while start-up builds the window (app/startup.cpp).
+void PrefetchActiveSetThumbnails(TForm1& form);
+
 // Shows the tiles of the set's cases and hides the rest.
 void ShowTilesOf(TForm1& form, CaseSet set);
 

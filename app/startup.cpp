@@ -9,6 +9,8 @@
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
 #include "trainer/drawchoice.h"
+#include "trainer/pictures.h"
+#include "window/firstframe.h"
 #include "window/windowframe.h"
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QPointer>
 #include <QScrollArea>
 
 namespace {
@@ -36,14 +39,61 @@ void SetTextColour(QWidget* widget, const QColor& colour)
     widget->setPalette(palette);
 }
 
+constexpr int kLargestStopwatchDigits = 61;
+
+void SetStopwatchFont(TForm1& f, const QFont& font)
+{
+    f.Label1->setFont(font);
+    f.Label3->setFont(font);
+}
+
+// The stopwatch panel is hidden in Idle, so its digits are fitted to the
+// label just after the first frame, or when the panel is shown before that,
+// whichever comes first: the fitting measures the face at six sizes, each a
+// font engine of its own, and the first frame has no use for any of them.
+class StopwatchFontFitter : public QObject {
+public:
+    StopwatchFontFitter(TForm1& form, const QString& face) : QObject(form.RzPanel1), form_(form), face_(face)
+    {
+        form.RzPanel1->installEventFilter(this);
+    }
+
+    void Fit()
+    {
+        if (fitted_)
+            return;
+        fitted_ = true;
+        form_.RzPanel1->removeEventFilter(this);
+        SetStopwatchFont(form_, FittedStopwatchFont(face_, kLargestStopwatchDigits, form_.Label1->size()));
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            Fit();
+        return false;
+    }
+
+private:
+    TForm1& form_;
+    const QString face_;
+    bool fitted_ = false;
+};
+
 void PrepareStopwatch(TForm1& f, const QString& family)
 {
     // A face that could not be registered is asked for by the name the panel
     // was drawn for; the system substitutes what it has.
     const QString face = family.isEmpty() ? QStringLiteral("digital-7 Italic") : family;
-    const QFont font = FittedStopwatchFont(face, 61, f.Label1->size());
-    f.Label1->setFont(font);
-    f.Label3->setFont(font);
+    QFont unfitted(face);
+    unfitted.setPixelSize(kLargestStopwatchDigits);
+    SetStopwatchFont(f, unfitted);
+    QPointer<StopwatchFontFitter> fitter = new StopwatchFontFitter(f, face);
+    AfterFirstFrame(&f, [fitter] {
+        if (fitter)
+            fitter->Fit();
+    });
     f.Label3->setText(QStringLiteral("88,888"));
     f.RzPanel1->hide();
     f.state.answerShown = false;
@@ -51,10 +101,8 @@ void PrepareStopwatch(TForm1& f, const QString& family)
 
 void PrepareTiles(TForm1& f)
 {
+    // The tiles take their white fill from the tile area they stand on.
     for (CaseTile* tile : f.tiles) {
-        QPalette palette = tile->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        tile->setPalette(palette);
         tile->proll->move(76, 2);
         tile->ioll->move(2, 2);
         tile->bioll->move(2, 2);
@@ -184,10 +232,15 @@ Level ReadLevel(const SettingsFile& file, CaseSet set)
     return file.ReadBool(kSettings, key, false) ? Level::Hard : Level::Easy;
 }
 
-void LoadActiveSet(TForm1& f, SettingsFile& file)
+CaseSet ActiveSetIn(const SettingsFile& file)
 {
     const bool oll = file.ReadString(kSettings, QStringLiteral("mode"), QStringLiteral("OLL")) == QLatin1String("OLL");
-    f.state.currentSet = oll ? CaseSet::OLL : CaseSet::PLL;
+    return oll ? CaseSet::OLL : CaseSet::PLL;
+}
+
+void LoadActiveSet(TForm1& f, SettingsFile& file)
+{
+    f.state.currentSet = ActiveSetIn(file);
     f.state.level = ReadLevel(file, f.state.currentSet);
     f.ShowLevel();
     f.ClearTrainingDisplay();
@@ -210,6 +263,15 @@ void EnterIdle(TForm1& f)
 }
 
 }   // namespace
+
+void PrefetchActiveSetThumbnails(TForm1& form)
+{
+    const CaseSet set = ActiveSetIn(SettingsFile(form.SettingsPath()));
+    QStringList paths;
+    for (int n = 1; n <= CaseCount(set); ++n)
+        paths << InFolder(form.env.programFolder, EasyPicturePath(set, n));
+    form.thumbnails.Prefetch(paths);
+}
 
 void TForm1::FormCreate()
 {

@@ -10,9 +10,28 @@
 #include <QHash>
 #include <QImage>
 #include <QString>
+#include <QStringList>
+
+#include <future>
+#include <vector>
 
 class ThumbnailCache {
 public:
+    ThumbnailCache() = default;
+    ThumbnailCache(const ThumbnailCache&) = delete;
+    ThumbnailCache& operator=(const ThumbnailCache&) = delete;
+    // A prefetch still running is waited for by the future it moves with.
+    ThumbnailCache(ThumbnailCache&&) = default;
+    ThumbnailCache& operator=(ThumbnailCache&&) = default;
+    // Waits for a prefetch still running: its thread reads the files.
+    ~ThumbnailCache();
+
+    // Starts decoding the files on a thread of its own, so that start-up
+    // builds the window meanwhile. Picture() takes each result as if it had
+    // decoded the file itself (the same file checks hold); a file missing now
+    // is simply decoded later, when it is asked for.
+    void Prefetch(const QStringList& paths);
+
     // The picture of the file at path: the kept one while the file is
     // unchanged, else the file decoded again (ReadPictureFile). A null image
     // when the file is missing or does not decode; failures are not kept.
@@ -27,6 +46,14 @@ private:
         QDateTime changed;
         QImage picture;
     };
+    struct Decoded {
+        QString path;
+        Entry entry;
+    };
+    static Entry Decode(const QString& path);
+    void TakePrefetched();
+
     QHash<QString, Entry> entries_;
+    std::future<std::vector<Decoded>> prefetch_;
     int decodes_ = 0;
 };

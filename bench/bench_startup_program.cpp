@@ -11,7 +11,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));
-    Program program(Environment::Default());
+    Program program(Environment::Default(), Program::Dialogs::AfterFirstFrame);
     TForm1* window = program.form1.get();
     new ShownReporter(window, [window] { window->close(); });
     window->show();

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Measures start-up, the stopwatch, the board, the set switch, shut-down, the weak draw and
+# Measures start-up, the stopwatch and its start, the board, the set switch, shut-down, the weak draw and
 # the settings file, runs the 200-kill fault loop, and writes the results
 # into the table of bench/README.md (between its table markers).
 #   bench/run.sh            (./tesselo.sh bench)
@@ -20,6 +20,7 @@ if [ "${1:-}" = --with-display ]; then
   "$B/bench_startup/bench_startup" "$B/bench_startup_program/bench_startup_program" \
     "$B/bench_startup_bare/bench_startup_bare" 7 "$B/bench_startup_parts/bench_startup_parts"
   "$B/bench_stopwatch/bench_stopwatch"
+  "$B/bench_clockstart/bench_clockstart"
   "$B/bench_board/bench_board"
   "$B/bench_history/bench_history"
   "$B/bench_append/bench_append"

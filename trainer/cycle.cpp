@@ -85,7 +85,7 @@ void StartStopwatch(TForm1& form)
     form.Timer2->stop();
     cycle::HideScramble(form);
     form.Image1->setEnabled(true);
-    form.state.startTimeUs = form.env.clock->MonotonicUs();
+    form.StartClockWhenShown();
     form.Timer1->start();
 }
 

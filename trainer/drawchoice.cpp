@@ -31,6 +31,8 @@ QStringList EntryTexts(bool russian)
             Tr(russian, QStringLiteral("Все по разу"), QStringLiteral("Each case once"))};
 }
 
+void WidenListToEntries(QComboBox& box);
+
 // The drop-down remembers whether its list was open, which is how a choice
 // from the list is told from one made with the arrow keys on the closed box.
 class DrawChoiceBox : public QComboBox {
@@ -39,6 +41,9 @@ public:
     void showPopup() override
     {
         listOpen_ = true;
+        // Made wide enough only when it opens: the list's view is built on
+        // its first use, which start-up need not pay for.
+        WidenListToEntries(*this);
         QComboBox::showPopup();
     }
     void hidePopup() override
@@ -126,7 +131,6 @@ void ReadDrawChoice(TForm1& form, const SettingsFile& file)
     const QSignalBlocker quiet(form.ComboBox1);
     form.ComboBox1->clear();
     form.ComboBox1->addItems(EntryTexts(form.state.russianInterface));
-    WidenListToEntries(*form.ComboBox1);
     form.caseDraw.rule = DrawRuleFromText(file.ReadString(kSettings, kDrawKey, QString()));
     form.ComboBox1->setCurrentIndex(static_cast<int>(form.caseDraw.rule));
     ShowChoiceWhole(*form.ComboBox1);

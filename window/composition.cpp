@@ -3,6 +3,7 @@
 // events to the window's handlers.
 #include "window/tform1.h"
 
+#include "app/setrecords.h"
 #include "board/groups.h"
 #include "resources/resources.h"
 #include "settings/defaults.h"
@@ -255,12 +256,15 @@ void BuildTileArea(TForm1& f)
     f.tileContent = new QWidget;
     f.tileContent->setObjectName(QStringLiteral("tileContent"));
     SetBackground(f.tileContent, Qt::white);
+    // In its place before the tiles are made: each then takes the window's
+    // font and the white background as it is made, instead of some 700
+    // controls being told of a new parent's font and palette afterwards.
+    f.ScrollBox1->setWidget(f.tileContent);
     for (int n = 1; n <= kMaxCases; ++n) {
         CaseTile* tile = new CaseTile(n, f.tileContent);
         tile->move(FormTilePosition(n));
         f.tiles[n - 1] = tile;
     }
-    f.ScrollBox1->setWidget(f.tileContent);
 }
 
 void BuildStatusBar(TForm1& f)
@@ -303,6 +307,9 @@ void BuildTabOrder(TForm1& f)
 
 TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), env(std::move(environment))
 {
+    // The thumbnails are decoded on a thread of their own while the fonts
+    // and controls are made; the records' load takes them.
+    PrefetchActiveSetThumbnails(*this);
     RegisterInterfaceFonts();
     BuildControls();
     WireEvents();
