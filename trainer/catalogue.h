@@ -54,5 +54,6 @@ struct TrainerState {
     int nextCase = 0;
     CaseSet nextSet = CaseSet::OLL;
     QString nextScramble;
+    QStringList nextDrawnAmong;      // the enabled cases when it was drawn: any change draws again
     QString currentScramble;
 };

@@ -8,6 +8,7 @@
 #include "app/language.h"
 #include "resources/resources.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "window/tform1.h"
 
 #include <QCheckBox>
@@ -29,10 +30,18 @@ bool NextCaseCanBeDrawn(const TForm1& form)
            && cycle::CasesThatCanBeDrawn(form).contains(QString::number(state.nextCase));
 }
 
+// A case drawn among other enabled cases than today's is drawn again: else
+// the first tile enabled after "disable all" would always be timed first.
+bool DrawnAmongTheEnabledCases(const TForm1& form)
+{
+    return form.state.nextDrawnAmong == form.state.enabledCases;
+}
+
 void ForgetNextCase(TForm1& form)
 {
     form.state.nextCase = 0;
     form.state.nextScramble.clear();
+    form.state.nextDrawnAmong.clear();
 }
 
 void DrawNextCase(TForm1& form)
@@ -48,6 +57,7 @@ void DrawNextCase(TForm1& form)
     form.state.nextCase = *drawn;
     form.state.nextSet = form.state.currentSet;
     form.state.nextScramble = scramble;
+    form.state.nextDrawnAmong = form.state.enabledCases;
 }
 
 void ShowNextScramble(TForm1& form)
@@ -104,7 +114,7 @@ void TForm1::DrawInAdvance()
     }
     if (!IsIdle(*this))
         return;
-    if (!NextCaseCanBeDrawn(*this)) {
+    if (!NextCaseCanBeDrawn(*this) || !DrawnAmongTheEnabledCases(*this)) {
         ForgetNextCase(*this);
         DrawNextCase(*this);
     }
@@ -113,6 +123,10 @@ void TForm1::DrawInAdvance()
 
 void TForm1::CheckBox2Click()
 {
+    // The case waiting under the scramble was taken from its round; without
+    // the option it is not waiting any more.
+    caseDraw.PutBack(*env.random);
     ForgetNextCase(*this);
     DrawInAdvance();
+    ShowDrawProgress(*this);
 }
