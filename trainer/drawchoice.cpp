@@ -70,11 +70,28 @@ void ShowChoiceWhole(QComboBox& box)
     box.setToolTip(box.currentText());
 }
 
+// The case waiting under its setup scramble when rounds are chosen is the
+// round's first case, not a case the round may deal again; one it cannot
+// take is drawn again by the round.
+void RoundTakesWaitingCase(TForm1& form)
+{
+    TrainerState& state = form.state;
+    if (state.nextCase <= 0 || state.nextSet != state.currentSet)
+        return;
+    if (form.caseDraw.Adopt(state.currentSet, state.nextCase, EnabledCaseNumbers(form), *form.env.random))
+        return;
+    state.nextCase = 0;
+    form.DrawInAdvance();
+}
+
 void ChooseRule(TForm1& form, int index)
 {
     if (index < 0 || index >= int(std::size(kRules)))
         return;
+    const bool roundsBegin = kRules[index] == DrawRule::Round && form.caseDraw.rule != DrawRule::Round;
     form.caseDraw.rule = kRules[index];
+    if (roundsBegin)
+        RoundTakesWaitingCase(form);
     ShowChoiceWhole(*form.ComboBox1);
     ShowDrawProgress(form);
     // A choice from the list hands the keys back to Start: the next Space

@@ -3,6 +3,7 @@
 
 #include "app/language.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
 
@@ -70,6 +71,14 @@ void GiveUpWithAnswer(TForm1& form)
     form.state.answerShown = true;
     form.BitBtn1Click();
     form.state.attemptActive = false;
+}
+
+// A case given up was not done: it goes back into its round at once, and
+// the round's count in the status bar says so.
+void ReturnGivenUpCase(TForm1& form)
+{
+    form.caseDraw.PutBack(*form.env.random);
+    ShowDrawProgress(form);
 }
 
 // What the user sees is what is recorded: the text and the time Stop keeps.
@@ -163,10 +172,13 @@ void TForm1::Image1Click()
         // The frame is about to show the next scramble: the algorithm is
         // the answer, under it, at either level.
         GiveUpWithHint(*this);
+        ReturnGivenUpCase(*this);
         DrawInAdvance();
     } else if (state.level == Level::Easy) {
         GiveUpWithHint(*this);
+        ReturnGivenUpCase(*this);
     } else if (state.currentSet == CaseSet::PLL) {
         GiveUpWithAnswer(*this);
+        ReturnGivenUpCase(*this);
     }
 }
