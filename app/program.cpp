@@ -6,6 +6,7 @@
 #include "board/tform2.h"
 #include "board/tform3.h"
 #include "history/progresshub.h"
+#include "trainer/drawchoice.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
@@ -27,6 +28,7 @@ Program::Program(Environment environment) : programFolder_(environment.programFo
     form3 = std::make_unique<TForm3>(form1.get());
     form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
     InstallProgress(*form1);
+    ConnectDrawToProgress(*form1);
     startingUp_ = false;
     TerminationSignals::StartUpDone();
 }

@@ -53,12 +53,6 @@ void TForm1::BitBtn8Click()
 // set switch; nothing is written here.
 void TForm1::ClearResults(bool keepBests)
 {
-    for (int n = 1; n <= kMaxCases; ++n) {
-        CaseTile* tile = Tile(n);
-        tile->avoll->setText(ZeroTimeText());
-        if (!keepBests)
-            tile->bvoll->setText(ZeroTimeText());
-        tile->nvoll->setText(QStringLiteral("0"));
-    }
+    session.ClearRecords(keepBests);
     RefreshBoard();
 }

@@ -14,13 +14,6 @@ namespace {
 
 const QString kExamDash = QStringLiteral("\u2014");
 
-// A stored time that does not read counts as no time at all: the tile keeps
-// showing the text as stored, the board simply leaves it out.
-double TimeOrZero(const QString& text)
-{
-    return ParseTimeText(text).value_or(0.0);
-}
-
 // Holds a widget's painting for a scope, so the many bar, label and button
 // changes of one refresh reach the screen in one go.
 class UpdatesSuspended {
@@ -63,8 +56,8 @@ BoardSummary SummariseRecords(const TForm1& form)
     QVector<CaseTimes> records;
     records.reserve(caseCount);
     for (int n = 1; n <= caseCount; ++n) {
-        const CaseTile* tile = form.Tile(n);
-        records.append({tile->avoll->text(), tile->bvoll->text(), tile->nvoll->text()});
+        const CaseRecord& record = form.session.Record(n);
+        records.append({record.AverageText(), record.BestText(), record.CountText()});
     }
     return ComputeSummary(records);
 }
@@ -84,8 +77,10 @@ void RefreshPracticeBoard(TForm1& form)
     WriteStatusBar(form, summary);
     RebuildEnabledCases(form);
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
-        CaseTile* tile = form.Tile(n);
-        tile->proll->SetLevel(BarLevel(TimeOrZero(tile->avoll->text()), summary.maxAverage));
+        // A stored time that does not read counts as no time at all: the
+        // tile keeps showing the text as stored, the bar leaves it out.
+        const double average = form.session.Record(n).Average().value_or(0.0);
+        form.Tile(n)->proll->SetLevel(BarLevel(average, summary.maxAverage));
     }
 }
 

@@ -2,7 +2,6 @@
 // to Idle after any failure of the cycle.
 
 #include "app/language.h"
-#include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
 #include "window/tform1.h"
@@ -62,7 +61,7 @@ void StartCountdown(TForm1& form)
         form.BitBtn7->setEnabled(false);
     form.Timer2->start();
     HistoryForDraw(form);   // the weak rule's reading runs during the countdown
-    form.state.lastTimeText.clear();
+    form.session.ForgetTime();
     form.state.currentScramble.clear();
 }
 
@@ -193,8 +192,8 @@ void TForm1::Timer2Timer()
     }
     const bool drawn = state.examActive ? ExamDraw() : DrawCase();
     // A failed draw or picture has already aborted the attempt.
-    if (drawn && progress)
-        progress->NoteDrawnCase(state.currentSet, state.currentCase);
+    if (drawn)
+        session.AnnounceDrawnCase();
     if (!drawn || !LoadQuestionPicture())
         return;
     StartStopwatch(*this);
@@ -203,7 +202,8 @@ void TForm1::Timer2Timer()
 bool TForm1::DrawCase()
 {
     // With setup scrambles the case was drawn in Idle, under its scramble.
-    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this) : ChooseCase();
+    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this)
+                                                      : session.ChooseCase(HistoryForDraw(*this));
     if (!drawn) {
         // Start is disabled without enabled cases; should it happen anyway,
         // the attempt simply ends.
@@ -213,14 +213,6 @@ bool TForm1::DrawCase()
     state.currentCase = *drawn;
     ShowDrawProgress(*this);
     return true;
-}
-
-std::optional<int> TForm1::ChooseCase()
-{
-    env.random->Reseed();
-    const int drawn = caseDraw.Choose(state.currentSet, EnabledCaseNumbers(*this), HistoryForDraw(*this),
-                                      env.clock->UtcSeconds(), *env.random);
-    return drawn == 0 ? std::nullopt : std::optional<int>(drawn);
 }
 
 void TForm1::AbortAttempt()

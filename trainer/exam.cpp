@@ -110,14 +110,6 @@ int CountExamDashes(const TForm1& form)
     return dashes;
 }
 
-std::vector<int> DrawnCases(const TForm1& form)
-{
-    std::vector<int> drawn;
-    for (int row = 0; row < form.exdone->count(); ++row)
-        drawn.push_back(form.exdone->item(row)->text().toInt());
-    return drawn;
-}
-
 void StartExam(TForm1& form)
 {
     if (!ConfirmExamStart(form))
@@ -172,11 +164,19 @@ void EndExamWithoutDraw(TForm1& form)
 
 namespace cycle {
 
+std::vector<int> ExamDrawnCases(const TForm1& form)
+{
+    std::vector<int> drawn;
+    for (int row = 0; row < form.exdone->count(); ++row)
+        drawn.push_back(form.exdone->item(row)->text().toInt());
+    return drawn;
+}
+
 QStringList CasesThatCanBeDrawn(const TForm1& form)
 {
     if (!form.state.examActive)
         return form.state.enabledCases;
-    const std::vector<int> drawn = DrawnCases(form);
+    const std::vector<int> drawn = ExamDrawnCases(form);
     QStringList undrawn;
     for (const QString& number : form.state.enabledCases) {
         if (std::find(drawn.begin(), drawn.end(), number.toInt()) == drawn.end())
@@ -202,7 +202,8 @@ void ShowExamResult(TForm1& form)
 bool TForm1::ExamDraw()
 {
     ++state.examDrawn;
-    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this) : ChooseExamCase();
+    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this)
+                                                      : session.ChooseExamCase(cycle::ExamDrawnCases(*this));
     if (!drawn) {
         EndExamWithoutDraw(*this);
         return false;
@@ -210,13 +211,6 @@ bool TForm1::ExamDraw()
     state.currentCase = *drawn;
     exdone->addItem(QString::number(state.currentCase));
     return true;
-}
-
-std::optional<int> TForm1::ChooseExamCase()
-{
-    env.random->Reseed();
-    const int drawn = UndrawnCase(EnabledCaseNumbers(*this), DrawnCases(*this), *env.random);
-    return drawn == 0 ? std::nullopt : std::optional<int>(drawn);
 }
 
 void TForm1::BitBtn7Click()

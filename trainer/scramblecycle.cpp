@@ -22,44 +22,6 @@ bool IsIdle(const TForm1& form)
     return !form.state.attemptActive && !form.Timer1->isActive() && !form.Timer2->isActive();
 }
 
-// The case drawn in advance still belongs to what the draw could give now.
-bool NextCaseCanBeDrawn(const TForm1& form)
-{
-    const TrainerState& state = form.state;
-    return state.nextCase > 0 && state.nextSet == state.currentSet
-           && cycle::CasesThatCanBeDrawn(form).contains(QString::number(state.nextCase));
-}
-
-// A case drawn among other enabled cases than today's is drawn again: else
-// the first tile enabled after "disable all" would always be timed first.
-bool DrawnAmongTheEnabledCases(const TForm1& form)
-{
-    return form.state.nextDrawnAmong == form.state.enabledCases;
-}
-
-void ForgetNextCase(TForm1& form)
-{
-    form.state.nextCase = 0;
-    form.state.nextScramble.clear();
-    form.state.nextDrawnAmong.clear();
-}
-
-void DrawNextCase(TForm1& form)
-{
-    if (form.scramblePool.IsEmpty())
-        form.scramblePool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
-    const std::optional<int> drawn = form.state.examActive ? form.ChooseExamCase() : form.ChooseCase();
-    if (!drawn)
-        return;
-    const QString scramble = DrawSetupScramble(form.scramblePool, form.state.currentSet, *drawn, *form.env.random);
-    if (scramble.isEmpty())
-        return;
-    form.state.nextCase = *drawn;
-    form.state.nextSet = form.state.currentSet;
-    form.state.nextScramble = scramble;
-    form.state.nextDrawnAmong = form.state.enabledCases;
-}
-
 void ShowNextScramble(TForm1& form)
 {
     const bool shown = form.state.nextCase > 0;
@@ -86,16 +48,7 @@ void HideScramble(TForm1& form)
 
 std::optional<int> TakeCaseDrawnInAdvance(TForm1& form)
 {
-    // Every change of what can be drawn has drawn again in Idle; a case that
-    // no longer fits is never timed under another case's scramble.
-    if (!NextCaseCanBeDrawn(form)) {
-        ForgetNextCase(form);
-        return std::nullopt;
-    }
-    const int drawn = form.state.nextCase;
-    form.state.currentScramble = form.state.nextScramble;
-    ForgetNextCase(form);
-    return drawn;
+    return form.session.TakeCaseDrawnInAdvance(CasesThatCanBeDrawn(form));
 }
 
 } // namespace cycle
@@ -108,16 +61,16 @@ bool TForm1::ScrambleMode() const
 void TForm1::DrawInAdvance()
 {
     if (!ScrambleMode()) {
-        ForgetNextCase(*this);
+        session.ForgetCaseDrawnInAdvance();
         cycle::HideScramble(*this);
         return;
     }
     if (!IsIdle(*this))
         return;
-    if (!NextCaseCanBeDrawn(*this) || !DrawnAmongTheEnabledCases(*this)) {
-        ForgetNextCase(*this);
-        DrawNextCase(*this);
-    }
+    if (scramblePool.IsEmpty())
+        scramblePool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
+    session.DrawInAdvance(cycle::CasesThatCanBeDrawn(*this), cycle::ExamDrawnCases(*this),
+                          [this] { return HistoryForDraw(*this); });
     ShowNextScramble(*this);
 }
 
@@ -125,8 +78,7 @@ void TForm1::CheckBox2Click()
 {
     // The case waiting under the scramble was taken from its round; without
     // the option it is not waiting any more.
-    caseDraw.PutBack(*env.random);
-    ForgetNextCase(*this);
+    session.WithdrawCaseDrawnInAdvance();
     DrawInAdvance();
     ShowDrawProgress(*this);
 }

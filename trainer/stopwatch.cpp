@@ -3,7 +3,6 @@
 
 #include "app/language.h"
 #include "trainer/cycle_internal.h"
-#include "trainer/drawchoice.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
 
@@ -31,15 +30,16 @@ QString BestComparisonText(const TForm1& form, double best, double time, const Q
 // black; nothing for a case without a best (or whose best does not read).
 void ShowBestComparison(TForm1& form)
 {
-    const std::optional<double> time = ParseTimeText(form.state.lastTimeText);
-    if (!time || form.state.currentCase < 1)
+    const std::optional<qint64> timeMs = form.session.TimeMs();
+    if (!timeMs || form.state.currentCase < 1)
         return;
-    const QString bestText = form.Tile(form.state.currentCase)->bvoll->text();
-    const double best = ParseTimeText(bestText).value_or(0);
-    const bool improved = best != 0 && *time < best;
+    const double time = static_cast<double>(*timeMs < 0 ? 0 : *timeMs) / 1000.0;
+    const CaseRecord& record = form.session.Record(form.state.currentCase);
+    const double best = record.Best().value_or(0);
+    const bool improved = best != 0 && time < best;
     cycle::StyleResultLine(form.res, cycle::kResultPixelSize, improved ? QColor(Qt::red) : QColor(Qt::black),
                            cycle::kResultTop);
-    form.res->setText(BestComparisonText(form, best, *time, bestText));
+    form.res->setText(BestComparisonText(form, best, time, record.BestText()));
     SetTag(form.res, cycle::kResultMessageTag);
     form.res->setVisible(best != 0);
 }
@@ -73,20 +73,11 @@ void GiveUpWithAnswer(TForm1& form)
     form.state.attemptActive = false;
 }
 
-// A case given up was not done: it goes back into its round at once, and
-// the round's count in the status bar says so.
-void ReturnGivenUpCase(TForm1& form)
-{
-    form.caseDraw.PutBack(*form.env.random);
-    ShowDrawProgress(form);
-}
-
 // What the user sees is what is recorded: the text and the time Stop keeps.
 void ShowElapsed(TForm1& form, qint64 elapsedMs)
 {
-    const QString text = StopwatchText(elapsedMs);
-    form.Label1->setText(text);
-    form.state.lastTimeText = text;
+    form.session.ShowTime(elapsedMs);
+    form.Label1->setText(form.state.lastTimeText);
 }
 
 // Too long to be a real solve: stop and throw the attempt away.
@@ -96,7 +87,7 @@ void DiscardOverlongAttempt(TForm1& form)
     form.BitBtn1Click();
     form.BitBtn3Click();
     form.Label1->setText(QString());
-    form.state.lastTimeText.clear();
+    form.session.ForgetTime();
 }
 
 } // namespace
@@ -172,13 +163,13 @@ void TForm1::Image1Click()
         // The frame is about to show the next scramble: the algorithm is
         // the answer, under it, at either level.
         GiveUpWithHint(*this);
-        ReturnGivenUpCase(*this);
+        session.GiveUp();
         DrawInAdvance();
     } else if (state.level == Level::Easy) {
         GiveUpWithHint(*this);
-        ReturnGivenUpCase(*this);
+        session.GiveUp();
     } else if (state.currentSet == CaseSet::PLL) {
         GiveUpWithAnswer(*this);
-        ReturnGivenUpCase(*this);
+        session.GiveUp();
     }
 }

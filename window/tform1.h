@@ -9,6 +9,7 @@
 //   about/    the About button
 
 #include "app/thumbnailcache.h"
+#include "core/trainingsession.h"
 #include "scramble/setupscramble.h"
 #include "settings/defaults.h"
 #include "trainer/catalogue.h"
@@ -50,7 +51,12 @@ public:
     // The dialogs the program entry creates after the main window.
     void AttachDialogs(TForm2* form2, TfrmGL* frmGL, TForm3* form3);
 
-    TrainerState state;
+    // The training session: the state, the draw and the records this window
+    // paints (core/trainingsession.h). The references keep the old names.
+    TrainingSession session;
+    TrainerState& state = session.state;
+    CaseDraw& caseDraw = session.draw;   // the draw rule and its rounds (trainer/draw.h)
+    ScramblePool& scramblePool = session.scramblePool;   // the embedded pool
     TuningColours tuning;
     Environment env;
 
@@ -98,7 +104,6 @@ public:
     QAction* N1 = nullptr;
     std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
-    CaseDraw caseDraw;                 // the draw rule and its rounds (trainer/draw.h)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
     QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
@@ -118,8 +123,6 @@ public:
     void AbortAttempt();
     bool DrawCase();                   // false when the attempt was aborted
     bool ExamDraw();
-    std::optional<int> ChooseCase();   // the draw rule; none without enabled cases
-    std::optional<int> ChooseExamCase();   // the exam's rule; none when every case was drawn
     bool LoadQuestionPicture();        // false when the attempt was aborted
     bool ListCasePictures(const QString& folder);
     bool LoadAnswerPicture();          // false when the answer file is missing
@@ -146,7 +149,6 @@ public:
     bool ScrambleMode() const;
     void DrawInAdvance();              // keeps a drawn case that can still be drawn
     void CheckBox2Click();
-    ScramblePool scramblePool;         // the embedded pool
     QImage scrambleAnswer;             // the timed case's Easy picture, shown at Stop
 
     // ---- board/ -----------------------------------------------------------
