@@ -69,5 +69,5 @@ void TForm1::BitBtn10Click()
     state.level = state.level == Level::Easy ? Level::Hard : Level::Easy;
     ShowLevel();
     ClearTrainingDisplay();
-    DrawInAdvance();
+    DrawInAdvance(*this);
 }

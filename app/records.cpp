@@ -75,7 +75,7 @@ void TForm1::LoadSetRecords(SettingsFile& file, CaseSet set)
                                                    file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()),
                                                    file.ReadString(kResults, Numbered(keys.count, n),
                                                                    QStringLiteral("0"))));
-        ApplyTileStyle(n, enabled);
+        ApplyTileStyle(*this, n, enabled);
         if (!enabled)
             --state.enabledCount;
     }

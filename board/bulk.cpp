@@ -16,7 +16,7 @@ void SetAllCasesEnabled(TForm1& form, bool enabled)
     form.RzPanel1->hide();
     for (int n = 1; n <= kMaxCases; ++n) {
         form.Tile(n)->caseEnabled = enabled;
-        form.ApplyTileStyle(n, enabled);
+        ApplyTileStyle(form, n, enabled);
     }
     form.state.enabledCount = enabled ? CaseCount(form.state.currentSet) : 0;
     form.RefreshBoard();
@@ -37,10 +37,10 @@ void TForm1::BitBtn8Click()
     Form2->exec();
     switch (Form2->ChosenAction()) {
     case TForm2::Choice::DeleteAvgsAndBests:
-        ClearResults(false);
+        ClearResults(*this, false);
         break;
     case TForm2::Choice::DeleteOnlyAvgs:
-        ClearResults(true);
+        ClearResults(*this, true);
         break;
     case TForm2::Choice::Cancel:
         break;
@@ -51,8 +51,8 @@ void TForm1::BitBtn8Click()
 
 // The cleared results reach Settings.ini only at shut-down or at the next
 // set switch; nothing is written here.
-void TForm1::ClearResults(bool keepBests)
+void ClearResults(TForm1& form, bool keepBests)
 {
-    session.ClearRecords(keepBests);
-    RefreshBoard();
+    form.session.ClearRecords(keepBests);
+    form.RefreshBoard();
 }

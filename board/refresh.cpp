@@ -130,14 +130,15 @@ void TForm1::RefreshBoard()
     else
         RefreshPracticeBoard(*this);
     // What can be drawn may have changed under a case drawn in advance.
-    DrawInAdvance();
+    DrawInAdvance(*this);
     ShowDrawProgress(*this);
 }
 
-void TForm1::ApplyTileStyle(int caseNumber, bool enabled)
+void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled)
 {
     using Key = TuningColours::Key;
-    CaseTile* tile = Tile(caseNumber);
+    CaseTile* tile = form.Tile(caseNumber);
+    const TuningColours& tuning = form.tuning;
     const QColor bar = tuning.ColourOrDefault(enabled ? Key::EnabledBarTrackColor : Key::DisabledBarTrackColor);
     const QColor back = tuning.ColourOrDefault(enabled ? Key::EnabledBarBckColor : Key::DisabledBarBckColor);
     const QColor text = tuning.ColourOrDefault(enabled ? Key::EnabledTextColor : Key::DisabledTextColor);

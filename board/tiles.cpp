@@ -94,7 +94,7 @@ void TForm1::SetCaseEnabled(int caseNumber)
     CaseTile* tile = Tile(caseNumber);
     tile->caseEnabled = !tile->caseEnabled;
     state.enabledCount += tile->caseEnabled ? 1 : -1;
-    ApplyTileStyle(caseNumber, tile->caseEnabled);
+    ApplyTileStyle(*this, caseNumber, tile->caseEnabled);
     RefreshBoard();
 }
 

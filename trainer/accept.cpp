@@ -20,7 +20,7 @@ void ClearAttemptDisplay(TForm1& form)
     form.BitBtn2->setEnabled(false);
     form.BitBtn3->setEnabled(false);
     form.BitBtn1->setEnabled(true);
-    form.SetCountdownControlsEnabled(true);
+    SetCountdownControlsEnabled(form, true);
 }
 
 void FocusStart(TForm1& form)
@@ -38,7 +38,7 @@ void BackToIdle(TForm1& form)
     ClearAttemptDisplay(form);
     // The exam holds the mode controls until it ends.
     if (!form.state.examActive)
-        form.SetModeControlsEnabled(true);
+        SetModeControlsEnabled(form, true);
     form.RefreshBoard();
     FocusStart(form);
 }

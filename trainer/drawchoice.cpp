@@ -77,7 +77,7 @@ void ChooseRule(TForm1& form, int index)
     // The case waiting under its setup scramble when rounds are chosen is
     // the round's first case; one the round cannot take is drawn again.
     if (!form.session.SetRule(kRules[index]))
-        form.DrawInAdvance();
+        DrawInAdvance(form);
     ShowChoiceWhole(*form.ComboBox1);
     ShowDrawProgress(form);
     // A choice from the list hands the keys back to Start: the next Space

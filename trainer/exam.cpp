@@ -120,14 +120,14 @@ void StartExam(TForm1& form)
     form.RefreshBoard();
     SetExamButtonCaption(form);
     ReplaceStatisticsByExamLabels(form);
-    form.SetBulkButtonsEnabled(false);
-    form.SetModeControlsEnabled(false);
+    SetBulkButtonsEnabled(form, false);
+    SetModeControlsEnabled(form, false);
     if (form.BitBtn1->isEnabled())
         form.BitBtn1->setFocus();
     form.exdone->clear();
     form.exdone->addItem(QStringLiteral("0"));
     form.state.examDrawn = 0;
-    form.DrawInAdvance();
+    DrawInAdvance(form);
 }
 
 void FinishExam(TForm1& form, bool askFirst)
@@ -144,10 +144,10 @@ void FinishExam(TForm1& form, bool askFirst)
     if (form.state.attemptActive)
         form.BitBtn1Click();
     form.BitBtn3Click();
-    form.SetCountdownControlsEnabled(true);
+    SetCountdownControlsEnabled(form, true);
     form.BitBtn1->setEnabled(form.state.enabledCount > 0);
-    form.SetBulkButtonsEnabled(true);
-    form.SetModeControlsEnabled(true);
+    SetBulkButtonsEnabled(form, true);
+    SetModeControlsEnabled(form, true);
 }
 
 // Every enabled case has been drawn although the exam is not over: end the
@@ -188,7 +188,7 @@ QStringList CasesThatCanBeDrawn(const TForm1& form)
 void ShowExamResult(TForm1& form)
 {
     form.BitBtn1->setEnabled(false);
-    form.SetCountdownControlsEnabled(false);
+    SetCountdownControlsEnabled(form, false);
     form.state.examCompleted = true;
     SetTag(form.BitBtn7, kCompletedTag);
     const int total = static_cast<int>(form.state.enabledCases.size());
@@ -199,17 +199,17 @@ void ShowExamResult(TForm1& form)
 
 } // namespace cycle
 
-bool TForm1::ExamDraw()
+bool ExamDraw(TForm1& form)
 {
-    ++state.examDrawn;
-    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this)
-                                                      : session.ChooseExamCase(cycle::ExamDrawnCases(*this));
+    ++form.state.examDrawn;
+    const std::optional<int> drawn = ScrambleMode(form) ? cycle::TakeCaseDrawnInAdvance(form)
+                                                        : form.session.ChooseExamCase(cycle::ExamDrawnCases(form));
     if (!drawn) {
-        EndExamWithoutDraw(*this);
+        EndExamWithoutDraw(form);
         return false;
     }
-    state.currentCase = *drawn;
-    exdone->addItem(QString::number(state.currentCase));
+    form.state.currentCase = *drawn;
+    form.exdone->addItem(QString::number(form.state.currentCase));
     return true;
 }
 

@@ -103,7 +103,7 @@ void ReportAnswerProblem(TForm1& form)
 
 bool TForm1::LoadQuestionPicture()
 {
-    if (ScrambleMode())
+    if (ScrambleMode(*this))
         return LoadScrambleAnswer(*this);
     return state.level == Level::Easy ? LoadEasyQuestion(*this) : LoadHardQuestion(*this);
 }

@@ -53,25 +53,25 @@ std::optional<int> TakeCaseDrawnInAdvance(TForm1& form)
 
 } // namespace cycle
 
-bool TForm1::ScrambleMode() const
+bool ScrambleMode(const TForm1& form)
 {
-    return CheckBox2->isChecked();
+    return form.CheckBox2->isChecked();
 }
 
-void TForm1::DrawInAdvance()
+void DrawInAdvance(TForm1& form)
 {
-    if (!ScrambleMode()) {
-        session.ForgetCaseDrawnInAdvance();
-        cycle::HideScramble(*this);
+    if (!ScrambleMode(form)) {
+        form.session.ForgetCaseDrawnInAdvance();
+        cycle::HideScramble(form);
         return;
     }
-    if (!IsIdle(*this))
+    if (!IsIdle(form))
         return;
-    if (scramblePool.IsEmpty())
-        scramblePool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
-    session.DrawInAdvance(cycle::CasesThatCanBeDrawn(*this), cycle::ExamDrawnCases(*this),
-                          [this] { return HistoryForDraw(*this); });
-    ShowNextScramble(*this);
+    if (form.scramblePool.IsEmpty())
+        form.scramblePool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
+    form.session.DrawInAdvance(cycle::CasesThatCanBeDrawn(form), cycle::ExamDrawnCases(form),
+                               [&form] { return HistoryForDraw(form); });
+    ShowNextScramble(form);
 }
 
 void TForm1::CheckBox2Click()
@@ -79,6 +79,6 @@ void TForm1::CheckBox2Click()
     // The case waiting under the scramble was taken from its round; without
     // the option it is not waiting any more.
     session.WithdrawCaseDrawnInAdvance();
-    DrawInAdvance();
+    DrawInAdvance(*this);
     ShowDrawProgress(*this);
 }

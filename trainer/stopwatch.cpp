@@ -115,7 +115,7 @@ void StopAttempt(TForm1& form)
 {
     // With a setup scramble the question was the cube; the answer is the
     // case's Easy picture, at either level.
-    if (form.ScrambleMode())
+    if (ScrambleMode(form))
         form.Image1->SetPicture(form.scrambleAnswer);
     else if (AnswersShown(form) && !form.LoadAnswerPicture())
         ReportAnswerProblem(form);
@@ -136,8 +136,8 @@ void EndAfterAnswer(TForm1& form)
     SetStartCaption(form);
     form.Timer2->stop();
     form.Label1->setText(QStringLiteral("0"));
-    form.SetCountdownControlsEnabled(true);
-    form.EnableCycleControls(true);
+    SetCountdownControlsEnabled(form, true);
+    EnableCycleControls(form, true);
     form.state.answerShown = false;
 }
 
@@ -159,12 +159,12 @@ void TForm1::Image1Click()
     // The picture is clickable only while the stopwatch runs.
     if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
         return;
-    if (ScrambleMode()) {
+    if (ScrambleMode(*this)) {
         // The frame is about to show the next scramble: the algorithm is
         // the answer, under it, at either level.
         GiveUpWithHint(*this);
         session.GiveUp();
-        DrawInAdvance();
+        DrawInAdvance(*this);
     } else if (state.level == Level::Easy) {
         GiveUpWithHint(*this);
         session.GiveUp();

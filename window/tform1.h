@@ -121,8 +121,6 @@ public:
     void BitBtn3Click();               // Discard
     void Image1Click();                // give-up
     void AbortAttempt();
-    bool DrawCase();                   // false when the attempt was aborted
-    bool ExamDraw();
     bool LoadQuestionPicture();        // false when the attempt was aborted
     bool ListCasePictures(const QString& folder);
     bool LoadAnswerPicture();          // false when the answer file is missing
@@ -130,11 +128,6 @@ public:
     void FormKeyPress(QChar character);
     bool Edit1KeyPress(QChar character);   // true when the character may reach the field
     void BitBtn7Click();               // exam button
-    int CountdownFieldValue() const;
-    void EnableCycleControls(bool enabled);   // bulk buttons, exam button, mode controls
-    void SetModeControlsEnabled(bool enabled);
-    void SetBulkButtonsEnabled(bool enabled);
-    void SetCountdownControlsEnabled(bool enabled);
     unsigned heldActionKeys = 0;       // Space/Enter acted on at key-down; their releases are swallowed
     struct KeyRelease {
         int key = 0;
@@ -146,14 +139,11 @@ public:
     // Setup scrambles (trainer/scramblecycle.cpp): with CheckBox2 on, the next
     // case is drawn in Idle and its scramble shown; the stopwatch then times
     // the cube in the user's hands.
-    bool ScrambleMode() const;
-    void DrawInAdvance();              // keeps a drawn case that can still be drawn
     void CheckBox2Click();
     QImage scrambleAnswer;             // the timed case's Easy picture, shown at Stop
 
     // ---- board/ -----------------------------------------------------------
     void RefreshBoard();
-    void ApplyTileStyle(int caseNumber, bool enabled);
     void ioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
     void bioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
     void SetCaseEnabled(int caseNumber);
@@ -164,7 +154,6 @@ public:
     void EnableAllCases();             // BitBtn4Click
     void DisableAllCases();            // BitBtn5Click
     void BitBtn8Click();               // opens the clear dialog
-    void ClearResults(bool keepBests);
 
     // ---- app/ -------------------------------------------------------------
     void FormCreate();
@@ -208,6 +197,24 @@ private:
     QString fontFamily_;               // its face name
     friend class KeyPreview;
 };
+
+// ---- view helpers: what the handlers share, outside the window class ----------
+// trainer/cycle.cpp
+bool DrawCase(TForm1& form);                        // false when the attempt was aborted
+int CountdownFieldValue(const TForm1& form);
+void EnableCycleControls(TForm1& form, bool enabled);   // bulk buttons, exam button, mode controls
+void SetModeControlsEnabled(TForm1& form, bool enabled);
+void SetBulkButtonsEnabled(TForm1& form, bool enabled);
+void SetCountdownControlsEnabled(TForm1& form, bool enabled);
+// trainer/exam.cpp
+bool ExamDraw(TForm1& form);                        // false when the exam ended instead
+// trainer/scramblecycle.cpp: with CheckBox2 on, the next case is drawn in
+// Idle and its scramble shown; the stopwatch then times the cube in the hands.
+bool ScrambleMode(const TForm1& form);
+void DrawInAdvance(TForm1& form);                   // keeps a drawn case that can still be drawn
+// board/
+void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled);
+void ClearResults(TForm1& form, bool keepBests);
 
 template <typename Action> void TForm1::Guarded(Action&& action)
 {
