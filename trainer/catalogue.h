@@ -26,7 +26,8 @@ struct CaseStats {
     QString hint;
 };
 
-// The trainer's state, owned by the main window for its whole life.
+// The trainer's state, owned by the training session (core/) for the
+// program's whole life.
 // The attempt phase (Idle, Countdown, Running, Stopped) is not stored: it
 // follows from attemptActive and the two timers.
 struct TrainerState {

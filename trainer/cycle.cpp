@@ -194,7 +194,7 @@ void TForm1::Timer2Timer()
     // A failed draw or picture has already aborted the attempt.
     if (drawn)
         session.AnnounceDrawnCase();
-    if (!drawn || !LoadQuestionPicture())
+    if (!drawn || !LoadQuestionPicture(*this))
         return;
     StartStopwatch(*this);
 }

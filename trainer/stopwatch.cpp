@@ -61,7 +61,7 @@ void GiveUpWithHint(TForm1& form)
 // PLL Hard: the answer picture replaces the question.
 void GiveUpWithAnswer(TForm1& form)
 {
-    if (!form.LoadAnswerPicture()) {
+    if (!LoadAnswerPicture(form)) {
         form.AbortAttempt();
         cycle::ReportAnswerProblem(form);
         return;
@@ -117,7 +117,7 @@ void StopAttempt(TForm1& form)
     // case's Easy picture, at either level.
     if (ScrambleMode(form))
         form.Image1->SetPicture(form.scrambleAnswer);
-    else if (AnswersShown(form) && !form.LoadAnswerPicture())
+    else if (AnswersShown(form) && !LoadAnswerPicture(form))
         ReportAnswerProblem(form);
     form.Image1->setEnabled(false);
     form.res->hide();

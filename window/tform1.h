@@ -1,6 +1,7 @@
 #pragma once
-// The main window. Its controls are built in window/composition.cpp; its
-// handlers live with the subsystem that owns them:
+// The main window: the view of the training session (core/trainingsession.h),
+// whose state, draw and records it paints. Its controls are built in
+// window/composition.cpp; its handlers live with the subsystem that owns them:
 //   window/   composition, resize, tile layout, mouse wheel
 //   trainer/  Start/Stop, countdown, stopwatch, accept/discard, pictures,
 //             keyboard, exam
@@ -121,9 +122,6 @@ public:
     void BitBtn3Click();               // Discard
     void Image1Click();                // give-up
     void AbortAttempt();
-    bool LoadQuestionPicture();        // false when the attempt was aborted
-    bool ListCasePictures(const QString& folder);
-    bool LoadAnswerPicture();          // false when the answer file is missing
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
     bool Edit1KeyPress(QChar character);   // true when the character may reach the field
@@ -206,6 +204,10 @@ void EnableCycleControls(TForm1& form, bool enabled);   // bulk buttons, exam bu
 void SetModeControlsEnabled(TForm1& form, bool enabled);
 void SetBulkButtonsEnabled(TForm1& form, bool enabled);
 void SetCountdownControlsEnabled(TForm1& form, bool enabled);
+// trainer/picture_loading.cpp
+bool LoadQuestionPicture(TForm1& form);             // false when the attempt was aborted
+bool ListCasePictures(TForm1& form, const QString& folder);
+bool LoadAnswerPicture(TForm1& form);               // false when the answer file is missing
 // trainer/exam.cpp
 bool ExamDraw(TForm1& form);                        // false when the exam ended instead
 // trainer/scramblecycle.cpp: with CheckBox2 on, the next case is drawn in
