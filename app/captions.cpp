@@ -66,7 +66,7 @@ void TForm1::ClearTrainingDisplay()
 
 void TForm1::BitBtn10Click()
 {
-    state.level = state.level == Level::Easy ? Level::Hard : Level::Easy;
+    session.SwitchLevel();
     ShowLevel();
     ClearTrainingDisplay();
     DrawInAdvance(*this);

@@ -89,6 +89,11 @@ void TrainingSession::GiveUp()
     emit DrawChanged();
 }
 
+void TrainingSession::SwitchLevel()
+{
+    state.level = state.level == Level::Easy ? Level::Hard : Level::Easy;
+}
+
 // ---- the draw ---------------------------------------------------------------------
 
 std::optional<int> TrainingSession::ChooseCase(const std::vector<Attempt>* history)

@@ -64,6 +64,8 @@ public:
     void Discard();
     // A case given up was not done: back into its round at once.
     void GiveUp();
+    // Easy to Hard and back; the case drawn in advance stays.
+    void SwitchLevel();
 
     // The draw rule's next case; none without enabled cases. history: the
     // recorded attempts for the weak rule, or nothing while they are not read.
