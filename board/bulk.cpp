@@ -9,16 +9,10 @@
 
 namespace {
 
-// Runs over all 57 tiles whatever the set: with PLL active the hidden tiles
-// take the flag too, and the next switch to OLL loads them afresh.
 void SetAllCasesEnabled(TForm1& form, bool enabled)
 {
     form.RzPanel1->hide();
-    for (int n = 1; n <= kMaxCases; ++n) {
-        form.Tile(n)->caseEnabled = enabled;
-        ApplyTileStyle(form, n, enabled);
-    }
-    form.state.enabledCount = enabled ? CaseCount(form.state.currentSet) : 0;
+    form.session.SetAllCasesEnabled(enabled);
     form.RefreshBoard();
 }
 

@@ -66,7 +66,7 @@ void RebuildEnabledCases(TForm1& form)
 {
     form.state.enabledCases.clear();
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n)
-        if (form.Tile(n)->caseEnabled)
+        if (form.session.CaseEnabled(n))
             form.state.enabledCases << QString::number(n);
 }
 
@@ -115,7 +115,7 @@ void RefreshExamBoard(TForm1& form)
         CaseTile* tile = form.Tile(n);
         if (const auto time = ExamTime(form, n))
             tile->proll->SetLevel(BarLevel(*time, examMax));
-        else if (!ExamLabelEmpty(form, n) || tile->caseEnabled)
+        else if (!ExamLabelEmpty(form, n) || form.session.CaseEnabled(n))
             tile->proll->SetLevel(0);
     }
 }

@@ -6,6 +6,7 @@
 TrainingSession::TrainingSession(std::shared_ptr<Clock> clock, std::shared_ptr<RandomSource> random, QObject* parent)
     : QObject(parent), clock_(std::move(clock)), random_(std::move(random))
 {
+    enabled_.fill(true);   // as the tiles are made, before the settings are read
 }
 
 // ---- records ------------------------------------------------------------------------
@@ -29,6 +30,28 @@ std::vector<int> TrainingSession::EnabledCaseNumbers() const
     for (const QString& text : state.enabledCases)
         numbers.push_back(text.toInt());
     return numbers;
+}
+
+void TrainingSession::SetCaseEnabled(int caseNumber, bool enabled)
+{
+    enabled_[static_cast<size_t>(caseNumber - 1)] = enabled;
+    emit CaseEnabledChanged(caseNumber);
+}
+
+void TrainingSession::ToggleCase(int caseNumber)
+{
+    const bool enabled = !CaseEnabled(caseNumber);
+    state.enabledCount += enabled ? 1 : -1;
+    SetCaseEnabled(caseNumber, enabled);
+}
+
+// Over all 57 flags whatever the set: with PLL active the hidden tiles take
+// the flag too, and the next switch to OLL loads them afresh.
+void TrainingSession::SetAllCasesEnabled(bool enabled)
+{
+    for (int n = 1; n <= kMaxCases; ++n)
+        SetCaseEnabled(n, enabled);
+    state.enabledCount = enabled ? CaseCount(state.currentSet) : 0;
 }
 
 // ---- the time ---------------------------------------------------------------------

@@ -34,6 +34,15 @@ public:
     void ClearRecords(bool keepBests);
     std::vector<int> EnabledCaseNumbers() const;
 
+    // ---- which cases are enabled (all 57 flags, whatever the set) --------
+    bool CaseEnabled(int caseNumber) const { return enabled_[static_cast<size_t>(caseNumber - 1)]; }
+    // As Settings.ini holds it; the count of enabled cases is the loader's.
+    void SetCaseEnabled(int caseNumber, bool enabled);
+    // A tile pressed: the case on or off, counted.
+    void ToggleCase(int caseNumber);
+    // Enable all / disable all: every flag, the count of the active set.
+    void SetAllCasesEnabled(bool enabled);
+
     // ---- the link to History.csv ------------------------------------------
     // Appends one accepted time of the current case, timed under the scramble
     // given; gives the text of a refused write, or an empty text.
@@ -98,6 +107,7 @@ public:
 
 signals:
     void RecordChanged(int caseNumber);
+    void CaseEnabledChanged(int caseNumber);
     void AttemptAccepted(CaseSet set, int caseNumber, double seconds, bool exam);
     void CaseDrawn(CaseSet set, int caseNumber);
     // The round's count or the weak rule's shares may have changed.
@@ -109,6 +119,7 @@ private:
     std::shared_ptr<Clock> clock_;
     std::shared_ptr<RandomSource> random_;
     std::array<CaseRecord, kMaxCases> records_{};
+    std::array<bool, kMaxCases> enabled_{};
     HistoryLink keepInHistory_;
     std::optional<qint64> timeMs_;
 };

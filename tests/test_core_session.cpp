@@ -139,6 +139,20 @@ private slots:
         QCOMPARE(f.session.Accept().kind, TrainingSession::AcceptOutcome::Exam);
         QCOMPARE(TextsOf(f.session.Record(3)), before);
         QVERIFY(f.history.back().exam);
+
+        // A tile pressed off and all on again: the flags and the count.
+        QSignalSpy flagged(&f.session, &TrainingSession::CaseEnabledChanged);
+        f.session.state.enabledCount = CaseCount(CaseSet::OLL);
+        f.session.ToggleCase(8);
+        QVERIFY(!f.session.CaseEnabled(8));
+        QCOMPARE(f.session.state.enabledCount, CaseCount(CaseSet::OLL) - 1);
+        QCOMPARE(flagged.takeFirst().at(0).toInt(), 8);
+        f.session.SetAllCasesEnabled(false);
+        QCOMPARE(f.session.state.enabledCount, 0);
+        f.session.state.currentSet = CaseSet::PLL;
+        f.session.SetAllCasesEnabled(true);
+        QVERIFY(f.session.CaseEnabled(57));
+        QCOMPARE(f.session.state.enabledCount, CaseCount(CaseSet::PLL));
     }
 
     // Rounds through the session: a discarded or given-up case comes again

@@ -376,6 +376,10 @@ void TForm1::WireEvents()
         tile->bvoll->setText(record.BestText());
         tile->nvoll->setText(record.CountText());
     });
+    connect(&session, &TrainingSession::CaseEnabledChanged, this, [this](int caseNumber) {
+        Tile(caseNumber)->caseEnabled = session.CaseEnabled(caseNumber);
+        ApplyTileStyle(*this, caseNumber, session.CaseEnabled(caseNumber));
+    });
     connect(&session, &TrainingSession::DrawChanged, this, [this] { ShowDrawProgress(*this); });
     new TileAreaEvents(this);
     qApp->installEventFilter(this);   // key preview
