@@ -2,7 +2,6 @@
 // the results of the active set.
 
 #include "board/tform2.h"
-#include "trainer/timetext.h"
 #include "window/tform1.h"
 
 #include <QPushButton>
