@@ -11,6 +11,7 @@
 #include "history/progresshub.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
+#include "trainer/drawchoice.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
@@ -67,6 +68,7 @@ Program::Program(Environment environment, Dialogs dialogs) : programFolder_(envi
         AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
     InstallProgress(*form1);
     raiseRequests_ = std::make_unique<RaiseRequests>(programFolder_, [form = form1.get()] { BringToFront(*form); });
+    ConnectDrawToProgress(*form1);
     startingUp_ = false;
     TerminationSignals::StartUpDone();
 }

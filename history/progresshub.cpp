@@ -7,7 +7,6 @@
 #include "history/placement.h"
 #include "history/progressview.h"
 #include "resources/resources.h"
-#include "trainer/drawchoice.h"
 #include "trainer/pictures.h"
 #include "trainer/shortcutkey.h"
 #include "window/controls.h"
@@ -76,7 +75,7 @@ ProgressHub::ProgressHub(TForm1& form)
         readingTicker_->stop();
         if (view_)
             view_->Refresh();
-        ShowDrawShares();
+        emit DrawSharesWanted();
     });
     // Matched on ShortcutKey like Ctrl+A, so the key that carries the Latin H
     // works under a Cyrillic layout too (a QShortcut does not fire there
@@ -129,10 +128,10 @@ QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& sc
 }
 
 // The weak draw's shares, beside the bars of the set drawn from.
-void ProgressHub::ShowDrawShares()
+void ProgressHub::ShowDrawShares(CaseSet set, const QHash<int, double>& shareByCase)
 {
     if (view_)
-        SetDrawShares(view_->Set() == form_.state.currentSet ? DrawSharesOfActiveSet(form_) : QHash<int, double>());
+        SetDrawShares(view_->Set() == set ? shareByCase : QHash<int, double>());
 }
 
 void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
@@ -219,7 +218,7 @@ void ProgressHub::OpenCase(CaseSet set, int caseNumber)
     if (!PreparedWindow())
         return;
     view_->ShowCase(set, caseNumber);
-    ShowDrawShares();
+    emit DrawSharesWanted();
     ShowWindow();
 }
 
@@ -228,7 +227,7 @@ void ProgressHub::OpenSet(CaseSet set)
     if (!PreparedWindow())
         return;
     view_->ShowSet(set);
-    ShowDrawShares();
+    emit DrawSharesWanted();
     ShowWindow();
 }
 
