@@ -5,6 +5,7 @@
 
 #include "history/historystore.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QObject>
 
@@ -43,7 +44,7 @@ public:
 
 protected:
     // Ctrl+H, seen before any control of the main or the Progress window;
-    // the Progress window's closing.
+    // the Progress window's closing and showing.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -52,6 +53,7 @@ private:
     void ShowWindow();
     void PlaceFirstTime();
     void FollowReading();
+    void FollowWindow(QEvent::Type type);
 
     TForm1& form_;
     HistoryStore store_;
