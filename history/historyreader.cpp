@@ -137,20 +137,21 @@ Column ColumnNamed(const Field& field)
 // unquoting, or when there are more fields than any header names.
 template <size_t N> bool SplitInPlace(const char* begin, const char* end, std::array<Field, N>& fields, int& count)
 {
-    count = 0;
+    size_t found = 0;
     const char* start = begin;
-    for (const char* c = begin;; ++c) {
-        if (c == end || *c == ',') {
-            if (static_cast<size_t>(count) == N)
+    for (const char* c = begin; c < end; ++c) {
+        if (*c == ',') {
+            if (found == N - 1)
                 return false;
-            fields[static_cast<size_t>(count++)] = {start, c};
-            if (c == end)
-                return true;
+            fields[found++] = {start, c};
             start = c + 1;
         } else if (*c == '"') {
             return false;
         }
     }
+    fields[found++] = {start, end};
+    count = static_cast<int>(found);
+    return true;
 }
 
 } // namespace

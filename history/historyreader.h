@@ -34,9 +34,9 @@ public:
     static constexpr int kMostColumns = 16;
 
     enum class Column : std::uint8_t { Time, Set, Case, Level, Recognition, Seconds, Exam, Scramble, Other };
-    struct Field {
-        const char* begin = nullptr;
-        const char* end = nullptr;
+    struct Field {   // left uninitialised in arrays: a line's fields are set before they are read
+        const char* begin;
+        const char* end;
         size_t size() const { return static_cast<size_t>(end - begin); }
     };
     // The lines of one day share the date: its day number is worked out once.
