@@ -84,6 +84,14 @@ double ThreadCpuMs()
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
+// The processor time of the whole process: the reading runs on a thread of its own.
+double ProcessCpuMs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
 // Opens the window, lets the file be read with the event loop running, and
 // paints the filled window. A 1 ms beat shows how long the window thread
 // was held at a time.
@@ -159,11 +167,13 @@ void BenchHugeFile(const QString& folder)
     WriteHugeHistory(path, kHugeLines);
     {
         HistoryStore store(path);
+        const double cpuBefore = ProcessCpuMs();
         const double readMs = TimeMs([&] { store.EnsureLoaded(); });
+        const double cpuMs = ProcessCpuMs() - cpuBefore;
         PrintRow(QStringLiteral("History.csv of 4.5 million lines as the program writes them (%1 MiB, half with a "
                                 "scramble): the reading alone").arg(Fixed(MiB(path), 0)),
-                 QStringLiteral("%1 s, %2 times, %3 damaged lines")
-                     .arg(Fixed(readMs / 1000, 2))
+                 QStringLiteral("%1 s (processor time %2 s), %3 times, %4 damaged lines")
+                     .arg(Fixed(readMs / 1000, 2), Fixed(cpuMs / 1000, 2))
                      .arg(store.Attempts().size())
                      .arg(store.SkippedLines()),
                  QStringLiteral("≤ 1 s"), readMs <= 1000 && store.Attempts().size() == size_t(kHugeLines));
@@ -294,6 +304,12 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QTemporaryDir folder;
+    // --large: only the 4.5 million lines and the old file (for comparing two builds).
+    if (argc > 1 && QByteArray(argv[1]) == "--large") {
+        BenchHugeFile(folder.path());
+        BenchFirstAcceptOnOldFile(folder.path());
+        return 0;
+    }
     BenchOpening(folder.path(), 10000, false, kBusyCase, QStringLiteral("a case with 5,000 times"));
     BenchAppend(folder.path());
     BenchAppendWithWindow(folder.path(), kBusyCase, QStringLiteral("the case with 5,000 times"));
