@@ -4,6 +4,7 @@
 
 #include "app/language.h"
 #include "app/stopwatchfont.h"
+#include "history/progresshub.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
 #include "trainer/drawchoice.h"
@@ -57,6 +58,52 @@ bool CloseWithoutSaving(TForm1& f)
                                   QStringLiteral("The settings were not saved. Close the program without saving?")));
 }
 
+// Times History.csv has not taken yet get one more try; the number still
+// waiting after it.
+int UnwrittenAfterLastTry(TForm1& f)
+{
+    if (!f.progress)
+        return 0;
+    HistoryStore& store = f.progress->Store();
+    store.RetryPending();
+    return store.PendingCount();
+}
+
+QString NotWrittenText(int count)
+{
+    return count == 1 ? QStringLiteral("1 time could not be written to History.csv")
+                      : QStringLiteral("%1 times could not be written to History.csv").arg(count);
+}
+
+QString UnwrittenTimesQuestion(bool russian, int count)
+{
+    if (russian)
+        return QStringLiteral("Не записано в History.csv: %1. Закрыть программу? Незаписанное будет потеряно.")
+            .arg(count);
+    return NotWrittenText(count) + QStringLiteral(" and will be lost. Close anyway?");
+}
+
+// Asked while times still wait for History.csv: Yes ends the program
+// without them, No (the default: it loses nothing) keeps the window open so
+// that the disk can be freed, or the copy holding the file closed, and
+// closing again retries.
+bool CloseWithoutUnwrittenTimes(TForm1& f)
+{
+    const int unwritten = UnwrittenAfterLastTry(f);
+    return unwritten == 0
+        || f.env.messages->AskDefaultNo(QStringLiteral("Tesselo"),
+                                        UnwrittenTimesQuestion(f.state.russianInterface, unwritten));
+}
+
+// Nobody answers at the session's end: what is lost goes to the standard error.
+bool HistoryWrittenUnasked(TForm1& f)
+{
+    const int unwritten = UnwrittenAfterLastTry(f);
+    if (unwritten > 0)
+        std::fprintf(stderr, "%s\n", qPrintable(NotWrittenText(unwritten)));
+    return unwritten == 0;
+}
+
 // Nobody answers a message box while the session ends: a refused write goes
 // to the standard error.
 bool WriteUnasked(TForm1& f)
@@ -81,6 +128,8 @@ void TForm1::FormClose()
 {
     if (closed_)
         return;
+    if (!CloseWithoutUnwrittenTimes(*this))
+        return;
     // The shut-down's writes replace the file once, when it is closed.
     SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
     try {
@@ -98,9 +147,10 @@ bool TForm1::ShutDownUnasked()
 {
     if (closed_)
         return true;
+    const bool historyWritten = HistoryWrittenUnasked(*this);
     const bool saved = WriteUnasked(*this);
     ReleaseAtShutdown();
-    return saved;
+    return saved && historyWritten;
 }
 
 // The program may go on (a logout can be cancelled): the font and the lists
@@ -109,8 +159,10 @@ bool TForm1::ShutDownUnasked()
 // (app/sessionend.cpp).
 void TForm1::SaveForSessionEnd()
 {
-    if (!closed_)
-        WriteUnasked(*this);
+    if (closed_)
+        return;
+    HistoryWrittenUnasked(*this);
+    WriteUnasked(*this);
 }
 
 // Settings read half-way through a start-up are not written back.

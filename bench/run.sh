@@ -22,6 +22,7 @@ if [ "${1:-}" = --with-display ]; then
   "$B/bench_stopwatch/bench_stopwatch"
   "$B/bench_board/bench_board"
   "$B/bench_history/bench_history"
+  "$B/bench_append/bench_append"
   exit 0
 fi
 

@@ -2,6 +2,7 @@
 // list of enabled cases and the buttons that depend on it.
 
 #include "board/summary.h"
+#include "history/progresshub.h"
 #include "trainer/drawchoice.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
@@ -55,6 +56,9 @@ void WriteStatusBar(TForm1& form, const BoardSummary& summary)
     const QStringList texts = StatusTexts(summary, form.state.russianInterface);
     for (int panel = 0; panel < texts.size() && panel < PanelStatusBar::kPanels; ++panel)
         form.StatusBar1->SetPanelText(panel, texts[panel]);
+    // In the language chosen last.
+    const int unwritten = form.progress ? form.progress->Store().PendingCount() : 0;
+    form.StatusBar1->SetPanelAlert(kUnwrittenTimesPanel, UnwrittenTimesText(unwritten, form.state.russianInterface));
 }
 
 BoardSummary SummariseRecords(const TForm1& form)

@@ -112,3 +112,13 @@ QStringList StatusTexts(const BoardSummary& summary, bool russian)
         pick("Попыток:  ", "Attempts:  ") + QString::number(summary.attemptCount),
     };
 }
+
+QString UnwrittenTimesText(int count, bool russian)
+{
+    if (count <= 0)
+        return {};
+    if (russian)
+        return QStringLiteral("Не записано в History.csv: %1").arg(count);
+    return count == 1 ? QStringLiteral("1 time not yet written to History.csv")
+                      : QStringLiteral("%1 times not yet written to History.csv").arg(count);
+}

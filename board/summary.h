@@ -35,3 +35,9 @@ QString TotalTimeText(double totalSeconds);
 
 // The five panel texts in the interface language.
 QStringList StatusTexts(const BoardSummary& summary, bool russian);
+
+// "3 times not yet written to History.csv", "Не записано в History.csv: 3";
+// empty when none wait. Shown in the total time's panel, between the
+// round's note and the total.
+QString UnwrittenTimesText(int count, bool russian);
+constexpr int kUnwrittenTimesPanel = 3;

@@ -74,19 +74,31 @@ int OpenHistoryForReading(const QString& path, HistoryOpening& opening);
 
 // How an append waits while another copy of the program holds the file's
 // lock: called after each refusal, it pauses and returns true to try again,
-// or returns false to give the write up.
+// or returns false to give the write up. An empty one never waits.
 using LockWait = std::function<bool()>;
-// Pauses of 10 ms for at most 2 s in all.
+// Pauses of 10 ms for at most 2 s in all (tools and benchmarks; the window
+// never waits on the lock).
 LockWait BoundedLockWait();
 
-// Appends one attempt to the file at path in a single write on a file
-// opened for appending, under an exclusive lock, and waits for the data to
-// reach the disk. A missing or empty file gets the header first; a file
-// whose last line was torn off gets a line end first (or just the LF after
-// a lone CR), so the new line starts on a line of its own. A file that still
-// starts with the header without the scramble column gets the new header
-// once, under the same lock: it is replaced whole, old lines byte for byte
-// and the new line after them, or left untouched. Returns false when the
-// system refused, the lock stayed taken, or the name is not a regular file.
+// One attempt as a whole line of the file, its line end included.
+QByteArray HistoryLine(const Attempt& attempt, const QString& scramble = QString());
+
+enum class AppendOutcome {
+    Written,     // every line is on the disk
+    LockTaken,   // another copy holds the file: nothing written, try later
+    Refused,     // the system refused (no room, no rights, not a regular file): nothing written
+};
+
+// Appends whole lines (each with its line end) to the file at path in a
+// single write on a file opened for appending, under an exclusive lock, and
+// waits for the data to reach the disk. All of them are written, or none:
+// a write cut short is undone. A missing or empty file (or one holding only
+// a byte order mark, which stays) gets the header first; a file whose last
+// line was torn off gets a line end first (or just the LF after a lone CR),
+// so the lines start on a line of their own. The file is never rewritten: a
+// file that starts with the header without the scramble column keeps it.
+AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const LockWait& wait = LockWait());
+
+// One attempt's line, waiting on the lock boundedly: true when written.
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble = QString());
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble, const LockWait& wait);

@@ -1,12 +1,11 @@
 // History.csv on the disk: opening it without ever waiting on a pipe or a
-// device, the append under a lock that is never waited on for long, and the
-// one-time upgrade of an old header to the one with the scramble column.
+// device, and the append under a lock, whole or not at all. The file is
+// never rewritten: a file with the header of before the scramble column
+// keeps it, and its new lines carry the scramble as an eighth field.
 
 #include "history/historyfile.h"
-#include "settings/atomicfile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <chrono>
@@ -22,8 +21,8 @@ namespace {
 constexpr char kLineEnd[] = "\r\n";
 constexpr auto kLockPause = std::chrono::milliseconds(10);
 constexpr auto kLockPatience = std::chrono::seconds(2);
-// Another copy may replace the file (its header upgrade) while this one
-// waits for the lock; each time, the new file is opened again.
+// Another program (an editor saving the file) may replace the file while
+// this one locks it; each time, the new file is opened again.
 constexpr int kMostReopenings = 8;
 
 class Descriptor {
@@ -90,15 +89,17 @@ bool ReadAt(int fd, char* data, qsizetype size, off_t offset)
     return true;
 }
 
-bool LockWithin(int fd, const LockWait& wait)
+enum class Locking { Locked, Taken, Refused };
+
+Locking LockWithin(int fd, const LockWait& wait)
 {
     for (;;) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return true;
+            return Locking::Locked;
         if (errno != EWOULDBLOCK && errno != EINTR)
-            return false;
-        if (errno == EWOULDBLOCK && !wait())
-            return false;
+            return Locking::Refused;
+        if (errno == EWOULDBLOCK && !(wait && wait()))
+            return Locking::Taken;
     }
 }
 
@@ -121,54 +122,45 @@ QByteArray LineEndAfter(char last)
     return kLineEnd;
 }
 
-bool StartsWithOldHeader(int fd, qint64 size)
+// A file that holds nothing but a byte order mark (a spreadsheet's empty
+// save) is empty too: the header goes after the mark, which stays.
+bool HoldsNoLine(int fd, qint64 size)
 {
-    const QByteArray old = HistoryHeaderWithoutScramble();
-    const qsizetype wanted = std::min<qint64>(size, old.size() + 1);
-    QByteArray start(wanted, '\0');
-    if (wanted < old.size() || !ReadAt(fd, start.data(), wanted, 0))
+    static const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+    if (size == 0)
+        return true;
+    if (size != kByteOrderMark.size())
         return false;
-    return start.startsWith(old) && (start.size() == old.size() || start.back() == '\r' || start.back() == '\n');
+    QByteArray start(size, '\0');
+    return ReadAt(fd, start.data(), size, 0) && start == kByteOrderMark;
 }
 
-// The whole file again with the new header in place of the old one, every
-// other byte as it was, and the line after it; written as a new file that is
-// renamed over the old one, so that readers see the old file or the new one.
-bool ReplaceWithNewHeader(int fd, qint64 size, const QString& path, const QByteArray& line)
-{
-    const QByteArray header = HistoryHeader();
-    const qsizetype oldHeaderSize = HistoryHeaderWithoutScramble().size();
-    QByteArray content;
-    content.reserve(header.size() + size - oldHeaderSize + 2 + line.size());
-    content += header;
-    content.resize(header.size() + size - oldHeaderSize);
-    if (!ReadAt(fd, content.data() + header.size(), size - oldHeaderSize, oldHeaderSize))
-        return false;
-    content += LineEndAfter(content.back()) + line;
-    // Through a link the file it points to is upgraded, as an append would write there.
-    const QString target = QFileInfo(path).canonicalFilePath();
-    return !target.isEmpty() && ReplaceFileAtomically(target, content);
-}
-
-// With the lock held: the header, a line end, the line, in one write.
-bool WriteLocked(int fd, const QString& path, const QByteArray& line)
+// With the lock held: the header when the file holds no line, a line end
+// when its last line was torn off, then the lines, in one write that reaches
+// the disk. A file that still starts with the header without the scramble
+// column keeps it: the file is never rewritten, only appended to. A write
+// cut short (a full disk) or a flush refused is undone to the size the file
+// had, so that no torn line is left and the lines can be written again.
+bool WriteLocked(int fd, const QByteArray& lines)
 {
     struct stat status {};
     if (::fstat(fd, &status) != 0)
         return false;
     QByteArray bytes;
-    if (status.st_size == 0) {
+    if (HoldsNoLine(fd, status.st_size)) {
         bytes = HistoryHeader() + kLineEnd;
-    } else if (StartsWithOldHeader(fd, status.st_size)) {
-        return ReplaceWithNewHeader(fd, status.st_size, path, line);
     } else {
         char last = 0;
         if (!ReadAt(fd, &last, 1, status.st_size - 1))
             return false;
         bytes = LineEndAfter(last);
     }
-    bytes += line;
-    return WriteWhole(fd, bytes) && ::fdatasync(fd) == 0;
+    bytes += lines;
+    if (WriteWhole(fd, bytes) && ::fdatasync(fd) == 0)
+        return true;
+    while (::ftruncate(fd, status.st_size) != 0 && errno == EINTR) {
+    }
+    return false;
 }
 
 } // namespace
@@ -193,24 +185,39 @@ LockWait BoundedLockWait()
 
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble)
 {
-    return AppendAttempt(path, attempt, scramble, BoundedLockWait());
+    return AppendLines(path, HistoryLine(attempt, scramble), BoundedLockWait()) == AppendOutcome::Written;
 }
 
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble, const LockWait& wait)
 {
+    return AppendLines(path, HistoryLine(attempt, scramble), wait) == AppendOutcome::Written;
+}
+
+QByteArray HistoryLine(const Attempt& attempt, const QString& scramble)
+{
+    return FormatAttempt(attempt, scramble) + kLineEnd;
+}
+
+AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const LockWait& wait)
+{
     const QByteArray name = QFile::encodeName(path);
-    const QByteArray line = FormatAttempt(attempt, scramble) + kLineEnd;
     for (int opening = 0; opening < kMostReopenings; ++opening) {
         const Descriptor file(OpenRegularFile(name, O_RDWR | O_APPEND | O_CREAT));
         if (file.get() < 0)
-            return false;
+            return AppendOutcome::Refused;
         // Another copy of the program checks the file's start and end and
-        // writes under the same lock: two headers, a line glued to a torn
-        // one, or a line lost to an upgrade cannot happen.
-        if (!LockWithin(file.get(), wait))
-            return false;
+        // writes under the same lock: two headers, or a line glued to a torn
+        // one, cannot happen.
+        switch (LockWithin(file.get(), wait)) {
+        case Locking::Locked:
+            break;
+        case Locking::Taken:
+            return AppendOutcome::LockTaken;
+        case Locking::Refused:
+            return AppendOutcome::Refused;
+        }
         if (StillAtName(file.get(), name))
-            return WriteLocked(file.get(), path, line);
+            return WriteLocked(file.get(), lines) ? AppendOutcome::Written : AppendOutcome::Refused;
     }
-    return false;
+    return AppendOutcome::Refused;
 }

@@ -3,6 +3,7 @@
 #include "history/historyreader.h"
 #include "trainer/errors.h"
 
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr size_t kPieceBytes = 1 << 20;
+constexpr auto kRetryInterval = std::chrono::seconds(3);
 constexpr qint64 kShortestLine = 44;   // "2026-12-09T11:32:05Z,OLL,1,Easy,top,1.470,0\n"
 
 class OpenedFile {
@@ -112,24 +114,69 @@ void HistoryStore::Job::Read()
 HistoryStore::HistoryStore(QString path, QObject* parent) : QObject(parent), path_(std::move(path))
 {
     setObjectName(QStringLiteral("HistoryStore"));
+    retryTimer_ = new QTimer(this);
+    retryTimer_->setObjectName(QStringLiteral("historyRetryTimer"));
+    retryTimer_->setInterval(kRetryInterval);
+    connect(retryTimer_, &QTimer::timeout, this, &HistoryStore::RetryPending);
 }
 
 HistoryStore::~HistoryStore() { AbandonLoading(); }
 
 QString HistoryStore::Record(const Attempt& attempt, const QString& scramble)
 {
-    if (!AppendAttempt(path_, attempt, scramble)) {
-        if (failureReported_)
-            return {};
-        failureReported_ = true;
-        return UnableToWriteText(path_);
-    }
-    // Memory mirrors the file: a time the file refused is not shown either.
+    KeepInMemory(attempt);
+    const int before = PendingCount();
+    pending_.push_back({attempt, HistoryLine(attempt, scramble)});
+    const AppendOutcome outcome = WritePending();
+    TellPendingChange(before);
+    if (outcome != AppendOutcome::Refused || failureReported_)
+        return {};
+    failureReported_ = true;
+    return UnableToWriteText(path_);
+}
+
+bool HistoryStore::RetryPending()
+{
+    const int before = PendingCount();
+    const bool written = WritePending() == AppendOutcome::Written;
+    TellPendingChange(before);
+    return written;
+}
+
+void HistoryStore::TellPendingChange(int before)
+{
+    if (PendingCount() != before)
+        emit PendingChanged(PendingCount());
+}
+
+// The Progress window and the weak draw see every accepted time, written
+// or waiting: the file gets it later.
+void HistoryStore::KeepInMemory(const Attempt& attempt)
+{
     if (loaded_)
         content_.attempts.push_back(attempt);
     else if (job_)
         recordedMeanwhile_.push_back(attempt);
-    return {};
+}
+
+// Every waiting line in one append, so that their order holds and none is
+// written twice; the timer runs while any wait.
+AppendOutcome HistoryStore::WritePending()
+{
+    AppendOutcome outcome = AppendOutcome::Written;
+    if (!pending_.empty()) {
+        QByteArray lines;
+        for (const PendingLine& pending : pending_)
+            lines += pending.line;
+        outcome = AppendLines(path_, lines);
+        if (outcome == AppendOutcome::Written)
+            pending_.clear();
+    }
+    if (pending_.empty())
+        retryTimer_->stop();
+    else if (!retryTimer_->isActive())
+        retryTimer_->start();
+    return outcome;
 }
 
 void HistoryStore::StartLoading()
@@ -139,7 +186,10 @@ void HistoryStore::StartLoading()
     auto job = std::make_shared<Job>();
     job->path = path_;
     job_ = job;
+    // Times still waiting for the file are not in what will be read.
     recordedMeanwhile_.clear();
+    for (const PendingLine& pending : pending_)
+        recordedMeanwhile_.push_back(pending.attempt);
     job->thread = std::thread([this, job] {
         job->Run();
         try {

@@ -19,6 +19,8 @@
 #include <QObject>
 #include <memory>
 
+class QTimer;
+
 // How many of the times recorded while the file was read the reading met at
 // its end: the longest start of recorded that read ends with. (Two times
 // alike to the millisecond, case and second would be taken for one.)
@@ -32,11 +34,22 @@ public:
 
     const QString& Path() const { return path_; }
 
-    // Appends to the file (and to memory once read), with the setup
-    // scramble shown for the attempt, if any. The first refused write of
-    // the run returns the error text to show; later ones, and every write
-    // that succeeds, return an empty text.
+    // Appends to the file, with the setup scramble shown for the attempt,
+    // if any, and keeps the attempt in memory once the file is read (or being
+    // read), whether the file took it or not. A line the file did not take
+    // (no room, no rights, another copy holding the file's lock) waits, in
+    // order, and goes before the next one; the lock is never waited on. The
+    // first refused write of the run returns the error text to show; later
+    // ones, a lock found taken, and every write that succeeds return an
+    // empty text: the waiting count tells of them.
     QString Record(const Attempt& attempt, const QString& scramble = QString());
+
+    // Times accepted but not yet in the file.
+    int PendingCount() const { return static_cast<int>(pending_.size()); }
+    // Tries the waiting lines again, all in one write; true when none wait.
+    // A timer calls it every few seconds while any wait; the shut-down and
+    // the session's end call it once more.
+    bool RetryPending();
 
     // Starts reading the file in the background, unless it is read or being
     // read. Returns at once; Loaded() follows on this object's thread.
@@ -56,10 +69,19 @@ public:
 
 signals:
     void Loaded();
+    // The number of waiting lines changed (0: all written).
+    void PendingChanged(int count);
 
 private:
     struct Job;
+    struct PendingLine {
+        Attempt attempt;
+        QByteArray line;
+    };
     void Finish(const std::shared_ptr<Job>& job);
+    void KeepInMemory(const Attempt& attempt);
+    AppendOutcome WritePending();
+    void TellPendingChange(int before);
 
     QString path_;
     bool loaded_ = false;
@@ -68,4 +90,6 @@ private:
     HistoryContent content_;
     std::shared_ptr<Job> job_;          // the reading in progress
     std::vector<Attempt> recordedMeanwhile_;
+    std::vector<PendingLine> pending_;  // accepted, not yet in the file, in order
+    QTimer* retryTimer_ = nullptr;
 };

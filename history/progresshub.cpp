@@ -2,6 +2,7 @@
 
 #include "about/pluginloader.h"
 #include "app/language.h"
+#include "board/summary.h"
 #include "history/placement.h"
 #include "history/progressview.h"
 #include "resources/resources.h"
@@ -66,6 +67,10 @@ ProgressHub::ProgressHub(TForm1& form)
     readingTicker_ = new QTimer(this);
     readingTicker_->setInterval(kReadingTickMs);
     connect(readingTicker_, &QTimer::timeout, this, &ProgressHub::FollowReading);
+    // Times that wait for History.csv are counted in the status bar.
+    connect(&store_, &HistoryStore::PendingChanged, this, [this](int count) {
+        form_.StatusBar1->SetPanelAlert(kUnwrittenTimesPanel, UnwrittenTimesText(count, form_.state.russianInterface));
+    });
     connect(&store_, &HistoryStore::Loaded, this, [this] {
         readingTicker_->stop();
         if (view_)
@@ -112,7 +117,8 @@ QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& sc
     attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
     attempt.exam = exam;
     const QString failure = store_.Record(attempt, scramble);
-    if (failure.isEmpty() && view_ && view_->Widget()->isVisible())
+    // Shown whether the file took it or it waits for the file.
+    if (view_ && view_->Widget()->isVisible())
         view_->AddAttempt(attempt);
     return failure;
 }

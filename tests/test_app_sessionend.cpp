@@ -22,6 +22,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -187,6 +190,52 @@ private slots:
         QCoreApplication::sendEvent(qApp, &quit);
         QCOMPARE(h.messages->asked.size(), 1);
         QVERIFY(!QFile::exists(h.Path("digital.ttf")));   // shut down all the same
+    }
+
+    // Another copy holds History.csv: Accept does not wait, the times wait
+    // in the status bar's count, the close asks (No keeps the window open)
+    // and the session's end writes them without asking once the file is free.
+    void unwrittenTimesAreCountedAndAskedAboutAtTheClose()
+    {
+        Harness h;
+        TForm1* f = h.Start();
+        AcceptOneTime(h);
+        QCOMPARE(f->StatusBar1->PanelAlert(3), QString());
+        const int other = ::open(QFile::encodeName(h.Path("History.csv")).constData(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(::flock(other, LOCK_EX), 0);
+        AcceptOneTime(h);
+        QCOMPARE(f->StatusBar1->PanelAlert(3), QStringLiteral("1 time not yet written to History.csv"));
+        AcceptOneTime(h);
+        QCOMPARE(f->StatusBar1->PanelAlert(3), QStringLiteral("2 times not yet written to History.csv"));
+        QCOMPARE(h.messages->errors, QStringList());   // a lock taken is no refusal
+
+        h.messages->answers << false;
+        QVERIFY(!f->close());
+        QCOMPARE(h.messages->asked, QStringList{QStringLiteral(
+            "Tesselo|2 times could not be written to History.csv and will be lost. Close anyway?")});
+
+        ::close(other);
+        f->SaveForSessionEnd();
+        QCOMPARE(f->StatusBar1->PanelAlert(3), QString());
+        QCOMPARE(ReadBytes(h.Path("History.csv")).count("\r\n"), 4);   // the header and three times
+        QVERIFY(f->close());
+        QCOMPARE(h.messages->asked.size(), 1);
+    }
+
+    // In Russian the count needs no plural ending.
+    void unwrittenTimesAreCountedInRussian()
+    {
+        Harness h(QStringLiteral("ru_RU"));
+        TForm1* f = h.Start();
+        QVERIFY(QDir(h.Folder()).mkdir(QStringLiteral("History.csv")));   // every write refused
+        AcceptOneTime(h);
+        AcceptOneTime(h);
+        QCOMPARE(f->StatusBar1->PanelAlert(3), QStringLiteral("Не записано в History.csv: 2"));
+        QCOMPARE(h.messages->errors.size(), 1);   // "Unable to write to …" once
+        h.messages->answers << true;
+        QVERIFY(f->close());
+        QCOMPARE(h.messages->asked, QStringList{QStringLiteral(
+            "Tesselo|Не записано в History.csv: 2. Закрыть программу? Незаписанное будет потеряно.")});
     }
 };
 

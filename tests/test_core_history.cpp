@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -52,6 +53,38 @@ ino_t InodeOf(const QString& path)
 }
 
 std::vector<int> Ms(std::initializer_list<int> values) { return values; }
+
+// The disk as full as a file size limit makes it: writes beyond the size
+// given are cut short (SIGXFSZ ignored), as on a disk with that much room.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(qint64 bytes) : oldHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit tight = old_;
+        tight.rlim_cur = rlim_t(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_ {};
+    void (*oldHandler_)(int);
+};
+
+std::vector<int> CaseNumbers(const std::vector<Attempt>& attempts)
+{
+    std::vector<int> numbers;
+    for (const Attempt& attempt : attempts)
+        numbers.push_back(attempt.caseNumber);
+    return numbers;
+}
 
 } // namespace
 
@@ -155,40 +188,59 @@ private slots:
         QVERIFY(!AppendAttempt(dir.filePath(QStringLiteral("missing/History.csv")), Sample(1, 1000)));
     }
 
-    void oldHeaderIsUpgradedOnceKeepingEveryLine()
+    // The file is never rewritten: one written before the scramble column
+    // keeps its header and every byte, and gets its new lines with eight
+    // fields in place, so that a hard link to it sees them and nothing is
+    // made beside it. A byte order mark stays where it was.
+    void anOldFileIsOnlyAppendedTo()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("History.csv"));
-        const QByteArray oldLines = "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\n"
+        const QByteArray old = HistoryHeaderWithoutScramble() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\n"
                                     "\"2026-12-09T11:32:05Z\",OLL,2,Easy,top,2.5,0\r\n2026-12-09T11:3";
-        QVERIFY(AppendBytes(path, HistoryHeaderWithoutScramble() + oldLines));
+        QVERIFY(AppendBytes(path, old));
+        QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("linked.csv")).constData()), 0);
         const ino_t before = InodeOf(path);
-
-        // A refused replacement (here: no room for the new file) leaves
-        // the old file as it was, and nothing beside it.
-        rlimit limits {};
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limits), 0);
-        rlimit tight = limits;
-        tight.rlim_cur = 64;
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &tight), 0);
-        const bool refusedWrite = AppendAttempt(path, Sample(3, 3000));
-        ::setrlimit(RLIMIT_FSIZE, &limits);
-        std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!refusedWrite);
-        QCOMPARE(ReadAll(path), HistoryHeaderWithoutScramble() + oldLines);
-        QCOMPARE(InodeOf(path), before);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("History.csv")});
-
         QVERIFY(AppendAttempt(path, Sample(3, 3000), QStringLiteral("R U")));
         QVERIFY(AppendAttempt(path, Sample(4, 4000)));
-        QVERIFY(InodeOf(path) != before);
-        QCOMPARE(ReadAll(path), HistoryHeader() + oldLines + "\r\n2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,R U\r\n"
-                                                             "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,\r\n");
+        const QByteArray appended = "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,R U\r\n"
+                                    "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,\r\n";
+        QCOMPARE(ReadAll(path), old + "\r\n" + appended);
+        QCOMPARE(ReadAll(dir.filePath("linked.csv")), old + "\r\n" + appended);
+        QCOMPARE(InodeOf(path), before);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"History.csv", "linked.csv"}));
+        QCOMPARE(ParseHistory(ReadAll(path)).attempts.size(), size_t(4));
+
+        // A spreadsheet's save: a mark before the header, or nothing but it.
+        const QByteArray mark = "\xEF\xBB\xBF";
+        const QString marked = dir.filePath(QStringLiteral("marked.csv"));
+        const QString empty = dir.filePath(QStringLiteral("empty.csv"));
+        QVERIFY(AppendBytes(marked, mark + HistoryHeaderWithoutScramble() + "\r\n"));
+        QVERIFY(AppendBytes(empty, mark));
+        QVERIFY(AppendAttempt(marked, Sample(3, 3000), QStringLiteral("R U")));
+        QVERIFY(AppendAttempt(empty, Sample(3, 3000), QStringLiteral("R U")));
+        QCOMPARE(ReadAll(marked), mark + HistoryHeaderWithoutScramble() + "\r\n" + appended.left(appended.indexOf('\n') + 1));
+        QCOMPARE(ReadAll(empty), mark + HistoryHeader() + "\r\n" + appended.left(appended.indexOf('\n') + 1));
+    }
+
+    // No room for the whole line (a full disk): the bytes that went in are
+    // taken back, so no torn line is left to read as an attempt.
+    void aShortWriteIsUndone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QVERIFY(AppendAttempt(path, Sample(1, 1000)));
+        const QByteArray before = ReadAll(path);
+        {
+            const FileSizeLimit full(before.size() + 20);
+            QCOMPARE(AppendLines(path, HistoryLine(Sample(2, 2000), QStringLiteral("R U R' U' F R F'"))),
+                     AppendOutcome::Refused);
+        }
+        QCOMPARE(ReadAll(path), before);
     }
 
     // Two copies append at once, to a new file and to one with the old
-    // header: one header, every line whole, none lost to the upgrade.
+    // header: one header, every line whole.
     void twoWritersNeverInterleave_data()
     {
         QTest::addColumn<QByteArray>("start");
@@ -213,7 +265,8 @@ private slots:
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
         const QByteArray content = ReadAll(path);
-        QVERIFY(content.startsWith(HistoryHeader() + "\r\n"));
+        // The header the file had, or the current one for a new file.
+        QVERIFY(content.startsWith((start.isEmpty() ? HistoryHeader() : HistoryHeaderWithoutScramble()) + "\r\n"));
         QCOMPARE(content.count(HistoryHeaderWithoutScramble()), 1);   // a prefix of the new header too
         const HistoryContent history = ParseHistory(content);
         QCOMPARE(history.skippedLines, 0);
@@ -276,6 +329,60 @@ private slots:
         store.Record(Sample(2, 2000));   // kept in memory too, without reading again
         QCOMPARE(store.Attempts().size(), size_t(2));
         QCOMPARE(store.Attempts().back().caseNumber, 2);
+    }
+
+    // Lines the file does not take (no room, or another copy holding its
+    // lock, which is never waited on) wait in memory, in order, and go in
+    // whole before the next one or at the timer's tick; the store shows
+    // them meanwhile, and the refusal is told once.
+    void unwrittenLinesWaitAndGoInInOrder()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        HistoryStore store(path);
+        store.EnsureLoaded();
+        QSignalSpy changed(&store, &HistoryStore::PendingChanged);
+        auto* timer = store.findChild<QTimer*>(QStringLiteral("historyRetryTimer"));
+        QVERIFY(timer);
+        QCOMPARE(store.Record(Sample(1, 1000)), QString());
+        const QByteArray first = ReadAll(path);
+        {
+            const FileSizeLimit full(first.size() + 10);
+            QCOMPARE(store.Record(Sample(2, 2000), QStringLiteral("R U")), UnableToWriteText(path));
+            QCOMPARE(store.Record(Sample(3, 3000)), QString());
+            QVERIFY(!store.RetryPending());
+        }
+        QCOMPARE(ReadAll(path), first);
+        QCOMPARE(store.PendingCount(), 2);
+        QVERIFY(timer->isActive());
+        QCOMPARE(CaseNumbers(store.Attempts()), Ms({1, 2, 3}));
+
+        int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(::flock(other, LOCK_EX), 0);
+        QCOMPARE(store.Record(Sample(4, 4000)), QString());
+        QCOMPARE(store.PendingCount(), 3);
+        QCOMPARE(ReadAll(path), first);
+        ::close(other);
+        QVERIFY(QMetaObject::invokeMethod(timer, "timeout"));   // the timer's tick, without waiting for it
+        QCOMPARE(store.PendingCount(), 0);
+        QVERIFY(!timer->isActive());
+        QCOMPARE(CaseNumbers(ParseHistory(ReadAll(path)).attempts), Ms({1, 2, 3, 4}));
+        QVERIFY(ReadAll(path).contains(",2.000,0,R U\r\n"));
+        QList<int> counts;
+        for (const QList<QVariant>& signal : changed)
+            counts << signal.at(0).toInt();
+        QCOMPARE(counts, (QList<int>{1, 2, 3, 0}));
+
+        // A time still waiting when the reading begins is counted once.
+        HistoryStore later(path);
+        other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+        QCOMPARE(::flock(other, LOCK_EX), 0);
+        later.Record(Sample(5, 5000));
+        ::close(other);
+        later.StartLoading();
+        QVERIFY(later.RetryPending());
+        later.EnsureLoaded();
+        QCOMPARE(CaseNumbers(later.Attempts()), Ms({1, 2, 3, 4, 5}));
     }
 
     // The reading runs beside the event loop; a time recorded meanwhile is

@@ -61,12 +61,49 @@ int RunLimited(int argc, char** argv)
     return 0;
 }
 
+// Three whole attempts accepted, then the count the status bar shows, then
+// the close.
+int RunLimitedAccepts(int argc, char** argv)
+{
+    const rlimit limit{rlim_t(std::atoll(argv[2])), rlim_t(std::atoll(argv[2]))};
+    std::signal(SIGXFSZ, SIG_IGN);
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        return 3;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    auto clock = std::make_shared<ManualClock>();
+    Environment env;
+    env.programFolder = QString::fromLocal8Bit(argv[3]);
+    env.clock = clock;
+    env.random = std::make_shared<SeededRandom>(1);
+    env.messages = std::make_shared<PrintedMessages>();
+    env.systemLanguage = [] { return QStringLiteral("en_US"); };
+    Program program(env);
+    TForm1& form = *program.form1;
+    form.show();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        form.BitBtn1Click();
+        while (form.Timer2->isActive()) {
+            clock->Advance(1000);
+            form.Timer2Timer();
+        }
+        clock->Advance(1470);
+        form.Timer1Timer();
+        form.BitBtn1Click();
+        form.BitBtn2Click();
+    }
+    std::printf("status: %s\n", form.StatusBar1->PanelAlert(3).toUtf8().constData());
+    std::fflush(stdout);
+    form.close();
+    return 0;
+}
+
 // The message boxes the limited program showed, in order.
-QStringList RunProgramLimitedTo(qint64 bytes, const QString& folder)
+QStringList RunProgramLimitedTo(qint64 bytes, const QString& folder, const QString& mode = QStringLiteral("--limited"))
 {
     QProcess child;
     child.setProcessChannelMode(QProcess::SeparateChannels);
-    child.start(QCoreApplication::applicationFilePath(), {"--limited", QString::number(bytes), folder});
+    child.start(QCoreApplication::applicationFilePath(), {mode, QString::number(bytes), folder});
     if (!child.waitForFinished(120000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
         return {QStringLiteral("the program failed: ") + child.readAllStandardError()};
     return QString::fromUtf8(child.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
@@ -123,12 +160,37 @@ private slots:
         QCOMPARE(ReadBytes(dir.filePath("Settings.ini")), settings);
         QCOMPARE(QDir(dir.path()).entryList({"Settings.ini.*"}, QDir::AllEntries | QDir::Hidden), QStringList());
     }
+
+    // History.csv a few bytes short of the room left: no accepted time fits.
+    // Each write is taken back whole (no torn line), the refusal is said
+    // once, the status bar counts the times that wait, and the close says
+    // they would be lost.
+    void noRoomForAcceptedTimes()
+    {
+        QTemporaryDir dir;
+        constexpr qint64 kRoom = 200000;   // the start-up's files fit
+        QByteArray history = "time,set,case,level,recognition,seconds,exam,scramble\r\n";
+        while (history.size() < kRoom - 60)
+            history += "2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0,\r\n";
+        QFile file(dir.filePath("History.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(history) == history.size());
+        file.close();
+        const QStringList shown = RunProgramLimitedTo(kRoom, dir.path(), QStringLiteral("--limited-accepts"));
+        const QString path = QDir::toNativeSeparators(dir.filePath("History.csv"));
+        QCOMPARE(shown, (QStringList{QStringLiteral("error: Unable to write to ") + path,
+                                     QStringLiteral("status: 3 times not yet written to History.csv"),
+                                     QStringLiteral("ask: Tesselo|3 times could not be written to History.csv and will "
+                                                    "be lost. Close anyway?")}));
+        QCOMPARE(ReadBytes(dir.filePath("History.csv")), history);
+    }
 };
 
 int main(int argc, char** argv)
 {
     if (argc >= 4 && qstrcmp(argv[1], "--limited") == 0)
         return RunLimited(argc, argv);
+    if (argc >= 4 && qstrcmp(argv[1], "--limited-accepts") == 0)
+        return RunLimitedAccepts(argc, argv);
     QApplication application(argc, argv);
     FaultDiskTest test;
     return QTest::qExec(&test, argc, argv);

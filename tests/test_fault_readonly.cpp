@@ -8,6 +8,7 @@
 #include "app/program.h"
 #include "resources/resources.h"
 #include "settings/settingsfile.h"
+#include "window/controls.h"
 #include "window/tform1.h"
 
 #include <QApplication>
@@ -193,8 +194,13 @@ void CheckInstalledFolder(const QString& folder)
     QCOMPARE(f->state.currentSet, CaseSet::OLL);
     QCOMPARE(f->Tile(3)->nvoll->text(), QStringLiteral("3"));
 
+    // The time waits for History.csv, counted in the status bar; the close
+    // tells that it would be lost.
+    QCOMPARE(f->StatusBar1->PanelAlert(3), QStringLiteral("1 time not yet written to History.csv"));
     f->close();
-    QCOMPARE(run.TakeLog(), RefusedShutdown(folder));
+    QCOMPARE(run.TakeLog(), QStringLiteral("ask: Tesselo|1 time could not be written to History.csv and will be lost. "
+                                           "Close anyway?\n")
+                                + RefusedShutdown(folder));
     QCOMPARE(ReadBytes(QDir(folder).filePath("Settings.ini")), settingsBefore);
 }
 

@@ -15,6 +15,7 @@ const QColor kButtonHighlight(0xFF, 0xFF, 0xFF);
 const QColor kButtonShadow(0xA0, 0xA0, 0xA0);
 const QColor kButtonDarkShadow(0x69, 0x69, 0x69);
 const QColor kButtonFace(0xF0, 0xF0, 0xF0);
+const QColor kAlertColour(0xB0, 0x00, 0x00);   // a warning in the status bar
 // The stopwatch panel's border: both bevel colours are the desktop colour.
 const QColor kDesktopColour(0x3A, 0x4A, 0x3A);
 // The stopwatch panel's fill before the settings are applied.
@@ -328,6 +329,27 @@ void PanelStatusBar::SetPanelNote(int panel, const QString& text)
 
 QString PanelStatusBar::PanelNote(int panel) const { return notes_[panel]; }
 
+void PanelStatusBar::SetPanelAlert(int panel, const QString& text)
+{
+    if (alert_ == text && alertPanel_ == panel)
+        return;
+    alert_ = text;
+    alertPanel_ = panel;
+    setToolTip(text);
+    update();
+}
+
+void PanelStatusBar::DrawAlert(QPainter& painter, const QRect& panelRect) const
+{
+    constexpr int kGap = 12;
+    const QFontMetrics metrics(font());
+    const int noteWidth = notes_[alertPanel_].isEmpty() ? 0 : metrics.horizontalAdvance(notes_[alertPanel_]) + kGap;
+    const int textWidth = texts_[alertPanel_].isEmpty() ? 0 : metrics.horizontalAdvance(texts_[alertPanel_]) + kGap;
+    const QRect room = panelRect.adjusted(6 + noteWidth, 0, -3 - textWidth, 0);
+    painter.setPen(kAlertColour);
+    painter.drawText(room, Qt::AlignLeft | Qt::AlignVCenter, metrics.elidedText(alert_, Qt::ElideMiddle, room.width()));
+}
+
 void PanelStatusBar::SetPanelWidth(int panel, int width)
 {
     if (widths_[panel] == width)
@@ -367,6 +389,8 @@ void PanelStatusBar::paintEvent(QPaintEvent*)
                          texts_[panel]);
         if (!notes_[panel].isEmpty())
             painter.drawText(r.adjusted(6, 0, -3, 0), Qt::AlignLeft | Qt::AlignVCenter, notes_[panel]);
+        if (panel == alertPanel_ && !alert_.isEmpty())
+            DrawAlert(painter, r);
     }
 }
 

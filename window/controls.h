@@ -148,6 +148,11 @@ public:
     // A second text at the panel's left end, beside a right-aligned text.
     void SetPanelNote(int panel, const QString& text);
     QString PanelNote(int panel) const;
+    // A warning drawn in red in the room left between a panel's note and its
+    // right-aligned text (cut short in its middle where the room is small,
+    // and whole in the bar's tooltip); empty: none.
+    void SetPanelAlert(int panel, const QString& text);
+    QString PanelAlert(int panel) const { return alertPanel_ == panel ? alert_ : QString(); }
     void SetPanelWidth(int panel, int width);
     int PanelWidth(int panel) const;
     Qt::Alignment PanelAlignment(int panel) const;
@@ -157,8 +162,11 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    void DrawAlert(QPainter& painter, const QRect& panelRect) const;
     QString texts_[kPanels];
     QString notes_[kPanels];
+    QString alert_;
+    int alertPanel_ = 0;
     int widths_[kPanels] = {130, 140, 140, 250, 50};
     Qt::Alignment alignments_[kPanels] = {Qt::AlignHCenter, Qt::AlignHCenter, Qt::AlignHCenter,
                                           Qt::AlignRight, Qt::AlignHCenter};
