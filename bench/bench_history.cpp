@@ -2,7 +2,8 @@
 // 100,000 recorded times (reading the file in the background, building the
 // window, its first paint), the reading of 4.5 million lines with the window
 // thread's longest pause, the cost of one append with and without the window
-// open, and the first append to a file written before the scramble column.
+// open (the first append to a file written before the scramble column is
+// bench_append's).
 // Every file is written as the program writes it today (historylines.h).
 #include "benchprogram.h"
 #include "benchstats.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -192,46 +192,6 @@ void BenchHugeFile(const QString& folder)
              opening.totalMs <= 1000 && opening.longestWorkMs <= 17 && bytesPerTime <= 16);
 }
 
-// A file written before the scramble column (its header and its seven-field
-// lines: today's lines without the empty last field), about 200 MB: the
-// first accepted time appended to it, as the window thread does it.
-void BenchFirstAcceptOnOldFile(const QString& folder)
-{
-    constexpr int kLines = 4500000;
-    const QString path = folder + QStringLiteral("/old/History.csv");
-    QDir().mkpath(folder + QStringLiteral("/old"));
-    {
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        QByteArray piece = HistoryHeaderWithoutScramble() + "\r\n";
-        Attempt attempt;
-        attempt.caseNumber = kBusyCase;
-        for (int i = 0; i < kLines; ++i) {
-            attempt.utcSeconds = 1700000000 + i * 20LL;
-            attempt.milliseconds = 900 + static_cast<int>((i * 7919LL) % 5000);
-            QByteArray line = FormatAttempt(attempt);
-            line.chop(1);   // the empty scramble field the old program did not write
-            piece += line + "\r\n";
-            if (piece.size() > (1 << 20)) {
-                file.write(piece);
-                piece.clear();
-            }
-        }
-        file.write(piece);
-    }
-    HistoryStore store(path);
-    Attempt accepted;
-    accepted.utcSeconds = 1796815925;
-    accepted.caseNumber = kBusyCase;
-    accepted.milliseconds = 1470;
-    const double firstMs = TimeMs([&] { store.Record(accepted, QStringLiteral("R U R' U'")); });
-    const double secondMs = TimeMs([&] { store.Record(accepted); });
-    PrintRow(QStringLiteral("The first accepted time on a History.csv written before the scramble column (%1 MiB)")
-                 .arg(Fixed(MiB(path), 0)),
-             QStringLiteral("%1 ms (the next one %2 ms)").arg(Fixed(firstMs, 1), Fixed(secondMs, 1)),
-             QStringLiteral("≤ 17 ms (one frame)"), firstMs <= 17);
-}
-
 // What the disk's flush alone costs for a line-sized append.
 double FlushUs(const QString& path)
 {
@@ -304,10 +264,9 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QTemporaryDir folder;
-    // --large: only the 4.5 million lines and the old file (for comparing two builds).
+    // --large: only the 4.5 million lines (for comparing two builds).
     if (argc > 1 && QByteArray(argv[1]) == "--large") {
         BenchHugeFile(folder.path());
-        BenchFirstAcceptOnOldFile(folder.path());
         return 0;
     }
     BenchOpening(folder.path(), 10000, false, kBusyCase, QStringLiteral("a case with 5,000 times"));
@@ -316,6 +275,5 @@ int main(int argc, char* argv[])
     BenchAppendWithWindow(folder.path(), 1, QStringLiteral("a case with about 90 times"));
     BenchOpening(folder.path(), 100000, true, kBusyCase, QStringLiteral("a case with about 1,300 times"));
     BenchHugeFile(folder.path());
-    BenchFirstAcceptOnOldFile(folder.path());
     return 0;
 }
