@@ -1,6 +1,7 @@
 #include "history/historyreader.h"
 
 #include <QDate>
+#include <QStringDecoder>
 #include <cstring>
 #include <new>
 
@@ -121,6 +122,16 @@ bool IsBlank(const char* begin, const char* end)
     return true;
 }
 
+// As FormatAttempt wrote it. A byte order mark that begins the field is
+// text like any other (QString::fromUtf8 would drop it, and the line would
+// not write back the same).
+QString ScrambleText(const Field& field)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8(QByteArrayView(field.begin, static_cast<qsizetype>(field.size())));
+    return text.simplified();
+}
+
 // A header's name of a column, read without regard to letter case or the
 // blanks around it; Other for a name the program does not know.
 Column ColumnNamed(const Field& field)
@@ -231,10 +242,8 @@ bool HistoryLineParser::ReadAttempt(const Field* fields, int count, Attempt& att
     a.twoSide = twoSide;
     a.exam = exam;
     attempt = a;
-    if (scramble) {
-        const Field* text = scrambleField >= 0 ? &fields[scrambleField] : nullptr;
-        *scramble = text ? QString::fromUtf8(text->begin, static_cast<qsizetype>(text->size())).simplified() : QString();
-    }
+    if (scramble)
+        *scramble = scrambleField >= 0 ? ScrambleText(fields[scrambleField]) : QString();
     return true;
 }
 
