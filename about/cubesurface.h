@@ -40,7 +40,7 @@ Q_DECLARE_INTERFACE(CubeViewFactory, TESSELO_CUBE_VIEW_FACTORY_IID)
 // The plugin's file name, without the platform's suffix.
 inline constexpr const char* kCubePluginName = "tesselo_cube";
 
-// Loads the plugin from beside the executable (then from TESSELO_PLUGIN_DIR,
-// which the tests and benchmarks set: about/pluginloader.h). Null when it
-// cannot be loaded, with the reason in why.
+// Loads the plugin from beside the executable (in the tests and benchmarks
+// then from TESSELO_PLUGIN_DIR: about/pluginloader.h). Null when it cannot be
+// loaded, with the reason in why.
 CubeViewFactory* LoadCubeViewFactory(QString* why);

@@ -8,9 +8,13 @@
 QStringList PluginFolders()
 {
     QStringList folders{QCoreApplication::applicationDirPath()};
+#ifdef TESSELO_PLUGIN_DIR_FROM_ENVIRONMENT
+    // Built into the tests and benchmarks alone (CMakeLists.txt): the
+    // program itself never reads the variable.
     const QString extra = qEnvironmentVariable("TESSELO_PLUGIN_DIR");
     if (!extra.isEmpty())
         folders << extra;
+#endif
     return folders;
 }
 

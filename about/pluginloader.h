@@ -4,7 +4,9 @@
 // A plugin is looked for beside the executable only: a folder others can
 // write to must never be able to put code into the program. Tests and
 // benchmarks run from the build tree's sub-folders and name the build folder
-// in TESSELO_PLUGIN_DIR, which the installed program is never given.
+// in TESSELO_PLUGIN_DIR; only their build of this loader reads it (chosen at
+// compile time), so the program ignores the variable whatever the
+// environment holds.
 
 #include <QPluginLoader>
 #include <QString>

@@ -21,6 +21,7 @@ void TForm1::SetStartupCaptions()
     BitBtn3->setText(Tr(ru, QStringLiteral("Отменить"), QStringLiteral("Discard")));
     BitBtn4->setText(Tr(ru, QStringLiteral("Включить все"), QStringLiteral("Enable all")));
     BitBtn5->setText(Tr(ru, QStringLiteral("Выключить все"), QStringLiteral("Disable all")));
+    GroupsButton->setText(Tr(ru, QStringLiteral("Группы…"), QStringLiteral("Groups…")));
     BitBtn9->setText(Tr(ru, QStringLiteral("О программе..."), QStringLiteral("About...")));
     BitBtn8->setToolTip(Tr(ru, QStringLiteral("Очистить статистику"), QStringLiteral("Clear results")));
     Label2->setText(Tr(ru, QStringLiteral("Время до старта:"), QStringLiteral("Start timeout:")));

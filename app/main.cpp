@@ -18,6 +18,8 @@ int main(int argc, char* argv[])
     if (icon.loadFromData(EmbeddedResource(QStringLiteral("Icon"))))
         QApplication::setWindowIcon(QIcon(icon));
     Program program(Environment::Default());
+    if (!program.Started())
+        return 0;   // another copy runs from this folder; it was brought to the front
     program.FollowTheSession();
     program.form1->show();
     return application.exec();

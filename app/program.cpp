@@ -1,16 +1,54 @@
 #include "app/program.h"
 
+#include "app/language.h"
+#include "app/leftovers.h"
 #include "app/sessionend.h"
+#include "app/singlecopy.h"
 
 #include "about/tfrmgl.h"
 #include "board/tform2.h"
 #include "board/tform3.h"
 #include "history/progresshub.h"
+#include "settings/settingsfile.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
+namespace {
+
+// The language the interface would have: the file's, else the system's.
+bool RussianInterface(const Environment& environment)
+{
+    const QString systemValue = LanguageValueForSystem(environment.systemLanguage ? environment.systemLanguage() : QString());
+    const SettingsFile file(InFolder(environment.programFolder, QStringLiteral("Settings.ini")));
+    // A file without the key reads as the start-up reads it.
+    return IsRussianLanguageValue(file.Exists() ? file.ReadString(QStringLiteral("Settings"), QStringLiteral("Language"),
+                                                                  QStringLiteral("ru"))
+                                                : systemValue);
+}
+
+// A minimised window comes back as it was (maximised or not).
+void BringToFront(QWidget& window)
+{
+    if (window.isMinimized())
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+}   // namespace
+
 Program::Program(Environment environment) : programFolder_(environment.programFolder)
 {
+    // Before anything is read or written, so that a second copy reads
+    // nothing half-written and writes nothing at all.
+    folderLock_ = std::make_unique<ProgramFolderLock>(programFolder_);
+    if (folderLock_->state() == ProgramFolderLock::State::HeldByAnother) {
+        DeferToTheRunningCopy(environment);
+        return;
+    }
+    if (folderLock_->state() == ProgramFolderLock::State::Held)
+        RemoveProgramLeftovers(programFolder_);
     terminationSignals = std::make_unique<TerminationSignals>();
     QObject::connect(terminationSignals.get(), &TerminationSignals::received, terminationSignals.get(),
                      [this](int, bool duringStartUp) {
@@ -27,12 +65,22 @@ Program::Program(Environment environment) : programFolder_(environment.programFo
     form3 = std::make_unique<TForm3>(form1.get());
     form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
     InstallProgress(*form1);
+    raiseRequests_ = std::make_unique<RaiseRequests>(programFolder_, [form = form1.get()] { BringToFront(*form); });
     startingUp_ = false;
     TerminationSignals::StartUpDone();
 }
 
+void Program::DeferToTheRunningCopy(const Environment& environment)
+{
+    const std::shared_ptr<Messages> messages = environment.messages ? environment.messages : std::make_shared<QtMessages>();
+    messages->Inform(AlreadyRunningText(RussianInterface(environment)));
+    // After the box: the running copy's window is what the user sees next.
+    AskRunningCopyToRaise(programFolder_);
+}
+
 Program::~Program()
 {
+    raiseRequests_.reset();
     terminationSignals.reset();
     // The dialogs are children of the main window: release them first.
     form3.reset();

@@ -12,14 +12,20 @@ class TForm2;
 class TForm3;
 class TfrmGL;
 class TerminationSignals;
+class ProgramFolderLock;
+class RaiseRequests;
 
 struct Program {
     // Fills in what the environment leaves empty (message boxes over the main
     // window). SIGTERM, SIGHUP and SIGINT are caught before anything is
     // written: one during the start-up ends the program without writing
     // anything back (app/sessionend.cpp).
+    // Another copy running from the same folder is told to come to the front
+    // instead, the user is told so, and nothing is made: form1 stays null and
+    // the program is to end (app/singlecopy.h).
     explicit Program(Environment environment);
     ~Program();
+    bool Started() const { return form1 != nullptr; }
     // SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the
     // run as closing the main window does (app/sessionend.cpp).
     void FollowTheSession();
@@ -31,6 +37,9 @@ struct Program {
 
 private:
     void EndDuringStartUp();
+    void DeferToTheRunningCopy(const Environment& environment);
+    std::unique_ptr<ProgramFolderLock> folderLock_;
+    std::unique_ptr<RaiseRequests> raiseRequests_;
     QString programFolder_;
     bool startingUp_ = true;
 };

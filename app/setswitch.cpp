@@ -99,10 +99,12 @@ void TForm1::BitBtn6Click()
                 SwitchToPll(*this, file, progress);
             file.Close();
         } catch (const TesseloError& error) {
-            failure = error.text();
+            const auto* busy = dynamic_cast<const SettingsBusyError*>(&error);
+            failure = busy ? busy->Text(state.russianInterface) : error.text();
             StayInSet(*this, file, from, progress);
             // What was written before the failure still goes to the file;
-            // the first failure is the one reported.
+            // the first failure is the one reported. Another program keeping
+            // the file's lock was waited for once: it is not waited for again.
             try {
                 file.Close();
             } catch (const TesseloError&) {

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 
 #include <QCheckBox>
 #include <QDir>
@@ -66,26 +65,41 @@ void PrepareTiles(TForm1& f)
     }
 }
 
+// A Settings.ini that is a link to a file in a folder that does not exist:
+// the link is the user's (their settings may live on a drive not mounted
+// now), so it is neither replaced nor followed into a folder made for it.
+QString LinkWithoutFolderText(const QString& path, const QString& target, bool russian)
+{
+    return Tr(russian,
+              QStringLiteral("%1 — ссылка на %2, но папки этого файла нет. Настройки не будут сохранены, "
+                             "пока эта папка не появится.").arg(path, target),
+              QStringLiteral("%1 is a link to %2, whose folder does not exist. The settings will not be saved "
+                             "until that folder exists.").arg(path, target));
+}
+
 // The first run's content; returns false when it could not be written.
 bool WriteFirstRunIfMissing(TForm1& f, SettingsFile& file, const QString& systemValue)
 {
     if (file.Exists())
         return true;
     f.state.russianInterface = IsRussianLanguageValue(systemValue);
-    // Written beside the file and put in its place whole: a first run that is
-    // killed or fails half-way leaves no Settings.ini, and the next start
-    // writes the first-run content again instead of living with a part of it.
-    const QString draft = file.Path() + QStringLiteral(".new");
+    if (file.IsLinkToMissingFolder()) {
+        f.env.messages->ShowError(LinkWithoutFolderText(QDir::toNativeSeparators(file.Path()),
+                                                        QDir::toNativeSeparators(file.LinkTarget()),
+                                                        f.state.russianInterface));
+        return false;
+    }
+    // Written in one replacement, through a temporary of a name of its own
+    // (two first runs never share one): a first run that is killed or fails
+    // half-way leaves no Settings.ini, and the next start writes the
+    // first-run content again instead of living with a part of it. A link to
+    // a missing file gets that file.
     try {
-        QFile::remove(draft);
-        SettingsFile first(draft, SettingsFile::Commit::AtClose);
+        SettingsFile first(file.Path(), SettingsFile::Commit::AtClose);
         WriteFirstRunContent(first, systemValue);
         first.Close();
-        if (::rename(QFile::encodeName(draft).constData(), QFile::encodeName(file.Path()).constData()) != 0)
-            throw TesseloError(UnableToWriteText(file.Path()));
         return true;
     } catch (const TesseloError&) {
-        QFile::remove(draft);
         f.env.messages->ShowError(UnableToWriteText(file.Path()));
         return false;
     }

@@ -3,6 +3,7 @@
 // The result line's popup edits the algorithm shown.
 
 #include "app/language.h"
+#include "board/casename.h"
 #include "board/hints.h"
 #include "board/tform3.h"
 #include "settings/settingsfile.h"
@@ -74,6 +75,7 @@ void ShowHintLine(TForm1& form, int caseNumber)
     form.res->move(form.res->x(), kHintTop);
     SetTag(form.res, caseNumber);
     form.res->show();
+    ShowCaseNameAboveHint(form, caseNumber);
 }
 
 void SetHintLineBlack(TForm1& form)

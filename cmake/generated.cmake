@@ -8,7 +8,7 @@ foreach(test_name test_tools_pictures test_tools_library test_tools_resources te
     add_dependencies(${test_name} tesselo_images tesselo_gen)
   endif()
 endforeach()
-foreach(test_name test_tools_resources test_tools_font test_tools_scramble)
+foreach(test_name test_tools_resources test_tools_font test_tools_scramble test_tools_cases)
   if(TARGET ${test_name})
     target_link_libraries(${test_name} PRIVATE tesselo_resources)
   endif()

@@ -3,6 +3,7 @@
 #include "about/pluginloader.h"
 #include "app/language.h"
 #include "board/summary.h"
+#include "core/caseidentity.h"
 #include "history/placement.h"
 #include "history/progressview.h"
 #include "resources/resources.h"
@@ -167,6 +168,7 @@ ProgressView* ProgressHub::PreparedWindow()
         context.casePicture = [folder = form_.env.programFolder](CaseSet set, int caseNumber) {
             return CasePicture(folder, set, caseNumber);
         };
+        context.caseTitle = &CaseTitle;
         view_ = factory->CreateView(context);
         view_->SetDrawShares(drawShares_);
     }

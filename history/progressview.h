@@ -21,6 +21,8 @@ struct ProgressWindowContext {
     bool russian = false;
     QString fontFamily;                  // the interface font (Tahoma)
     std::function<QImage(CaseSet, int)> casePicture;
+    // "OLL 27 Sune", "PLL Ub" (core/caseidentity.h); unset: "OLL 4".
+    std::function<QString(CaseSet, int)> caseTitle;
 };
 
 class ProgressView {

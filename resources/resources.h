@@ -7,6 +7,7 @@
 //   "GlyphBin", "GlyphCursor" the two 16 x 16 glyphs (PNG)
 //   "Icon"                    the program's icon (PNG)
 //   "ScramblePool"            the setup scrambles (text, scramble/setupscramble.h)
+//   "CaseTable"               the cases' standard identities (CSV, core/caseidentity.h)
 
 #include <QByteArray>
 #include <QString>

@@ -3,7 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -42,22 +44,72 @@ void TakeOwnerAndMode(int fd, const struct stat& replaced)
     (void)::fchmod(fd, replaced.st_mode & 07777);
 }
 
-bool IsTemporaryName(const QByteArray& entry, const QByteArray& base)
+bool IsAsciiLetterOrDigit(char c)
 {
-    const QByteArray prefix = base + ".tmp";
-    return entry == prefix || (entry.size() == prefix.size() + 7 && entry.startsWith(prefix + '.'));
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
+
+// "Umask:\t0022" in /proc/self/status; nothing where /proc is not mounted.
+std::optional<mode_t> UmaskFromProc()
+{
+    const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    char buffer[4096];
+    QByteArray status;
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            break;
+        status.append(buffer, got);
+    }
+    ::close(fd);
+    const qsizetype at = status.indexOf("\nUmask:");
+    if (at < 0)
+        return std::nullopt;
+    bool valid = false;
+    const qsizetype end = status.indexOf('\n', at + 1);
+    const uint mask = status.mid(at + 7, end < 0 ? -1 : end - at - 7).trimmed().toUInt(&valid, 8);
+    return valid ? std::optional<mode_t>(static_cast<mode_t>(mask & 0777)) : std::nullopt;
+}
+
+// Read once while the program starts, before it has any thread: the only
+// moment setting and restoring the mask races with nothing.
+const mode_t kUmaskAtStart = [] {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}();
 
 }  // namespace
 
-void SyncFolderOf(const QString& path)
+bool IsTemporaryName(const QByteArray& entry, const QByteArray& name)
+{
+    const QByteArray prefix = name + ".tmp";
+    if (entry == prefix)
+        return true;
+    if (entry.size() != prefix.size() + 7 || !entry.startsWith(prefix + '.'))
+        return false;
+    return std::all_of(entry.end() - 6, entry.end(), IsAsciiLetterOrDigit);
+}
+
+mode_t CurrentUmask()
+{
+    return UmaskFromProc().value_or(kUmaskAtStart);
+}
+
+bool SyncFolderOf(const QString& path)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return;
-    ::fsync(fd);
+        return true;
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+    const int cause = errno;
     ::close(fd);
+    errno = cause;
+    return flushed;
 }
 
 bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, const FileReplacement& how)
@@ -77,9 +129,7 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, const F
     if (exists && S_ISREG(existing.st_mode) && how.keepOwnerAndMode) {
         TakeOwnerAndMode(fd, existing);
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        (void)::fchmod(fd, how.newFileMode & ~mask);
+        (void)::fchmod(fd, how.newFileMode & ~CurrentUmask());
     }
     bool written = WriteAll(fd, bytes) && (!how.durable || ::fsync(fd) == 0);
     written = ::close(fd) == 0 && written;
@@ -89,21 +139,25 @@ bool ReplaceFileAtomically(const QString& path, const QByteArray& bytes, const F
         errno = cause;
         return false;
     }
-    if (how.durable)
-        SyncFolderOf(path);
-    return true;
+    return !how.durable || SyncFolderOf(path);
 }
 
 void RemoveStaleTemporaries(const QString& path)
 {
     const QFileInfo info(path);
-    const QByteArray folder = QFile::encodeName(info.absolutePath());
-    const QByteArray base = QFile::encodeName(info.fileName());
-    DIR* entries = ::opendir(folder.constData());
+    RemoveStaleTemporaries(info.absolutePath(), {QFile::encodeName(info.fileName())});
+}
+
+void RemoveStaleTemporaries(const QString& folder, const QList<QByteArray>& names)
+{
+    DIR* entries = ::opendir(QFile::encodeName(folder).constData());
     if (!entries)
         return;
     while (const dirent* entry = ::readdir(entries)) {
-        if (!IsTemporaryName(entry->d_name, base))
+        const QByteArray entryName(entry->d_name);
+        const bool temporary = std::any_of(names.begin(), names.end(),
+                                           [&](const QByteArray& name) { return IsTemporaryName(entryName, name); });
+        if (!temporary)
             continue;
         struct stat found {};
         if (::fstatat(::dirfd(entries), entry->d_name, &found, AT_SYMLINK_NOFOLLOW) == 0

@@ -3,6 +3,7 @@
 #include "settings/atomicfile.h"
 #include "trainer/errors.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -285,29 +286,55 @@ private:
 };
 
 // A Settings.ini that is a symbolic link stays one: the file it points to is
-// the one replaced.
+// the one replaced, and a link to a missing file gets that file created
+// through it. A chain of links is followed to its end (a loop to its 40th
+// link, where the system gives up too).
 QByteArray ResolvedTarget(const QString& absolutePath)
 {
-    const QFileInfo info(absolutePath);
+    QFileInfo info(absolutePath);
     if (!info.isSymLink())
         return QFile::encodeName(absolutePath);
     const QString canonical = info.canonicalFilePath();
-    return QFile::encodeName(canonical.isEmpty() ? info.symLinkTarget() : canonical);
+    if (!canonical.isEmpty())
+        return QFile::encodeName(canonical);
+    for (int link = 0; link < 40 && info.isSymLink(); ++link)
+        info.setFile(info.symLinkTarget());
+    return QFile::encodeName(info.absoluteFilePath());
 }
 
 } // namespace
+
+QString SettingsBusyError::TextFor(const QString& path, bool russian)
+{
+    return russian ? QStringLiteral("Файл настроек %1 занят другой программой. Изменения не сохранены; "
+                                    "попробуйте ещё раз чуть позже.").arg(path)
+                   : QStringLiteral("The settings file %1 is in use by another program. The change was not "
+                                    "saved; try again in a moment.").arg(path);
+}
 
 // ---------------------------------------------------------------- SettingsFile
 
 SettingsFile::SettingsFile(const QString& path, Commit commit)
     : path_(QFileInfo(path).absoluteFilePath()), target_(ResolvedTarget(path_)), commit_(commit)
 {
-    // Temporaries of a run that was killed: removed only while no other copy
-    // is replacing the file, since one of them may be that copy's own.
+}
+
+// Temporaries of a run that was killed: removed only while no other copy is
+// replacing the file, since one of them may be that copy's own.
+void SettingsFile::RemoveStaleTemporaries() const
+{
     const FolderLock lock(target_, 0);
     if (!lock.Refused())
-        RemoveStaleTemporaries(QFile::decodeName(target_));
+        ::RemoveStaleTemporaries(QFile::decodeName(target_));
 }
+
+bool SettingsFile::IsLinkToMissingFolder() const
+{
+    const QFileInfo link(path_);
+    return link.isSymLink() && !QFileInfo(QFile::decodeName(target_)).absoluteDir().exists();
+}
+
+QString SettingsFile::LinkTarget() const { return QFile::decodeName(target_); }
 
 bool SettingsFile::Exists() const { return QFileInfo::exists(path_); }
 
@@ -408,9 +435,13 @@ void SettingsFile::InsertEntry(const QByteArray& section, const QByteArray& entr
 // (another copy's keys kept), and the file is replaced once.
 void SettingsFile::ReplaceFile()
 {
-    const FolderLock lock(target_, FolderLock::kLongestWaitNs);
-    if (lock.Refused())
-        RefuseWrite();
+    // One bounded wait per piece of work: once another program has kept the
+    // lock that long, a retry of the same work tries once more without waiting.
+    const FolderLock lock(target_, lockTimedOut_ ? 0 : FolderLock::kLongestWaitNs);
+    if (lock.Refused()) {
+        lockTimedOut_ = true;
+        throw SettingsBusyError(path_);
+    }
     const std::optional<struct stat> onDisk = StatOf(target_);
     EnsureCurrent(onDisk);
     if (unreadable_ || (onDisk && (!S_ISREG(onDisk->st_mode) || ::access(target_.constData(), W_OK) != 0)))

@@ -12,6 +12,8 @@
 // each replacement applies its writes to the text the file holds by then, so
 // that neither loses the other's keys.
 
+#include "trainer/errors.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -19,6 +21,19 @@
 #include <vector>
 
 struct stat;
+
+// A write refused because another program kept the settings file's lock
+// (another copy sharing the file, a backup tool) beyond the bounded wait.
+// what() is the English text; Text() gives it in the interface language.
+class SettingsBusyError : public TesseloError {
+public:
+    explicit SettingsBusyError(const QString& path) : TesseloError(TextFor(path, false)), path_(path) {}
+    QString Text(bool russian) const { return TextFor(path_, russian); }
+    static QString TextFor(const QString& path, bool russian);
+
+private:
+    QString path_;
+};
 
 class SettingsFile {
 public:
@@ -37,13 +52,22 @@ public:
     const QString& Path() const { return path_; }
     // True when anything (even a folder) stands at the path.
     bool Exists() const;
+    // A symbolic link whose file's folder does not exist: nothing can be
+    // written through it. LinkTarget() is that file's path.
+    bool IsLinkToMissingFolder() const;
+    QString LinkTarget() const;
+
+    // Removes what replacements killed half-way left beside the file, while
+    // no other copy is replacing it (never waits for that).
+    void RemoveStaleTemporaries() const;
 
     QString ReadString(const QString& section, const QString& key, const QString& defaultValue) const;
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
 
     // Throw TesseloError("Unable to write to <path>") when the system refuses
-    // (in EachWrite); the file then keeps its previous text.
+    // (in EachWrite), SettingsBusyError when another program keeps the lock;
+    // the file then keeps its previous text.
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -92,6 +116,7 @@ private:
     mutable DiskStamp stamp_;
     mutable bool loaded_ = false;
     mutable bool unreadable_ = false;   // present but could not be read: never overwrite it
+    bool lockTimedOut_ = false;         // the lock was waited for once already
     Commit commit_;
     // Written since the file was last replaced; applied again to the file's
     // text whenever another writer has changed it.

@@ -111,24 +111,44 @@ class AppStartupTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // A first run that cannot finish its content leaves no Settings.ini
-    // behind, so the next start writes the whole first-run content again.
-    void firstRunThatFailsLeavesNoPartialFile()
+    // A Settings.ini that is a link to a file in a folder that is not there
+    // (a drive not mounted): the first run says so and writes nothing, the
+    // link stays, and once the folder is back the next start writes the
+    // whole first-run content through the link.
+    void firstRunThroughALinkIntoAMissingFolderWritesNothing()
     {
-        Harness h;
-        QVERIFY(QDir(h.Folder()).mkdir(QStringLiteral("Settings.ini.new")));   // the draft cannot be written
+        Harness h(QStringLiteral("ru_RU"));
+        const QString target = h.Path(QStringLiteral("drive/Settings.ini"));
+        QVERIFY(QFile::link(target, h.Path(QStringLiteral("Settings.ini"))));
         h.Start();
         QCOMPARE(h.messages->errors.size(), 1);
-        QVERIFY(h.messages->errors.first().startsWith(QStringLiteral("Unable to write to ")));
-        QVERIFY(h.messages->errors.first().endsWith(QStringLiteral("Settings.ini")));
+        QVERIFY(h.messages->errors.first().contains(QStringLiteral("— ссылка на ") + target));
         h.program.reset();   // ended without shut-down
         h.form = nullptr;
-        QVERIFY(!QFileInfo::exists(h.Path(QStringLiteral("Settings.ini"))));
-        QVERIFY(QDir(h.Folder()).rmdir(QStringLiteral("Settings.ini.new")));
+        QVERIFY(QFileInfo(h.Path(QStringLiteral("Settings.ini"))).isSymLink());
+        QVERIFY(!QFileInfo::exists(h.Path(QStringLiteral("drive"))));
+        QVERIFY(QDir(h.Folder()).mkdir(QStringLiteral("drive")));
         h.Start();
-        QVERIFY(h.ReadSettings().contains("[OLL hints]\r\nhint1="));
-        QVERIFY(h.ReadSettings().contains("Language=en"));
-        QVERIFY(!QFileInfo::exists(h.Path(QStringLiteral("Settings.ini.new"))));
+        h.Stop();
+        QVERIFY(QFileInfo(h.Path(QStringLiteral("Settings.ini"))).isSymLink());
+        QCOMPARE(ReadFile(target), ExpectedFirstRunFile("ru"));
+    }
+
+    // A link to a missing file in a folder that exists: the file is made
+    // there, and the link stays a link through the whole run.
+    void firstRunThroughALinkMakesItsFile()
+    {
+        Harness h;
+        QVERIFY(QDir(h.Folder()).mkdir(QStringLiteral("elsewhere")));
+        const QString target = h.Path(QStringLiteral("elsewhere/Settings.ini"));
+        QVERIFY(QFile::link(QStringLiteral("elsewhere/Settings.ini"), h.Path(QStringLiteral("Settings.ini"))));
+        h.Start();
+        QVERIFY(h.messages->errors.isEmpty());
+        QVERIFY(ReadFile(target).contains("[OLL hints]\r\nhint1="));
+        h.form->BitBtn6Click();
+        h.Stop();
+        QVERIFY(QFileInfo(h.Path(QStringLiteral("Settings.ini"))).isSymLink());
+        QCOMPARE(Entry(ReadFile(target), "mode"), QByteArray("PLL"));
     }
 
     void firstRunFileByteForByte_data()

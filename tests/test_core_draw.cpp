@@ -186,7 +186,9 @@ void DrawTest::unknownSettingMeansRandom()
 {
     for (DrawRule rule : {DrawRule::Random, DrawRule::Weak, DrawRule::Round})
         QCOMPARE(DrawRuleFromText(DrawRuleText(rule)), rule);
-    QCOMPARE(DrawRuleFromText(QStringLiteral("Weak")), DrawRule::Random);
+    QCOMPARE(DrawRuleFromText(QStringLiteral("Weak")), DrawRule::Weak);   // as hand-written: any letter case
+    QCOMPARE(DrawRuleFromText(QStringLiteral("ROUND")), DrawRule::Round);
+    QCOMPARE(DrawRuleFromText(QStringLiteral("weakest")), DrawRule::Random);
     QCOMPARE(DrawRuleFromText(QString()), DrawRule::Random);
 }
 

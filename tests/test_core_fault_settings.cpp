@@ -90,6 +90,7 @@ bool FileIsStateAfter(const QString& path, qint64 writes)
 [[noreturn]] void WriteForever(const QString& path, qint64 first, int tellFd)
 {
     SettingsFile file(path);
+    file.RemoveStaleTemporaries();   // as the program's start-up does
     for (qint64 w = first;; ++w) {
         file.WriteString(QStringLiteral("Results"), KeyName(int(w % kKeys)), QStringLiteral("v%1").arg(w));
         const char done = 1;
@@ -188,6 +189,7 @@ private slots:
         QVERIFY(QFile::link(victim, Path() + ".tmp"));
         {
             SettingsFile file(Path());
+            file.RemoveStaleTemporaries();
             QCOMPARE(RefusalOf(file, "Settings", "mode", "PLL"), QString());
             QCOMPARE(file.ReadString("Settings", "mode", ""), QStringLiteral("PLL"));
         }
@@ -253,7 +255,7 @@ private slots:
             writes = shown;
         }
         QVERIFY(writes > 200);
-        SettingsFile reopened(Path());
+        SettingsFile(Path()).RemoveStaleTemporaries();
         QCOMPARE(FolderEntries(dir.path()), QStringList{QStringLiteral("Settings.ini")});
     }
 

@@ -438,6 +438,7 @@ private slots:
         WriteBytes(Path(), "[Settings]\r\nmode=PLL\r\n");
         WriteBytes(Path() + ".tmp.k1Lled", "[Settings]\r\nmode=half wri");
         SettingsFile file(Path());
+        file.RemoveStaleTemporaries();
         QCOMPARE(Leftovers(dir.path(), {"Settings.ini"}), QStringList());
         QCOMPARE(file.ReadString("Settings", "mode", ""), QStringLiteral("PLL"));
     }

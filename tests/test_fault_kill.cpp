@@ -407,10 +407,10 @@ private slots:
                 if (!filesSeen.contains(file))
                     filesSeen << file;
         }
-        // The program's own files, temporaries beside Settings.ini,
-        // and nothing else however many runs were cut short.
-        const QStringList stray = filesSeen.filter(QRegularExpression(
-            QStringLiteral(R"(^(?!Settings\.ini(\.tmp\.\w{6})?$|History\.csv$|digital\.ttf$|Images/cube\.bmp$|Images/(OLL|PLL)/\d+\.gif$).*)")));
+        // The program's own files, temporaries beside Settings.ini, the
+        // folder's lock file, and nothing else however many runs were cut short.
+        const QStringList stray = filesSeen.filter(QRegularExpression(QStringLiteral(
+            R"(^(?!Settings\.ini(\.tmp\.\w{6})?$|History\.csv$|digital\.ttf$|\.tesselo\.lock$|Images/cube\.bmp$|Images/(OLL|PLL)/\d+\.gif$).*)")));
         QVERIFY2(stray.isEmpty(), qPrintable(stray.join(u' ')));
         // Each accepted time went to History.csv in one write: no kill tore a line.
         QFile history(dir.filePath(QStringLiteral("History.csv")));

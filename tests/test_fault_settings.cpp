@@ -3,6 +3,7 @@
 // found again at the next start, and nothing of the old bytes is lost.
 #include "test_trainer_support.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <random>
 
@@ -133,6 +134,35 @@ private slots:
         QVERIFY(saved.contains("avg3=fast\r\n"));
         QVERIFY(saved.contains("bes3=\xff\xfe\r\n"));
         QVERIFY(saved.contains("nes3=many\r\n"));
+    }
+
+    // Draw= written by hand: read in any letter case and kept as written;
+    // a value the program does not know draws at random and stays in the
+    // file until the user picks another rule.
+    void drawValuesByHand_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("entry");
+        QTest::newRow("Weak") << QByteArray("Weak") << 1;
+        QTest::newRow("ROUND") << QByteArray("ROUND") << 2;
+        QTest::newRow("Random") << QByteArray("Random") << 0;
+        QTest::newRow("unknown") << QByteArray("sometimes") << 0;
+    }
+    void drawValuesByHand()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, entry);
+        Harness h;
+        h.WriteSettings("[Settings]\nLanguage=en\nDraw=" + value + "\n");
+        TForm1* f = h.Restart();
+        QCOMPARE(f->ComboBox1->currentIndex(), entry);
+        f = h.Restart();
+        QVERIFY(h.ReadSettings().contains("Draw=" + value + "\r\n"));
+        f->ComboBox1->setCurrentIndex((entry + 1) % 3);
+        emit f->ComboBox1->activated((entry + 1) % 3);
+        h.Stop();
+        const QByteArray chosen[] = {"random", "weak", "round"};
+        QVERIFY(h.ReadSettings().contains("Draw=" + chosen[(entry + 1) % 3] + "\r\n"));
     }
 };
 

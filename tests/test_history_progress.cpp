@@ -249,7 +249,7 @@ private slots:
         QVERIFY(f->screen()->availableGeometry().contains(window->Widget()->geometry()));
         WaitForReading(h, window);
         QCOMPARE(window->Widget()->windowTitle(), QStringLiteral("Progress"));
-        QCOMPARE(Text(window, "caseTitle"), QStringLiteral("OLL 7"));
+        QCOMPARE(Text(window, "caseTitle"), QStringLiteral("OLL 21 H"));   // the program's case 7
         QCOMPARE(SinglePoints(window), 4);
         QVERIFY(Text(window, "figures").startsWith(QStringLiteral("Attempts: 4\nBest: 1,000\nMean: 2,500\n")));
         QCOMPARE(Text(window, "skippedNote"), QStringLiteral("Damaged lines of History.csv skipped: 1"));
@@ -294,11 +294,11 @@ private slots:
         QCOMPARE(window->Widget()->windowTitle(), QStringLiteral("Прогресс"));
         QVERIFY(!window->ShowingCase());
         auto* bars = Part<QWidget>(window, "setBars");
-        QCOMPARE(bars->property("labels").toStringList(), (QStringList{"OLL 3 · 6,000", "OLL 5 · 2,000"}));
+        QCOMPARE(bars->property("labels").toStringList(), (QStringList{"OLL 25 Bowtie · 6,000", "OLL 26 Anti-Sune · 2,000"}));
         QCOMPARE(bars->height() / 22, 2);           // bars of a fixed height, however few
-        QVERIFY(Text(window, "withoutTimes").startsWith(QStringLiteral("Без времён: 1, 2, 4, 6, 7")));
+        QVERIFY(Text(window, "withoutTimes").startsWith(QStringLiteral("Без времён: OLL 23 Headlights, OLL 24 Chameleon, OLL 27 Sune, OLL 22 Pi")));
         window->SetDrawShares({{3, 0.125}});
-        QCOMPARE(bars->property("labels").toStringList().first(), QStringLiteral("OLL 3 · 6,000   13 %"));
+        QCOMPARE(bars->property("labels").toStringList().first(), QStringLiteral("OLL 25 Bowtie · 6,000   13 %"));
         QTest::mouseClick(bars, Qt::LeftButton, {}, QPoint(40, 22 + 11));
         QVERIFY(window->ShowingCase());
         QCOMPARE(window->CaseNumber(), 5);

@@ -1,6 +1,7 @@
 // The exam through the real window: its questions, labels, draw without
 // repetition, result, finishing early, and that nothing of it is recorded.
 
+#include "core/caseidentity.h"
 #include "test_trainer_support.h"
 
 #include <QSet>
@@ -85,15 +86,19 @@ void TrainerExamTest::everyEnabledCaseOnceThenResult()
     drawn << StopOneCase(h, 1000);
     QVERIFY(f->res->isHidden());   // never a best-time line in an exam
     f->BitBtn2Click();
-    drawn << StopOneCase(h, 2000);
+    const int discarded = StopOneCase(h, 2000);
+    drawn << discarded;
     QVERIFY(f->res->isHidden());
     f->BitBtn3Click();
     QVERIFY(h.messages->shown.isEmpty());
-    drawn << StopOneCase(h, 3000);
+    const int slowest = StopOneCase(h, 3000);
+    drawn << slowest;
     f->BitBtn2Click();
 
     QCOMPARE(drawn, (QSet<int>{4, 9, 15}));
-    QCOMPARE(h.messages->shown, QStringList{ResultEn(2, 3)});
+    // The names follow the result's own text.
+    QCOMPARE(h.messages->shown, QStringList{ResultEn(2, 3) + "\r\n\r\nSlowest: " + CaseTitle(CaseSet::OLL, slowest)
+                                            + " (3,000)\r\nNot completed: " + CaseTitle(CaseSet::OLL, discarded)});
     QVERIFY(f->state.examCompleted);
     QVERIFY(!f->BitBtn1->isEnabled());
     QCOMPARE(f->focusWidget(), f->BitBtn7);
@@ -232,7 +237,9 @@ void TrainerExamTest::failuresDuringExamMarkTheCase()
     const int second = f->state.currentCase;
     QVERIFY(second != first);
     QCOMPARE(f->ExamLabel(second)->text(), kDash);
-    QCOMPARE(h.messages->shown.last(), ResultEn(0, 2));
+    QCOMPARE(h.messages->shown.last(), ResultEn(0, 2) + "\r\n\r\nNot completed: "
+                                           + CaseTitle(CaseSet::PLL, std::min(first, second)) + ", "
+                                           + CaseTitle(CaseSet::PLL, std::max(first, second)));
 }
 
 void TrainerExamTest::drawEndsWhenNoCaseIsLeft()

@@ -7,8 +7,10 @@
 //     --library    the Hard library below an Images folder (OLL-2, PLL-2,
 //                  PLL-2-sides); the user's own files there are left alone
 //     --sheets     contact sheets easy.png and hard.png to look the pictures over
+//     --cases      the case table (resources/cases.csv): the sheets name each case
 
 #include "tools/atlas.h"
+#include "tools/casetable.h"
 #include "tools/contactsheet.h"
 #include "tools/gifwrite.h"
 #include "tools/managedfolder.h"
@@ -18,16 +20,18 @@
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <stdexcept>
 
 namespace {
 
 struct Options {
-    QString resources, library, sheets;
+    QString resources, library, sheets, cases;
 };
 
 [[noreturn]] void Fail(const QString& message)
@@ -50,11 +54,13 @@ Options ParseOptions(int argc, char** argv)
             options.library = folder;
         else if (option == QLatin1String("--sheets"))
             options.sheets = folder;
+        else if (option == QLatin1String("--cases"))
+            options.cases = folder;   // a file, made absolute the same way
         else
             Fail(QStringLiteral("unknown option %1").arg(option));
     }
     if (options.resources.isEmpty() && options.library.isEmpty() && options.sheets.isEmpty())
-        Fail(QStringLiteral("usage: tesselo_gen [--resources DIR] [--library DIR] [--sheets DIR]"));
+        Fail(QStringLiteral("usage: tesselo_gen [--resources DIR] [--library DIR] [--sheets DIR [--cases FILE]]"));
     return options;
 }
 
@@ -115,11 +121,38 @@ QString WriteLibrary(const QString& folder)
         .arg(images.count(O::KeptUsersFile));
 }
 
-void WriteSheets(const QString& folder)
+// "OLL 27 Sune" or "PLL Ub" by the program's set and number; empty without a table.
+using CaseNames = std::map<std::pair<cube::HintSet, int>, QString>;
+
+CaseNames ReadCaseNames(const QString& path)
+{
+    CaseNames names;
+    if (path.isEmpty())
+        return names;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        Fail(QStringLiteral("cannot read %1").arg(path));
+    for (const cube::CaseIdentityRow& row : cube::ParseCaseTableCsv(file.readAll().toStdString())) {
+        const bool oll = row.set == cube::HintSet::Oll;
+        names[{row.set, row.caseNumber}] = oll ? QStringLiteral("OLL %1 %2").arg(QString::fromStdString(row.standard),
+                                                                               QString::fromStdString(row.name))
+                                               : QStringLiteral("PLL ") + QString::fromStdString(row.name);
+    }
+    return names;
+}
+
+QString CaseName(const CaseNames& names, cube::HintSet set, int caseNumber)
+{
+    const auto found = names.find({set, caseNumber});
+    return found == names.end() ? QString() : found->second;
+}
+
+void WriteSheets(const QString& folder, const CaseNames& names)
 {
     std::vector<LabelledPicture> easy;
     MakeEasyPictures([&](const QString& name, const QImage& image) {
-        easy.push_back({name, image, name == QLatin1String("P1")});
+        const cube::HintSet set = name.startsWith(QLatin1Char('O')) ? cube::HintSet::Oll : cube::HintSet::Pll;
+        easy.push_back({name, image, name == QLatin1String("P1"), CaseName(names, set, name.mid(1).toInt())});
     });
     WriteFile(folder + QStringLiteral("/easy.png"), Png(QStringLiteral("easy sheet"), ContactSheet(easy, 10, 144)));
 
@@ -134,7 +167,7 @@ void WriteSheets(const QString& folder)
                                       .arg(set == cube::HintSet::Oll ? "O" : "P")
                                       .arg(caseNumber)
                                       .arg(tag, QFileInfo(path).baseName());
-            hard.push_back({label, image, first});
+            hard.push_back({label, image, first, CaseName(names, set, caseNumber)});
             first = false;
         });
     };
@@ -159,7 +192,7 @@ int main(int argc, char** argv)
         if (!options.library.isEmpty())
             done << WriteLibrary(options.library);
         if (!options.sheets.isEmpty()) {
-            WriteSheets(options.sheets);
+            WriteSheets(options.sheets, ReadCaseNames(options.cases));
             done << QStringLiteral("contact sheets");
         }
     } catch (const std::exception& e) {

@@ -259,6 +259,20 @@ state_clear() {
   wait_window "$(t 'Clear results' 'Удаление статистики')"
 }
 
+# The Groups dialog, in OLL and in PLL at the Hard level (where the 2-side box
+# shares the row of the Groups button).
+GROUPS_BUTTON=(231 473)
+settings_groups() { sample_results; }
+state_groups() {
+  click "${GROUPS_BUTTON[@]}"
+  wait_window "$(t 'OLL groups' 'Группы OLL')"
+}
+settings_pllgroups() { settings_pllhard; }
+state_pllgroups() {
+  click "${GROUPS_BUTTON[@]}"
+  wait_window "$(t 'PLL groups' 'Группы PLL')"
+}
+
 # PLL at the Hard level, with the 2-side recognition box ticked.
 settings_pllhard() {
   printf '[Settings]\nmode=PLL\npmode=1\n1-layers=1\n'
@@ -411,7 +425,7 @@ state_drawchoice() {
   click 203 531
 }
 
-ALL_STATES=(idle countdown running result veil preview editor clear pllhard exam examresult about
+ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset
   scrambleidle scramblestop drawchoice)
 
@@ -615,7 +629,7 @@ main() {
     states=()
     for entry in "${GALLERY[@]}"; do states+=("${entry%%|*}"); done
   fi
-  OUT_DIR=${OUT_DIR:-$ROOT/screenshots$([ $gallery = 1 ] && echo /gallery)}
+  OUT_DIR=${OUT_DIR:-$ROOT/screenshots$([ $gallery = 1 ] && echo /gallery || true)}
   need
   [ -x "$BUILD_DIR/tesselo" ] || { echo "no $BUILD_DIR/tesselo: build first (./tesselo.sh build)" >&2; exit 1; }
   mkdir -p "$OUT_DIR"

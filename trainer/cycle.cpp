@@ -257,6 +257,7 @@ void TForm1::SetBulkButtonsEnabled(bool enabled)
 {
     BitBtn4->setEnabled(enabled);
     BitBtn5->setEnabled(enabled);
+    GroupsButton->setEnabled(enabled);
 }
 
 void TForm1::SetCountdownControlsEnabled(bool enabled)

@@ -50,9 +50,9 @@ bool Contains(const std::vector<int>& cases, int caseNumber)
 
 DrawRule DrawRuleFromText(const QString& text)
 {
-    if (text == QLatin1String("weak"))
+    if (text.compare(QLatin1String("weak"), Qt::CaseInsensitive) == 0)
         return DrawRule::Weak;
-    if (text == QLatin1String("round"))
+    if (text.compare(QLatin1String("round"), Qt::CaseInsensitive) == 0)
         return DrawRule::Round;
     return DrawRule::Random;
 }

@@ -16,8 +16,8 @@
 
 enum class DrawRule { Random, Weak, Round };
 
-// The value of Draw= in [Settings]: "random", "weak" or "round"; anything
-// else, the empty text included, is Random.
+// The value of Draw= in [Settings]: "random", "weak" or "round" in any
+// letter case; anything else, the empty text included, is Random.
 DrawRule DrawRuleFromText(const QString& text);
 QString DrawRuleText(DrawRule rule);
 

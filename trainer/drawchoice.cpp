@@ -134,9 +134,10 @@ void ReadDrawChoice(TForm1& form, const SettingsFile& file)
 
 void WriteDrawChoice(TForm1& form, SettingsFile& file)
 {
-    // A value no reading can give tells a missing key from a present one.
-    const QString missing(QChar(0x1));
-    if (form.caseDraw.rule == DrawRule::Random && file.ReadString(kSettings, kDrawKey, missing) == missing)
+    // A value that already reads as the rule is left as the user wrote it:
+    // a missing key or one the program does not know (both read as Random),
+    // "Weak" for weak.
+    if (DrawRuleFromText(file.ReadString(kSettings, kDrawKey, QString())) == form.caseDraw.rule)
         return;
     file.WriteString(kSettings, kDrawKey, DrawRuleText(form.caseDraw.rule));
 }

@@ -14,8 +14,9 @@ struct Attempt;
 void BuildDrawChoice(TForm1& form);
 // Fills the drop-down in the interface language and selects the stored rule.
 void ReadDrawChoice(TForm1& form, const SettingsFile& file);
-// Draw= is written once the user has chosen anything but the default, and
-// then kept up to date; a file that never had it does not get it.
+// Draw= is written only when what the file holds does not already read as
+// the chosen rule: a file that never had it does not get it, and a value
+// the program does not know stays while the draw is at random.
 void WriteDrawChoice(TForm1& form, SettingsFile& file);
 
 // "Round 3: 5 of 21" in the status bar while rounds are drawn outside an

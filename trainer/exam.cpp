@@ -3,6 +3,7 @@
 // tiles; nothing of it reaches the records or the settings file.
 
 #include "app/language.h"
+#include "board/casename.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
 #include "window/tform1.h"
@@ -193,7 +194,7 @@ void ShowExamResult(TForm1& form)
     SetTag(form.BitBtn7, kCompletedTag);
     const int total = static_cast<int>(form.state.enabledCases.size());
     const int done = std::max(0, total - CountExamDashes(form));
-    form.env.messages->Inform(ResultText(form, done, total));
+    form.env.messages->Inform(ResultText(form, done, total) + ExamCaseNames(form));
     form.BitBtn7->setFocus();
 }
 

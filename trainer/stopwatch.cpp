@@ -2,6 +2,7 @@
 // best, and giving up on a case by clicking its picture.
 
 #include "app/language.h"
+#include "board/casename.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/timetext.h"
 #include "window/tform1.h"
@@ -52,6 +53,7 @@ void GiveUpWithHint(TForm1& form)
     form.RzPanel1->hide();
     SetTag(form.res, form.state.currentCase);
     form.res->show();
+    ShowCaseNameAboveHint(form, form.state.currentCase);
     form.Image1->setEnabled(false);
     form.BitBtn1Click();
     form.state.attemptActive = false;
@@ -129,6 +131,8 @@ void StopAttempt(TForm1& form)
     SetStartCaption(form);
     if (!form.state.examActive)
         ShowBestComparison(form);
+    if (form.state.currentCase >= 1)
+        ShowCaseNameAfterStop(form, form.state.currentCase);
 }
 
 void EndAfterAnswer(TForm1& form)

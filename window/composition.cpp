@@ -3,6 +3,7 @@
 // events to the window's handlers.
 #include "window/tform1.h"
 
+#include "board/groups.h"
 #include "resources/resources.h"
 #include "settings/defaults.h"
 #include "trainer/drawchoice.h"
@@ -293,6 +294,7 @@ void BuildTabOrder(TForm1& f)
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     QWidget::setTabOrder(f.CheckBox2, f.ComboBox1);   // the draw choice, last in the column
+    QWidget::setTabOrder(f.ComboBox1, f.GroupsButton);
 }
 
 }   // namespace
@@ -329,6 +331,7 @@ void TForm1::BuildControls()
     BuildModeAndLevelLines(*this);
     BuildScrambleLines(*this);
     BuildDrawChoice(*this);
+    BuildGroupsButton(*this);
     BuildHiddenLists(*this);
     BuildTileArea(*this);
     BuildStatusBar(*this);

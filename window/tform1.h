@@ -79,6 +79,7 @@ public:
     QLabel* Label5 = nullptr;          // "Level:"
     QLabel* Label7 = nullptr;          // "Easy" / "Hard"
     QPushButton* BitBtn10 = nullptr;   // level switch
+    QPushButton* GroupsButton = nullptr;   // the Groups dialog (board/groups.cpp)
     QCheckBox* CheckBox1 = nullptr;    // 2-side recognition
     QPushButton* BitBtn7 = nullptr;    // exam
     QPushButton* BitBtn9 = nullptr;    // About

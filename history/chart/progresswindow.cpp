@@ -27,11 +27,11 @@ QString TimeOrDash(const std::optional<int>& milliseconds)
     return milliseconds ? MsText(*milliseconds) : QStringLiteral("—");
 }
 
-QString JoinNumbers(const std::vector<int>& numbers)
+QString JoinNumbers(const std::vector<int>& numbers, const std::function<QString(int)>& title)
 {
     QStringList texts;
     for (const int number : numbers)
-        texts << QString::number(number);
+        texts << title(number);
     return texts.join(QStringLiteral(", "));
 }
 
@@ -157,6 +157,7 @@ void ProgressWindow::BuildSetPage()
     setTitle_->setFont(Font(kTitlePixels, true));
     setTitle_->setWordWrap(true);
     setBars_ = new SetBars(Font(kTextPixels), page);
+    setBars_->SetCaseTitles([this](CaseSet set, int n) { return CaseTitleOf(set, n); });
     setScroll_ = new QScrollArea(page);
     setScroll_->setObjectName(QStringLiteral("setScroll"));
     setScroll_->setFocusPolicy(Qt::NoFocus);
@@ -288,13 +289,19 @@ void ProgressWindow::ShowSkippedNote()
     skippedNote_->setVisible(!note.isEmpty());
 }
 
+QString ProgressWindow::CaseTitleOf(CaseSet set, int caseNumber) const
+{
+    return context_.caseTitle ? context_.caseTitle(set, caseNumber)
+                              : SetName(set) + QLatin1Char(' ') + QString::number(caseNumber);
+}
+
 void ProgressWindow::DrawCase()
 {
     pages_->setCurrentIndex(CasePage);
     const QImage picture = context_.casePicture ? context_.casePicture(set_, caseNumber_) : QImage();
     casePicture_->setPixmap(QPixmap::fromImage(
         picture.scaled(casePicture_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-    caseTitle_->setText(SetName(set_) + QLatin1Char(' ') + QString::number(caseNumber_));
+    caseTitle_->setText(CaseTitleOf(set_, caseNumber_));
     caseChart_->Draw(CaseAttempts(store_.Attempts(), set_, caseNumber_, Filter()));
     ShowFigures();
 }
@@ -339,7 +346,7 @@ void ProgressWindow::DrawSet()
         withoutTimes_->clear();
     else
         withoutTimes_->setText(Tr(russian_, QStringLiteral("Без времён: "), QStringLiteral("No times yet: "))
-                               + JoinNumbers(ranking.withoutTimes));
+                               + JoinNumbers(ranking.withoutTimes, [this](int n) { return CaseTitleOf(set_, n); }));
     withoutTimes_->setVisible(!withoutTimes_->text().isEmpty());
 }
 

@@ -52,6 +52,7 @@ private:
     QString FilterName() const;
     void ShowFilters();
     void ShowSkippedNote();
+    QString CaseTitleOf(CaseSet set, int caseNumber) const;   // "OLL 27 Sune"
     void DrawCase();
     void ShowFigures();
     void DrawSet();

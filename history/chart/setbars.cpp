@@ -56,7 +56,9 @@ void SetBars::Relabel()
     labelWidth_ = 0;
     const QFontMetrics metrics(font());
     for (const CaseMean& row : rows_) {
-        QString label = SetName(set_) + QLatin1Char(' ') + QString::number(row.caseNumber) + QStringLiteral(" · ")
+        const QString title = caseTitle_ ? caseTitle_(set_, row.caseNumber)
+                                         : SetName(set_) + QLatin1Char(' ') + QString::number(row.caseNumber);
+        QString label = title + QStringLiteral(" · ")
                         + MsText(row.milliseconds);
         if (const auto share = shares_.constFind(row.caseNumber); share != shares_.constEnd())
             label += QStringLiteral("   %1 %").arg(std::lround(*share * 100));

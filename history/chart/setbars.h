@@ -1,11 +1,12 @@
 #pragma once
 // The set view: one bar of fixed height per case, the slowest on top, each
-// labelled "OLL 36 · 3,151", and a seconds ruler that stays in view below the
+// labelled "OLL 27 Sune · 3,151", and a seconds ruler that stays in view below the
 // scrolled bars. Painted directly: a few dozen bars need no chart library.
 
 #include "history/progressstats.h"
 
 #include <QHash>
+#include <functional>
 #include <QWidget>
 
 class SetBars : public QWidget {
@@ -18,6 +19,8 @@ public:
 
     void Show(CaseSet set, const std::vector<CaseMean>& slowestFirst);
     void SetShares(const QHash<int, double>& shareByCase);
+    // How a bar names its case ("OLL 27 Sune"); unset: "OLL 4".
+    void SetCaseTitles(std::function<QString(CaseSet, int)> title) { caseTitle_ = std::move(title); }
 
     const QStringList& Labels() const { return labels_; }
     int CaseAt(int y) const;          // 0: no bar there
@@ -41,6 +44,7 @@ private:
     CaseSet set_ = CaseSet::OLL;
     std::vector<CaseMean> rows_;
     QHash<int, double> shares_;
+    std::function<QString(CaseSet, int)> caseTitle_;
     QStringList labels_;
     int labelWidth_ = 0;
     double scaleSeconds_ = 5;

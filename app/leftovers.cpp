@@ -1,0 +1,74 @@
+#include "app/leftovers.h"
+
+#include "settings/atomicfile.h"
+#include "settings/settingsfile.h"
+#include "trainer/catalogue.h"
+#include "trainer/pictures.h"
+#include "trainer/seams.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Older versions wrote the first run's content to this draft and renamed it.
+const QString kOldFirstRunDraft = QStringLiteral("Settings.ini.new");
+
+void RemoveFileOrLink(const QString& path)
+{
+    struct stat found {};
+    const QByteArray name = QFile::encodeName(path);
+    if (::lstat(name.constData(), &found) == 0 && (S_ISREG(found.st_mode) || S_ISLNK(found.st_mode)))
+        ::unlink(name.constData());
+}
+
+// The header upgrade of earlier versions replaced History.csv (the file a
+// link points to) under the lock on that file.
+void RemoveHistoryTemporaries(const QString& programFolder)
+{
+    const QString history = InFolder(programFolder, QStringLiteral("History.csv"));
+    const int fd = ::open(QFile::encodeName(history).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        // No file, so no replacement of it in progress.
+        RemoveStaleTemporaries(history);
+        return;
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        const QString target = QFileInfo(history).canonicalFilePath();
+        RemoveStaleTemporaries(target.isEmpty() ? history : target);
+    }
+    ::close(fd);
+}
+
+QList<QByteArray> EasyPictureNames(int cases)
+{
+    QList<QByteArray> names;
+    for (int n = 1; n <= cases; ++n)
+        names << QByteArray::number(n) + ".gif";
+    return names;
+}
+
+void RemovePictureTemporaries(const QString& programFolder)
+{
+    RemoveStaleTemporaries(InFolder(programFolder, QStringLiteral("Images/cube.bmp")));
+    for (const CaseSet set : {CaseSet::OLL, CaseSet::PLL}) {
+        const QString folder = QFileInfo(InFolder(programFolder, EasyPicturePath(set, 1))).absolutePath();
+        RemoveStaleTemporaries(folder, EasyPictureNames(set == CaseSet::OLL ? kOllCases : kPllCases));
+    }
+}
+
+}   // namespace
+
+void RemoveProgramLeftovers(const QString& programFolder)
+{
+    RemoveStaleTemporaries(programFolder, {QByteArrayLiteral("digital.ttf"), QFile::encodeName(kOldFirstRunDraft)});
+    RemoveFileOrLink(InFolder(programFolder, kOldFirstRunDraft));
+    SettingsFile(InFolder(programFolder, QStringLiteral("Settings.ini"))).RemoveStaleTemporaries();
+    RemoveHistoryTemporaries(programFolder);
+    RemovePictureTemporaries(programFolder);
+}
