@@ -167,7 +167,7 @@ private slots:
         QVERIFY(loaded.wait(5000));
         window->show();
         QCOMPARE(Part<QWidget>(f->progress->Window(), "setBars")->property("labels").toStringList(),
-                 QStringList{"OLL 5 · 2,000"});
+                 QStringList{"OLL 26 Anti-Sune · 2,000"});
 
         Harness again;
         WriteBytes(again.Path(QStringLiteral("History.csv")), HistoryHeader() + "\r\n" + Line(5, "2.000"));
