@@ -97,12 +97,8 @@ bool ProgressHub::IsCtrlH(QObject* watched, const QEvent* event) const
 
 bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
 {
-    // Closing the window while the file is still being read drops the reading.
-    if (event->type() == QEvent::Hide && view_ && watched == view_->Widget() && store_.Loading()) {
-        readingTicker_->stop();
-        store_.AbandonLoading();
-        return false;
-    }
+    if (view_ && watched == view_->Widget())
+        FollowWindow(event->type());
     if (!IsCtrlH(watched, event))
         return false;
     OpenFromShortcut();
@@ -181,6 +177,22 @@ ProgressView* ProgressHub::PreparedWindow()
         readingTicker_->start();
     }
     return view_;
+}
+
+// Closing the window while the file is still being read drops the reading.
+// Hidden with the main window (minimised, another desktop) it reads on, and
+// shown again it reads again if the reading was dropped meanwhile.
+void ProgressHub::FollowWindow(QEvent::Type type)
+{
+    if (type == QEvent::Close && store_.Loading()) {
+        readingTicker_->stop();
+        store_.AbandonLoading();
+    } else if (type == QEvent::Show && !store_.IsLoaded() && !store_.Loading()) {
+        store_.StartLoading();
+        view_->Refresh();
+        view_->ShowReadingShare(store_.LoadedShare());
+        readingTicker_->start();
+    }
 }
 
 void ProgressHub::FollowReading()

@@ -5,6 +5,7 @@
 
 #include "history/historystore.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QObject>
 
@@ -49,7 +50,7 @@ signals:
 
 protected:
     // Ctrl+H, seen before any control of the main or the Progress window;
-    // the Progress window's closing.
+    // the Progress window's closing and showing.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -58,6 +59,7 @@ private:
     void ShowWindow();
     void PlaceFirstTime();
     void FollowReading();
+    void FollowWindow(QEvent::Type type);
 
     TForm1& form_;
     HistoryStore store_;
