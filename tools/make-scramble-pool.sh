@@ -36,11 +36,11 @@ fi
 cmake --build build -j2 --target tesselo_scramblepool
 mkdir -p "$WORK"
 build/tools/tesselo_scramblepool targets "$SEED" "$ROUNDS" > "$WORK/targets.txt"
-python3 tools/solve-targets.py "$WORK/targets.txt" "$WORK/solutions.txt" --workers 2 --limit "$LIMIT" \
+python3 tools/solve-targets.py "$WORK/targets.txt" "$WORK/solutions.txt" --limit "$LIMIT" \
     --enough "$ENOUGH"
 # shellcheck disable=SC2086
 build/tools/tesselo_scramblepool cases PLL $SLOW_CASES > "$WORK/slow-targets.txt"
-python3 tools/solve-targets.py "$WORK/slow-targets.txt" "$WORK/slow-solutions.txt" --workers 2 --limit "$SLOW_LIMIT"
+python3 tools/solve-targets.py "$WORK/slow-targets.txt" "$WORK/slow-solutions.txt" --limit "$SLOW_LIMIT"
 # Only the solutions of this run's targets: a longer earlier run may have
 # left more in the work folder.
 TARGETS=$(wc -l < "$WORK/targets.txt")

@@ -9,6 +9,10 @@ SOLUTIONS as "OLL 21 <moves>", followed by "# done <line number>". A rerun
 skips the targets already done, so an interrupted run can be continued. With
 --enough, a target is skipped once its case has that many different solutions:
 the time goes to the cases whose targets give few.
+
+Exits with status 1 when a solver cannot start or stops before the work is
+done: the targets left unsolved would otherwise pass unnoticed and the pool be
+made from what little was found.
 """
 import argparse
 import os
@@ -30,7 +34,7 @@ class Solver:
 
     def __init__(self):
         self.process = subprocess.Popen(
-            ["nice", "-n", "10", "stdbuf", "-oL", "rubiks_optimal"],
+            ["nice", "-n", "19", "stdbuf", "-oL", "rubiks_optimal"],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.pending = b""
         self.read_until_prompt(None)
@@ -49,7 +53,8 @@ class Solver:
                 continue
             chunk = os.read(self.process.stdout.fileno(), 65536)
             if not chunk:
-                raise RuntimeError("the solver stopped")
+                status = self.process.wait()
+                raise RuntimeError(f"the solver stopped (status {status})")
             self.pending += chunk
         text, _, self.pending = self.pending.partition(PROMPT)
         self.pending = self.pending.split(b"\n", 1)[1] if b"\n" in self.pending else b""
@@ -63,14 +68,15 @@ class Solver:
 
     def close(self):
         self.process.stdin.close()
-        self.process.wait()
+        if self.process.wait() != 0:
+            raise RuntimeError(f"the solver exited with status {self.process.returncode}")
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("targets")
     parser.add_argument("solutions")
-    parser.add_argument("--workers", type=int, default=2)
+    parser.add_argument("--workers", type=int, default=1)
     parser.add_argument("--limit", type=float, default=30.0)
     parser.add_argument("--enough", type=int, default=0)
     args = parser.parse_args()
@@ -95,10 +101,18 @@ def main():
 
     lock = threading.Lock()
     out = open(args.solutions, "a")
+    failures = []
 
     def run():
+        try:
+            solve_queue()
+        except Exception as error:  # noqa: BLE001 - any failure ends the run with status 1
+            with lock:
+                failures.append(str(error) or type(error).__name__)
+
+    def solve_queue():
         solver = Solver()
-        while True:
+        while not failures:
             try:
                 number, (set_name, case, cube) = work.get_nowait()
             except queue.Empty:
@@ -125,6 +139,10 @@ def main():
     for thread in threads:
         thread.join()
     out.close()
+    if failures:
+        for failure in failures:
+            print(f"solve-targets.py: {failure}", file=sys.stderr)
+        sys.exit(1)
 
 
 if __name__ == "__main__":
