@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 
 namespace cube {
 
@@ -137,6 +138,92 @@ Algorithm MirrorLeftRight(const Algorithm& faceTurns)
             mirrored.push_back(OuterTurn(move.axis, side, (4 - move.quarterTurns) % 4));
     }
     return mirrored;
+}
+
+Algorithm WithoutEndUTurns(const Algorithm& faceTurns)
+{
+    const Move u = MustParse("U")[0];
+    const Move d = MustParse("D")[0];
+    auto isU = [&u](const Move& move) { return move.axis == u.axis && move.layerMask == u.layerMask; };
+    auto isD = [&d](const Move& move) { return move.axis == d.axis && move.layerMask == d.layerMask; };
+    Algorithm turns = MergeTurns(faceTurns);
+    for (bool removed = true; removed && !turns.empty();) {
+        removed = false;
+        // A U turn at an end, or next to a D turn at an end (they commute).
+        for (std::size_t at : {std::size_t{0}, std::size_t{1}, turns.size() - 2, turns.size() - 1}) {
+            if (at >= turns.size() || !isU(turns[at]))
+                continue;
+            const bool atEnd = at == 0 || at + 1 == turns.size()
+                               || (at == 1 && isD(turns[0])) || (at + 2 == turns.size() && isD(turns.back()));
+            if (atEnd) {
+                turns.erase(turns.begin() + static_cast<std::ptrdiff_t>(at));
+                removed = true;
+                break;
+            }
+        }
+    }
+    return turns;
+}
+
+std::array<Algorithm, 4> FromEverySide(const Algorithm& faceTurns)
+{
+    const Algorithm y = MustParse("y");
+    std::array<Algorithm, 4> sides;
+    Algorithm turned = faceTurns;
+    for (Algorithm& side : sides) {
+        side = WithoutEndUTurns(turned);
+        turned = FaceTurnsOnly(Concat(Concat(y, turned), Inverse(y)));
+    }
+    return sides;
+}
+
+std::string SameSetupKey(const Algorithm& faceTurns)
+{
+    std::string key;
+    for (const Algorithm& side : FromEverySide(faceTurns)) {
+        const std::string text = ToText(side);
+        if (key.empty() || text < key)
+            key = text;
+    }
+    return key;
+}
+
+void WellKnownAlgorithms::Add(const std::string& name, const Algorithm& algorithm)
+{
+    const Algorithm done = FaceTurnsOnly(algorithm);
+    const std::pair<const char*, Algorithm> variants[] = {
+        {"", done},
+        {" undone", Inverse(done)},
+        {" mirrored", MirrorLeftRight(done)},
+        {" mirrored and undone", Inverse(MirrorLeftRight(done))},
+    };
+    for (const auto& [how, turns] : variants)
+        for (const Algorithm& side : FromEverySide(turns))
+            byTurns_.emplace(ToText(side), name + how);
+}
+
+std::string WellKnownAlgorithms::Match(const Algorithm& faceTurns) const
+{
+    // Every variant is stored from every side, so one look-up covers them all.
+    const auto found = byTurns_.find(ToText(WithoutEndUTurns(faceTurns)));
+    return found == byTurns_.end() ? std::string() : found->second;
+}
+
+WellKnownAlgorithms HintsAndStandardAlgorithms(const std::vector<StandardCase>& standard)
+{
+    WellKnownAlgorithms known;
+    for (HintSet set : {HintSet::Oll, HintSet::Pll})
+        for (int n = 1; n <= CaseCount(set); ++n)
+            known.Add(std::string("the hint of ") + (set == HintSet::Oll ? "OLL " : "PLL ") + std::to_string(n),
+                      Hint(set, n));
+    for (const StandardCase& c : standard) {
+        const ParseResult parsed = ParseAlgorithm(c.algorithm);
+        if (!parsed.ok())
+            throw std::runtime_error("the standard algorithm of " + c.standard + " does not read: " + parsed.error);
+        known.Add(std::string(c.set == HintSet::Oll ? "OLL " : "") + c.standard + " (" + c.algorithm + ")",
+                  parsed.moves);
+    }
+    return known;
 }
 
 std::string SetupProblem(HintSet set, int caseNumber, const Algorithm& setup)

@@ -3,9 +3,13 @@
 // cube, leave the first two layers and the centres alone and the last layer
 // in the case, and that are not simply the case's built-in hint undone.
 
+#include "tools/casetable.h"
 #include "tools/lastlayer.h"
 
+#include <array>
+#include <map>
 #include <string>
+#include <vector>
 
 namespace cube {
 
@@ -22,6 +26,36 @@ Algorithm TrimUTurns(const Algorithm& algorithm);
 // every turn goes the other way. Done on a solved cube it sets up the mirror
 // image of the case the original sets up.
 Algorithm MirrorLeftRight(const Algorithm& faceTurns);
+
+// Merged, and without the U turns at either end, also one that only a D turn
+// keeps from the end (D U R ... is U D R ...: it starts with a U turn).
+Algorithm WithoutEndUTurns(const Algorithm& faceTurns);
+// The face turns as seen from each of the four sides, the whole cube turned
+// about the vertical (R becomes F, F becomes L ...), each merged and without
+// its end U turns.
+std::array<Algorithm, 4> FromEverySide(const Algorithm& faceTurns);
+// Equal for two setups exactly when a cuber takes them for one: they differ
+// only in the side they are done from and in U turns at either end.
+std::string SameSetupKey(const Algorithm& faceTurns);
+
+// Algorithms a cuber may know by heart, so that a setup scramble which is one
+// of them, done from any side, mirrored or undone, gives its case away.
+class WellKnownAlgorithms {
+public:
+    // Any notation: rotations, wide turns and slices are turned into face turns.
+    void Add(const std::string& name, const Algorithm& algorithm);
+    // The name of the algorithm the face turns are, from any side, mirrored
+    // left to right or not, done or undone, U turns at either end left out;
+    // empty when none.
+    std::string Match(const Algorithm& faceTurns) const;
+    bool IsEmpty() const { return byTurns_.empty(); }
+
+private:
+    std::map<std::string, std::string> byTurns_;   // every variant's text -> its name
+};
+
+// The program's built-in hints and the standard list's algorithms.
+WellKnownAlgorithms HintsAndStandardAlgorithms(const std::vector<StandardCase>& standard);
 
 // Empty when the setup is sound for the case, otherwise what is wrong.
 std::string SetupProblem(HintSet set, int caseNumber, const Algorithm& setup);

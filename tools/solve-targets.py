@@ -72,6 +72,11 @@ class Solver:
             raise RuntimeError(f"the solver exited with status {self.process.returncode}")
 
 
+def case_of(target):
+    """The case a target is for: "14" also for the targets a turn away, "14+R2" and "R2+14"."""
+    return next((part for part in target.split("+") if part.isdigit()), target)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("targets")
@@ -92,7 +97,7 @@ def main():
                     done.add(int(line.split()[2]))
                 elif line.strip():
                     set_name, case, moves = line.split(None, 2)
-                    found.setdefault((set_name, case), set()).add(moves.strip())
+                    found.setdefault((set_name, case_of(case)), set()).add(moves.strip())
     work = queue.Queue()
     for number, target in enumerate(targets, 1):
         if number not in done:
@@ -118,7 +123,7 @@ def main():
             except queue.Empty:
                 break
             with lock:
-                if args.enough and len(found.get((set_name, case), ())) >= args.enough:
+                if args.enough and len(found.get((set_name, case_of(case)), ())) >= args.enough:
                     out.write(f"# done {number} {set_name} {case} skipped: enough solutions\n")
                     out.flush()
                     continue
@@ -127,7 +132,7 @@ def main():
             with lock:
                 for moves in solutions:
                     out.write(f"{set_name} {case} {' '.join(moves)}\n")
-                    found.setdefault((set_name, case), set()).add(' '.join(moves))
+                    found.setdefault((set_name, case_of(case)), set()).add(' '.join(moves))
                 out.write(f"# done {number} {set_name} {case} {len(solutions)} solutions "
                           f"{time.monotonic() - started:.1f} s\n")
                 out.flush()
