@@ -1,8 +1,10 @@
 // The setup scrambles the program shows: every pool entry, from every side
 // and with every last U turn, done on the cube model, must set up exactly its
 // case, in plain face turns, short, and not as the case's hint undone. Each
-// case has enough setups that differ as a cuber sees them, and none is an
-// algorithm a cuber may know by heart.
+// case has at least 12 setups that differ as a cuber sees them (not only in
+// the side or in U turns at the ends), and none is an algorithm a cuber may
+// know by heart: a hint, one of tools/ll-cases.csv or of
+// tools/well-known-algorithms.txt, from any side, mirrored or undone.
 
 #include "resources/resources.h"
 #include "scramble/setupscramble.h"
@@ -18,11 +20,18 @@
 
 namespace {
 
+std::string SourceFile(const char* relative)
+{
+    QFile file(QStringLiteral(TESSELO_SOURCE_DIR "/") + QLatin1String(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+std::vector<cube::ListedAlgorithm> MoreAlgorithms() { return cube::ParseAlgorithmList(SourceFile("tools/well-known-algorithms.txt")); }
+
+// The hints, the standard list and the more algorithms that alg sheets teach.
 cube::WellKnownAlgorithms KnownAlgorithms()
 {
-    QFile list(QStringLiteral(TESSELO_SOURCE_DIR "/tools/ll-cases.csv"));
-    const QByteArray csv = list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray();
-    return cube::HintsAndStandardAlgorithms(cube::ParseStandardCases(csv.toStdString()));
+    return cube::HintsAndStandardAlgorithms(cube::ParseStandardCases(SourceFile("tools/ll-cases.csv")), MoreAlgorithms());
 }
 
 cube::Algorithm Turns(const QString& text) { return cube::MustParse(text.toStdString()); }
@@ -94,6 +103,8 @@ private slots:
     void everyCaseHasManySetupsThatGiveNothingAway()
     {
         const ScramblePool pool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
+        // An unread list would let every setup pass.
+        QCOMPARE(static_cast<int>(cube::ParseStandardCases(SourceFile("tools/ll-cases.csv")).size()), kOllCases + kPllCases);
         const cube::WellKnownAlgorithms known = KnownAlgorithms();
         QStringList fewSetups, givenAway;
         int fewest = 1000, distinct = 0;
@@ -136,12 +147,26 @@ private slots:
         const cube::Algorithm oll2 = cube::FaceTurnsOnly(Turns(QStringLiteral("F R U R' U' S R U R' U' f'")));
         const QString undone = TurnedAboutVertical(QString::fromStdString(cube::ToText(cube::Inverse(oll2))), 2);
         QVERIFY2(!known.Match(Turns(undone)).empty(), qPrintable(undone));
-        // A U turn behind a D turn is still at the end; one inside is not.
-        QCOMPARE(cube::ToText(cube::WithoutEndUTurns(Turns(QStringLiteral("U D R U2")))), std::string("D R"));
+        // A U turn behind a D turn is still at the end; one inside is not; a
+        // D turn undone at the other end is left out.
+        QCOMPARE(cube::ToText(cube::SetupCore(Turns(QStringLiteral("U D R U2")))), std::string("D R"));
+        QCOMPARE(cube::ToText(cube::SetupCore(Turns(QStringLiteral("D2 U R U' R' D2 U")))), std::string("R U' R'"));
+        QVERIFY(!known.Match(cube::Concat(cube::Concat(Turns(QStringLiteral("D'")), tPerm), Turns(QStringLiteral("U D")))).empty());
         QVERIFY(known.Match(cube::Concat(tPerm, Turns(QStringLiteral("R")))).empty());
         QCOMPARE(cube::SameSetupKey(Turns(QStringLiteral("R U R'"))), cube::SameSetupKey(Turns(QStringLiteral("U2 F U F' U"))));
         QVERIFY(cube::SameSetupKey(Turns(QStringLiteral("R U R'"))) != cube::SameSetupKey(Turns(QStringLiteral("R U' R'"))));
         QVERIFY(cube::SameSetupKey(Turns(QStringLiteral("R U R'"))) != cube::SameSetupKey(Turns(QStringLiteral("L' U' L"))));
+    }
+
+    void moreListedAlgorithmsAreLastLayerAlgorithms()
+    {
+        const std::vector<cube::ListedAlgorithm> more = MoreAlgorithms();
+        QVERIFY(more.size() >= 50);
+        QStringList wrong;
+        for (const cube::ListedAlgorithm& listed : more)
+            if (!cube::IsLastLayerAlgorithm(listed.set, listed.algorithm))
+                wrong << QString::fromStdString(listed.label);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char(' '))));
     }
 
     void aDrawShowsTheCaseFromEverySide()

@@ -17,8 +17,9 @@
 # The setups of the pool so far stay candidates, and what is solved stays in
 # the work folder build/scramble-pool: an interrupted or repeated run adds to
 # what was found. Every setup is checked on the cube model; a well-known
-# algorithm (a built-in hint or one of tools/ll-cases.csv, from any side,
-# mirrored or undone) never goes in. One solver process, at nice 19: about an
+# algorithm (a built-in hint or one of tools/ll-cases.csv and
+# tools/well-known-algorithms.txt, from any side, mirrored or undone) never
+# goes in. One solver process, at nice 19: about an
 # hour of CPU for a pool from nothing. The run stops with an error when the
 # solver fails.
 set -euo pipefail
@@ -33,6 +34,7 @@ SLOW_CASES="4 19 20"
 SEED=17
 KEEP=14/13
 LIST=tools/ll-cases.csv
+MORE=tools/well-known-algorithms.txt
 WORK=build/scramble-pool
 POOL=resources/scramble-pool.txt
 
@@ -53,7 +55,7 @@ solve() { python3 tools/solve-targets.py "$@"; }
 # The pool from every solution so far; the cases short of 12 setups are
 # listed in $WORK/short.txt.
 collect() {
-    cat "$WORK"/*solutions.txt | grep -v '^#' | "$pool" collect "$KEEP" "$LIST" "$POOL" \
+    cat "$WORK"/*solutions.txt | grep -v '^#' | "$pool" collect "$KEEP" "$LIST" "$MORE" "$POOL" \
         > "$WORK/pool.txt" 2> "$WORK/collect.log"
     sed -n 's/^\(OLL\|PLL\) \([0-9]*\): only [0-9]* setups$/\1 \2/p' "$WORK/collect.log" > "$WORK/short.txt"
     tail -n 1 "$WORK/collect.log"

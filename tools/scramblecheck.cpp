@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <sstream>
 #include <stdexcept>
 
 namespace cube {
@@ -140,7 +141,7 @@ Algorithm MirrorLeftRight(const Algorithm& faceTurns)
     return mirrored;
 }
 
-Algorithm WithoutEndUTurns(const Algorithm& faceTurns)
+Algorithm SetupCore(const Algorithm& faceTurns)
 {
     const Move u = MustParse("U")[0];
     const Move d = MustParse("D")[0];
@@ -161,6 +162,12 @@ Algorithm WithoutEndUTurns(const Algorithm& faceTurns)
                 break;
             }
         }
+        // D X D' does what X does when X moves only the last layer.
+        if (!removed && turns.size() >= 2 && isD(turns.front()) && isD(turns.back())
+            && (turns.front().quarterTurns + turns.back().quarterTurns) % 4 == 0) {
+            turns = MergeTurns(Algorithm(turns.begin() + 1, turns.end() - 1));
+            removed = true;
+        }
     }
     return turns;
 }
@@ -171,7 +178,7 @@ std::array<Algorithm, 4> FromEverySide(const Algorithm& faceTurns)
     std::array<Algorithm, 4> sides;
     Algorithm turned = faceTurns;
     for (Algorithm& side : sides) {
-        side = WithoutEndUTurns(turned);
+        side = SetupCore(turned);
         turned = FaceTurnsOnly(Concat(Concat(y, turned), Inverse(y)));
     }
     return sides;
@@ -205,11 +212,34 @@ void WellKnownAlgorithms::Add(const std::string& name, const Algorithm& algorith
 std::string WellKnownAlgorithms::Match(const Algorithm& faceTurns) const
 {
     // Every variant is stored from every side, so one look-up covers them all.
-    const auto found = byTurns_.find(ToText(WithoutEndUTurns(faceTurns)));
+    const auto found = byTurns_.find(ToText(SetupCore(faceTurns)));
     return found == byTurns_.end() ? std::string() : found->second;
 }
 
-WellKnownAlgorithms HintsAndStandardAlgorithms(const std::vector<StandardCase>& standard)
+std::vector<ListedAlgorithm> ParseAlgorithmList(std::string_view text)
+{
+    std::vector<ListedAlgorithm> listed;
+    std::istringstream in{std::string(text)};
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        std::istringstream fields(line);
+        std::string setName, label, algorithm;
+        if (!(fields >> setName) || setName[0] == '#')
+            continue;
+        fields >> label;
+        std::getline(fields, algorithm);
+        const ParseResult parsed = ParseAlgorithm(algorithm);
+        if ((setName != "OLL" && setName != "PLL") || label.empty() || !parsed.ok() || parsed.moves.empty())
+            throw std::runtime_error("the algorithm list, line " + std::to_string(lineNumber) + ": \"" + line
+                                     + "\" is not SET LABEL ALGORITHM");
+        listed.push_back({setName == "OLL" ? HintSet::Oll : HintSet::Pll, label, parsed.moves});
+    }
+    return listed;
+}
+
+WellKnownAlgorithms HintsAndStandardAlgorithms(const std::vector<StandardCase>& standard,
+                                               const std::vector<ListedAlgorithm>& more)
 {
     WellKnownAlgorithms known;
     for (HintSet set : {HintSet::Oll, HintSet::Pll})
@@ -223,6 +253,9 @@ WellKnownAlgorithms HintsAndStandardAlgorithms(const std::vector<StandardCase>& 
         known.Add(std::string(c.set == HintSet::Oll ? "OLL " : "") + c.standard + " (" + c.algorithm + ")",
                   parsed.moves);
     }
+    for (const ListedAlgorithm& listed : more)
+        known.Add(std::string(listed.set == HintSet::Oll ? "OLL " : "") + listed.label + " (" + ToText(listed.algorithm) + ")",
+                  listed.algorithm);
     return known;
 }
 

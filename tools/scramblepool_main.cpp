@@ -12,13 +12,14 @@
 //   tesselo_scramblepool nudged SEED COUNT SET N...
 //     COUNT targets for each of the cases a face turn away from the case (see
 //     NudgedTarget), for the cases whose optimal setups are too few.
-//   tesselo_scramblepool collect KEEP LIST [POOL] < solutions
+//   tesselo_scramblepool collect KEEP LIST MORE [POOL] < solutions
 //     reads lines "OLL 21 <solution>" (a solution solves that case's target),
 //     turns each into a setup, and its mirror image into a setup of the
 //     mirrored case (the H and N perms give the solver few short solutions;
 //     the mirror images double them), checks each on the cube model, drops
 //     the ones that are too long or a well-known algorithm (a built-in hint
-//     or one of the standard list LIST, from any side, mirrored, undone), and
+//     or one of the standard list LIST or of the list MORE, from any side,
+//     mirrored, undone), and
 //     prints the pool: at most KEEP setups a case (KEEP "16/13": 16 for
 //     an OLL case, 13 for a PLL case) that a cuber takes for
 //     different ones (not only another side or other end U turns), the
@@ -235,17 +236,13 @@ std::string Ends(const std::string& sameSetupKey)
 // that the case does not always start or end the same way.
 std::vector<std::string> Choose(const SetupsOfCase& setups, std::size_t keep)
 {
+    if (setups.empty())
+        return {};
     std::vector<std::pair<Candidate, std::string>> ordered;  // candidate, its ends
     for (const auto& [key, candidate] : setups)
         ordered.push_back({candidate, Ends(key)});
     std::sort(ordered.begin(), ordered.end());
-    if (ordered.size() <= keep) {
-        std::vector<std::string> all;
-        for (const auto& entry : ordered)
-            all.push_back(entry.first.text);
-        return all;
-    }
-    const std::size_t longest = ordered[keep - 1].first.turns;
+    const std::size_t longest = ordered[std::min(keep, ordered.size()) - 1].first.turns;
     std::vector<bool> taken(ordered.size(), false);
     std::set<std::string> endsTaken;
     std::vector<std::string> chosen;
@@ -302,9 +299,11 @@ std::map<HintSet, std::size_t> ReadKeep(const std::string& text)
     return {{HintSet::Oll, static_cast<std::size_t>(oll)}, {HintSet::Pll, static_cast<std::size_t>(pll)}};
 }
 
-int Collect(const std::map<HintSet, std::size_t>& keep, const std::string& standardList, const std::string& oldPool)
+int Collect(const std::map<HintSet, std::size_t>& keep, const std::string& standardList, const std::string& moreList,
+            const std::string& oldPool)
 {
-    const WellKnownAlgorithms known = HintsAndStandardAlgorithms(ParseStandardCases(ReadFile(standardList)));
+    const WellKnownAlgorithms known
+        = HintsAndStandardAlgorithms(ParseStandardCases(ReadFile(standardList)), ParseAlgorithmList(ReadFile(moreList)));
     std::map<std::pair<std::string, int>, SetupsOfCase> setups;
     int rejected = 0, wellKnown = 0;
     auto consider = [&](const std::string& setName, int number, const Algorithm& candidate) {
@@ -382,8 +381,8 @@ int main(int argc, char** argv)
     if (command == "nudged" && argc >= 6)
         return PrintNudged(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)), std::atoi(argv[3]), argv[4],
                            argc - 5, argv + 5);
-    if (command == "collect" && (argc == 4 || argc == 5))
-        return Collect(ReadKeep(argv[2]), argv[3], argc == 5 ? argv[4] : "");
+    if (command == "collect" && (argc == 5 || argc == 6))
+        return Collect(ReadKeep(argv[2]), argv[3], argv[4], argc == 6 ? argv[5] : "");
     Fail("usage: tesselo_scramblepool targets SEED COUNT | cases SET N... | nudged SEED COUNT SET N... "
-         "| collect KEEP LIST [POOL]");
+         "| collect KEEP LIST MORE [POOL]");
 }
