@@ -55,7 +55,7 @@ solve() { python3 tools/solve-targets.py "$@"; }
 # The pool from every solution so far; the cases short of 12 setups are
 # listed in $WORK/short.txt.
 collect() {
-    cat "$WORK"/*solutions.txt | grep -v '^#' | "$pool" collect "$KEEP" "$LIST" "$MORE" "$POOL" \
+    awk '!/^#/' "$WORK"/*solutions.txt | "$pool" collect "$KEEP" "$LIST" "$MORE" "$POOL" \
         > "$WORK/pool.txt" 2> "$WORK/collect.log"
     sed -n 's/^\(OLL\|PLL\) \([0-9]*\): only [0-9]* setups$/\1 \2/p' "$WORK/collect.log" > "$WORK/short.txt"
     tail -n 1 "$WORK/collect.log"
