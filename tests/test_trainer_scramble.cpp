@@ -51,7 +51,7 @@ void TrainerScrambleTest::scrambledCaseIsTheTimedCase()
             TForm1* f = h.Start();
             EnableOnly(f, {5, 9});
             QVERIFY(ScrambleShown(f));
-            QCOMPARE(f->ScrambleHold->text(), QStringLiteral("Yellow on top, green in front"));
+            QCOMPARE(f->ScrambleHold->text(), QStringLiteral("Hold a solved cube: yellow on top, green in front"));
             QVERIFY(f->ScrambleLabel->font().pixelSize() >= 18);
             const int drawn = f->state.nextCase;
             const QString scramble = f->state.nextScramble;
@@ -178,6 +178,9 @@ void TrainerScrambleTest::optionIsStoredAndFixedDuringAnAttempt()
     QVERIFY(ScrambleShown(f));
     f->BitBtn1Click();
     QVERIFY(!f->CheckBox2->isEnabled());
+    // Its label greys as a disabled button's text does.
+    QCOMPARE(f->CheckBox2->palette().color(QPalette::Disabled, QPalette::WindowText),
+             f->BitBtn1->palette().color(QPalette::Disabled, QPalette::ButtonText));
     f->BitBtn1Click();
     QVERIFY(f->CheckBox2->isEnabled());
     f = h.Restart();

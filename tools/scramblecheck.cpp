@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <sstream>
+#include <stdexcept>
 
 namespace cube {
 
@@ -137,6 +139,124 @@ Algorithm MirrorLeftRight(const Algorithm& faceTurns)
             mirrored.push_back(OuterTurn(move.axis, side, (4 - move.quarterTurns) % 4));
     }
     return mirrored;
+}
+
+Algorithm SetupCore(const Algorithm& faceTurns)
+{
+    const Move u = MustParse("U")[0];
+    const Move d = MustParse("D")[0];
+    auto isU = [&u](const Move& move) { return move.axis == u.axis && move.layerMask == u.layerMask; };
+    auto isD = [&d](const Move& move) { return move.axis == d.axis && move.layerMask == d.layerMask; };
+    Algorithm turns = MergeTurns(faceTurns);
+    for (bool removed = true; removed && !turns.empty();) {
+        removed = false;
+        // A U turn at an end, or next to a D turn at an end (they commute).
+        for (std::size_t at : {std::size_t{0}, std::size_t{1}, turns.size() - 2, turns.size() - 1}) {
+            if (at >= turns.size() || !isU(turns[at]))
+                continue;
+            const bool atEnd = at == 0 || at + 1 == turns.size()
+                               || (at == 1 && isD(turns[0])) || (at + 2 == turns.size() && isD(turns.back()));
+            if (atEnd) {
+                turns.erase(turns.begin() + static_cast<std::ptrdiff_t>(at));
+                removed = true;
+                break;
+            }
+        }
+        // D X D' does what X does when X moves only the last layer.
+        if (!removed && turns.size() >= 2 && isD(turns.front()) && isD(turns.back())
+            && (turns.front().quarterTurns + turns.back().quarterTurns) % 4 == 0) {
+            turns = MergeTurns(Algorithm(turns.begin() + 1, turns.end() - 1));
+            removed = true;
+        }
+    }
+    return turns;
+}
+
+std::array<Algorithm, 4> FromEverySide(const Algorithm& faceTurns)
+{
+    const Algorithm y = MustParse("y");
+    std::array<Algorithm, 4> sides;
+    Algorithm turned = faceTurns;
+    for (Algorithm& side : sides) {
+        side = SetupCore(turned);
+        turned = FaceTurnsOnly(Concat(Concat(y, turned), Inverse(y)));
+    }
+    return sides;
+}
+
+std::string SameSetupKey(const Algorithm& faceTurns)
+{
+    std::string key;
+    for (const Algorithm& side : FromEverySide(faceTurns)) {
+        const std::string text = ToText(side);
+        if (key.empty() || text < key)
+            key = text;
+    }
+    return key;
+}
+
+void WellKnownAlgorithms::Add(const std::string& name, const Algorithm& algorithm)
+{
+    const Algorithm done = FaceTurnsOnly(algorithm);
+    const std::pair<const char*, Algorithm> variants[] = {
+        {"", done},
+        {" undone", Inverse(done)},
+        {" mirrored", MirrorLeftRight(done)},
+        {" mirrored and undone", Inverse(MirrorLeftRight(done))},
+    };
+    for (const auto& [how, turns] : variants)
+        for (const Algorithm& side : FromEverySide(turns))
+            byTurns_.emplace(ToText(side), name + how);
+}
+
+std::string WellKnownAlgorithms::Match(const Algorithm& faceTurns) const
+{
+    // Every variant is stored from every side, so one look-up covers them all.
+    const auto found = byTurns_.find(ToText(SetupCore(faceTurns)));
+    return found == byTurns_.end() ? std::string() : found->second;
+}
+
+std::vector<ListedAlgorithm> ParseAlgorithmList(std::string_view text)
+{
+    std::vector<ListedAlgorithm> listed;
+    std::istringstream in{std::string(text)};
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++lineNumber;
+        std::istringstream fields(line);
+        std::string setName, label, algorithm;
+        if (!(fields >> setName) || setName[0] == '#')
+            continue;
+        fields >> label;
+        std::getline(fields, algorithm);
+        const ParseResult parsed = ParseAlgorithm(algorithm);
+        if ((setName != "OLL" && setName != "PLL") || label.empty() || !parsed.ok() || parsed.moves.empty())
+            throw std::runtime_error("the algorithm list, line " + std::to_string(lineNumber) + ": \"" + line
+                                     + "\" is not SET LABEL ALGORITHM");
+        listed.push_back({setName == "OLL" ? HintSet::Oll : HintSet::Pll, label, parsed.moves});
+    }
+    return listed;
+}
+
+WellKnownAlgorithms HintsAndStandardAlgorithms(const std::vector<StandardCase>& standard,
+                                               const std::vector<ListedAlgorithm>& more)
+{
+    WellKnownAlgorithms known;
+    for (HintSet set : {HintSet::Oll, HintSet::Pll})
+        for (int n = 1; n <= CaseCount(set); ++n)
+            known.Add(std::string("the hint of ") + (set == HintSet::Oll ? "OLL " : "PLL ") + std::to_string(n),
+                      Hint(set, n));
+    for (const StandardCase& c : standard) {
+        const ParseResult parsed = ParseAlgorithm(c.algorithm);
+        if (!parsed.ok())
+            throw std::runtime_error("the standard algorithm of " + c.standard + " does not read: " + parsed.error);
+        known.Add(std::string(c.set == HintSet::Oll ? "OLL " : "") + c.standard + " (" + c.algorithm + ")",
+                  parsed.moves);
+    }
+    for (const ListedAlgorithm& listed : more)
+        known.Add(std::string(listed.set == HintSet::Oll ? "OLL " : "") + listed.label + " (" + ToText(listed.algorithm) + ")",
+                  listed.algorithm);
+    return known;
 }
 
 std::string SetupProblem(HintSet set, int caseNumber, const Algorithm& setup)

@@ -9,25 +9,40 @@
 //     the cases themselves followed by no U turn, then by U, U2 and U' (a
 //     round each): for the few symmetric PLL cases whose random targets take
 //     the solver too long and whose other U turns give the same states.
-//   tesselo_scramblepool collect KEEP < solutions
+//   tesselo_scramblepool nudged SEED COUNT SET N...
+//     COUNT targets for each of the cases a face turn away from the case (see
+//     NudgedTarget), for the cases whose optimal setups are too few.
+//   tesselo_scramblepool collect KEEP LIST MORE [POOL] < solutions
 //     reads lines "OLL 21 <solution>" (a solution solves that case's target),
 //     turns each into a setup, and its mirror image into a setup of the
 //     mirrored case (the H and N perms give the solver few short solutions;
 //     the mirror images double them), checks each on the cube model, drops
-//     the ones that are only the case's hint undone or too long, and prints
-//     the pool: at most KEEP shortest distinct setups a case.
+//     the ones that are too long or a well-known algorithm (a built-in hint
+//     or one of the standard list LIST or of the list MORE, from any side,
+//     mirrored, undone), and
+//     prints the pool: at most KEEP setups a case (KEEP "16/13": 16 for
+//     an OLL case, 13 for a PLL case) that a cuber takes for
+//     different ones (not only another side or other end U turns), the
+//     shortest first, varied in how they start and end. The setups of an
+//     earlier POOL stay candidates.
 
 #include "tools/lastlayer.h"
 #include "tools/scramblecheck.h"
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -80,18 +95,27 @@ void ApplyCase(Cube& state, const Algorithm& solves)
     state.apply(NetRotation(solves)).apply(Inverse(solves));
 }
 
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        Fail("cannot read " + path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
 Algorithm UTurns(int quarterTurns)
 {
     static const char* kTexts[] = {"", "U", "U2", "U'"};
     return MustParse(kTexts[quarterTurns % 4]);
 }
 
-// A case with a random permutation of the last layer under it (OLL) or with
+// From the given state: a case with a random permutation of the last layer under it (OLL) or with
 // random U turns before and after it (PLL), the first two layers solved.
-Cube Target(HintSet set, int caseNumber, std::mt19937& random)
+Cube Target(HintSet set, int caseNumber, std::mt19937& random, Cube state = Cube::Solved())
 {
     auto draw = [&random](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
-    Cube state;
     state.apply(UTurns(draw(4)));
     if (set == HintSet::Oll) {
         const int permutation = draw(kPllCases + 1);  // 0: none
@@ -116,6 +140,41 @@ int PrintTargets(unsigned seed, int count)
         for (HintSet set : {HintSet::Oll, HintSet::Pll})
             for (int n = 1; n <= CaseCount(set); ++n)
                 std::printf("%s %d %s\n", SetName(set), n, SolverText(Target(set, n, random)).c_str());
+    return 0;
+}
+
+// The optimal setups of a case, U turns at the ends left out, are all that a
+// solver gives for its targets, and a G perm has few. A target one face turn
+// away gives setups at most a turn longer that go other ways: "PLL 14+R2" is
+// the target whose solution undone, then R2, sets up PLL 14; "R2+PLL 14" the
+// one whose solution undone sets it up after R2.
+std::string NudgedTarget(HintSet set, int caseNumber, std::mt19937& random)
+{
+    static const char* kTurns[] = {"R", "R2", "R'", "F", "F2", "F'", "L", "L2", "L'",
+                                   "B", "B2", "B'", "D", "D2", "D'"};
+    const std::string turn = kTurns[random() % std::size(kTurns)];
+    const bool before = random() % 2 == 0;
+    const Algorithm undoTurn = Inverse(MustParse(turn));
+    Cube state = before ? Cube::Solved().applied(undoTurn) : Cube::Solved();
+    state = Target(set, caseNumber, random, state);
+    if (!before)
+        state.apply(undoTurn);
+    const std::string number = std::to_string(caseNumber);
+    return std::string(SetName(set)) + ' ' + (before ? turn + '+' + number : number + '+' + turn) + ' '
+           + SolverText(state);
+}
+
+int PrintNudged(unsigned seed, int count, const std::string& setName, int caseCount, char** numbers)
+{
+    const HintSet set = setName == "PLL" ? HintSet::Pll : HintSet::Oll;
+    std::mt19937 random(seed);
+    for (int round = 0; round < count; ++round)
+        for (int i = 0; i < caseCount; ++i) {
+            const int n = std::atoi(numbers[i]);
+            if (n < 1 || n > CaseCount(set))
+                Fail("no case " + setName + " " + numbers[i]);
+            std::printf("%s\n", NudgedTarget(set, n, random).c_str());
+        }
     return 0;
 }
 
@@ -148,49 +207,165 @@ int CaseMadeBy(HintSet set, const Algorithm& setup)
     return 0;
 }
 
-int Collect(int keep)
+// What a candidate setup is: a setup of its case, as a cuber takes it.
+struct Candidate {
+    std::size_t turns = 0;
+    std::string text;
+    friend bool operator<(const Candidate& a, const Candidate& b)
+    {
+        return std::tie(a.turns, a.text) < std::tie(b.turns, b.text);
+    }
+};
+
+// A case's candidates by what makes them the same setup to a cuber (the side
+// they are done from, U turns at the ends), each kept in its shortest form.
+using SetupsOfCase = std::map<std::string, Candidate>;
+
+// The first and the last two turns as seen from the side that makes them
+// smallest: setups alike there look alike to a cuber.
+std::string Ends(const std::string& sameSetupKey)
 {
-    // Shortest first, then by text, so a rerun keeps the same ones.
-    std::map<std::pair<std::string, int>, std::set<std::pair<std::size_t, std::string>>> setups;
-    int rejected = 0;
+    const Algorithm turns = MustParse(sameSetupKey);
+    if (turns.size() < 4)
+        return sameSetupKey;
+    return ToText({turns[0], turns[1], turns[turns.size() - 2], turns.back()});
+}
+
+// At most `keep` setups, the shortest first; among those of the lengths that
+// would be kept anyway, first the ones whose ends no kept setup shares, so
+// that the case does not always start or end the same way.
+std::vector<std::string> Choose(const SetupsOfCase& setups, std::size_t keep)
+{
+    if (setups.empty())
+        return {};
+    std::vector<std::pair<Candidate, std::string>> ordered;  // candidate, its ends
+    for (const auto& [key, candidate] : setups)
+        ordered.push_back({candidate, Ends(key)});
+    std::sort(ordered.begin(), ordered.end());
+    const std::size_t longest = ordered[std::min(keep, ordered.size()) - 1].first.turns;
+    std::vector<bool> taken(ordered.size(), false);
+    std::set<std::string> endsTaken;
+    std::vector<std::string> chosen;
+    for (int pass = 0; pass < 2; ++pass)
+        for (std::size_t i = 0; i < ordered.size() && chosen.size() < keep; ++i) {
+            if (taken[i] || ordered[i].first.turns > longest)
+                continue;
+            if (pass == 0 && !endsTaken.insert(ordered[i].second).second)
+                continue;
+            taken[i] = true;
+            chosen.push_back(ordered[i].first.text);
+        }
+    std::sort(chosen.begin(), chosen.end());
+    return chosen;
+}
+
+struct NudgedCase {
+    int caseNumber = 0;
+    Algorithm before, after;
+};
+
+bool IsNumber(const std::string& text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// "14", "14+R2" or "R2+14" (see NudgedTarget); case 0 when it does not read.
+NudgedCase ReadTarget(const std::string& target)
+{
+    const auto plus = target.find('+');
+    if (plus == std::string::npos)
+        return {IsNumber(target) ? std::atoi(target.c_str()) : 0, {}, {}};
+    const std::string first = target.substr(0, plus);
+    const std::string second = target.substr(plus + 1);
+    const bool after = IsNumber(first);
+    const ParseResult turn = ParseAlgorithm(after ? second : first);
+    if (!IsNumber(after ? first : second) || !turn.ok() || turn.moves.size() != 1)
+        return {};
+    NudgedCase read{std::atoi((after ? first : second).c_str()), {}, {}};
+    (after ? read.after : read.before) = turn.moves;
+    return read;
+}
+
+// "16" keeps 16 setups a case; "16/13" 16 an OLL case and 13 a PLL case,
+// whose setups are shown with a last U turn as well and so weigh more in the
+// mean length shown.
+std::map<HintSet, std::size_t> ReadKeep(const std::string& text)
+{
+    const auto slash = text.find('/');
+    const int oll = std::atoi(text.c_str());
+    const int pll = slash == std::string::npos ? oll : std::atoi(text.c_str() + slash + 1);
+    if (oll < 12 || pll < 12)
+        Fail("keep at least 12 setups a case, not " + text);
+    return {{HintSet::Oll, static_cast<std::size_t>(oll)}, {HintSet::Pll, static_cast<std::size_t>(pll)}};
+}
+
+int Collect(const std::map<HintSet, std::size_t>& keep, const std::string& standardList, const std::string& moreList,
+            const std::string& oldPool)
+{
+    const WellKnownAlgorithms known
+        = HintsAndStandardAlgorithms(ParseStandardCases(ReadFile(standardList)), ParseAlgorithmList(ReadFile(moreList)));
+    std::map<std::pair<std::string, int>, SetupsOfCase> setups;
+    int rejected = 0, wellKnown = 0;
+    auto consider = [&](const std::string& setName, int number, const Algorithm& candidate) {
+        const HintSet set = setName == "OLL" ? HintSet::Oll : HintSet::Pll;
+        std::string problem = SetupProblem(set, number, candidate);
+        if (problem.empty() && candidate.size() > LongestSetup(set))
+            problem = "too long";
+        if (problem.empty()) {
+            problem = known.Match(candidate);
+            wellKnown += problem.empty() ? 0 : 1;
+        }
+        if (!problem.empty()) {
+            std::fprintf(stderr, "%s %d %s: %s\n", setName.c_str(), number, ToText(candidate).c_str(), problem.c_str());
+            ++rejected;
+            return;
+        }
+        const Candidate found{candidate.size(), ToText(candidate)};
+        auto [at, added] = setups[{setName, number}].emplace(SameSetupKey(candidate), found);
+        if (!added && found < at->second)
+            at->second = found;
+    };
+    // The setups of the pool so far stay candidates: a run then only adds.
+    std::istringstream previous(oldPool.empty() ? std::string() : ReadFile(oldPool));
+    for (std::string line; std::getline(previous, line);) {
+        std::istringstream fields(line);
+        std::string setName, turns;
+        int caseNumber = 0;
+        if (fields >> setName >> caseNumber && std::getline(fields, turns))
+            consider(setName, caseNumber, TrimUTurns(MustParse(turns)));
+    }
     std::string line;
     while (std::getline(std::cin, line)) {
         std::istringstream fields(line);
-        std::string setName, solution, rest;
-        int caseNumber = 0;
-        if (!(fields >> setName >> caseNumber))
+        std::string setName, target, solution;
+        if (!(fields >> setName >> target))
             continue;
         std::getline(fields, solution);
         const HintSet set = setName == "OLL" ? HintSet::Oll : HintSet::Pll;
         const ParseResult parsed = ParseAlgorithm(solution);
-        if (!parsed.ok() || parsed.moves.empty())
+        const NudgedCase nudged = ReadTarget(target);
+        if (!parsed.ok() || parsed.moves.empty() || nudged.caseNumber == 0)
             Fail("cannot read: " + line);
-        const Algorithm setup = TrimUTurns(MergeTurns(Inverse(parsed.moves)));
+        const int caseNumber = nudged.caseNumber;
+        const Algorithm setup
+            = TrimUTurns(MergeTurns(Concat(Concat(nudged.before, Inverse(parsed.moves)), nudged.after)));
         const Algorithm mirrored = TrimUTurns(MergeTurns(MirrorLeftRight(setup)));
-        const std::pair<int, Algorithm> candidates[] = {{caseNumber, setup}, {CaseMadeBy(set, mirrored), mirrored}};
-        for (const auto& [number, candidate] : candidates) {
-            std::string problem = SetupProblem(set, number, candidate);
-            if (problem.empty() && candidate.size() > LongestSetup(set))
-                problem = "too long";
-            if (!problem.empty()) {
-                std::fprintf(stderr, "%s %d %s: %s\n", setName.c_str(), number, ToText(candidate).c_str(),
-                             problem.c_str());
-                ++rejected;
-                continue;
-            }
-            setups[{setName, number}].insert({candidate.size(), ToText(candidate)});
-        }
+        consider(setName, caseNumber, setup);
+        consider(setName, CaseMadeBy(set, mirrored), mirrored);
     }
+    int shortCases = 0;
     for (HintSet set : {HintSet::Oll, HintSet::Pll})
         for (int n = 1; n <= CaseCount(set); ++n) {
-            const auto& found = setups[{SetName(set), n}];
-            int printed = 0;
-            for (auto it = found.begin(); it != found.end() && printed < keep; ++it, ++printed)
-                std::printf("%s %d %s\n", SetName(set), n, it->second.c_str());
-            if (printed < 12)
-                std::fprintf(stderr, "%s %d: only %d setups\n", SetName(set), n, printed);
+            const std::vector<std::string> chosen = Choose(setups[{SetName(set), n}], keep.at(set));
+            for (const std::string& text : chosen)
+                std::printf("%s %d %s\n", SetName(set), n, text.c_str());
+            if (chosen.size() < 12) {
+                std::fprintf(stderr, "%s %d: only %zu setups\n", SetName(set), n, chosen.size());
+                ++shortCases;
+            }
         }
-    std::fprintf(stderr, "%d solutions rejected\n", rejected);
+    std::fprintf(stderr, "%d candidates rejected, %d of them well-known algorithms; %d cases with fewer than 12 setups\n",
+                 rejected, wellKnown, shortCases);
     return 0;
 }
 
@@ -203,7 +378,11 @@ int main(int argc, char** argv)
         return PrintTargets(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)), std::atoi(argv[3]));
     if (command == "cases" && argc >= 4)
         return PrintCases(argv[2], argc - 3, argv + 3);
-    if (command == "collect" && argc == 3)
-        return Collect(std::atoi(argv[2]));
-    Fail("usage: tesselo_scramblepool targets SEED COUNT | cases SET N... | collect KEEP");
+    if (command == "nudged" && argc >= 6)
+        return PrintNudged(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)), std::atoi(argv[3]), argv[4],
+                           argc - 5, argv + 5);
+    if (command == "collect" && (argc == 5 || argc == 6))
+        return Collect(ReadKeep(argv[2]), argv[3], argv[4], argc == 6 ? argv[5] : "");
+    Fail("usage: tesselo_scramblepool targets SEED COUNT | cases SET N... | nudged SEED COUNT SET N... "
+         "| collect KEEP LIST MORE [POOL]");
 }

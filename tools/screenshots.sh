@@ -419,6 +419,13 @@ state_scramblestop() {
   stop_attempt
 }
 
+# The scramble at the smallest window and in a maximised one: the frame's
+# lettering at both ends of the window's sizes.
+settings_scramblemin() { printf '[Position]\nX=0\nY=0\nWidth=800\nHeight=600\n'; settings_scrambleidle; }
+state_scramblemin() { :; }
+settings_scramblemax() { printf '[Position]\nmax=1\n'; settings_scrambleidle; }
+state_scramblemax() { :; }
+
 # The draw choice opened, with rounds chosen: the round in the status bar.
 settings_drawchoice() { printf '[Settings]\nDraw=round\n'; sample_results; }
 state_drawchoice() {
@@ -427,7 +434,7 @@ state_drawchoice() {
 
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset
-  scrambleidle scramblestop drawchoice)
+  scrambleidle scramblestop scramblemin scramblemax drawchoice)
 
 # The gallery: each state with its caption.
 GALLERY=(

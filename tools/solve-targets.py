@@ -9,6 +9,10 @@ SOLUTIONS as "OLL 21 <moves>", followed by "# done <line number>". A rerun
 skips the targets already done, so an interrupted run can be continued. With
 --enough, a target is skipped once its case has that many different solutions:
 the time goes to the cases whose targets give few.
+
+Exits with status 1 when a solver cannot start or stops before the work is
+done: the targets left unsolved would otherwise pass unnoticed and the pool be
+made from what little was found.
 """
 import argparse
 import os
@@ -30,7 +34,7 @@ class Solver:
 
     def __init__(self):
         self.process = subprocess.Popen(
-            ["nice", "-n", "10", "stdbuf", "-oL", "rubiks_optimal"],
+            ["nice", "-n", "19", "stdbuf", "-oL", "rubiks_optimal"],
             stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
         self.pending = b""
         self.read_until_prompt(None)
@@ -49,7 +53,8 @@ class Solver:
                 continue
             chunk = os.read(self.process.stdout.fileno(), 65536)
             if not chunk:
-                raise RuntimeError("the solver stopped")
+                status = self.process.wait()
+                raise RuntimeError(f"the solver stopped (status {status})")
             self.pending += chunk
         text, _, self.pending = self.pending.partition(PROMPT)
         self.pending = self.pending.split(b"\n", 1)[1] if b"\n" in self.pending else b""
@@ -63,14 +68,20 @@ class Solver:
 
     def close(self):
         self.process.stdin.close()
-        self.process.wait()
+        if self.process.wait() != 0:
+            raise RuntimeError(f"the solver exited with status {self.process.returncode}")
+
+
+def case_of(target):
+    """The case a target is for: "14" also for the targets a turn away, "14+R2" and "R2+14"."""
+    return next((part for part in target.split("+") if part.isdigit()), target)
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("targets")
     parser.add_argument("solutions")
-    parser.add_argument("--workers", type=int, default=2)
+    parser.add_argument("--workers", type=int, default=1)
     parser.add_argument("--limit", type=float, default=30.0)
     parser.add_argument("--enough", type=int, default=0)
     args = parser.parse_args()
@@ -86,7 +97,7 @@ def main():
                     done.add(int(line.split()[2]))
                 elif line.strip():
                     set_name, case, moves = line.split(None, 2)
-                    found.setdefault((set_name, case), set()).add(moves.strip())
+                    found.setdefault((set_name, case_of(case)), set()).add(moves.strip())
     work = queue.Queue()
     for number, target in enumerate(targets, 1):
         if number not in done:
@@ -95,16 +106,24 @@ def main():
 
     lock = threading.Lock()
     out = open(args.solutions, "a")
+    failures = []
 
     def run():
+        try:
+            solve_queue()
+        except Exception as error:  # noqa: BLE001 - any failure ends the run with status 1
+            with lock:
+                failures.append(str(error) or type(error).__name__)
+
+    def solve_queue():
         solver = Solver()
-        while True:
+        while not failures:
             try:
                 number, (set_name, case, cube) = work.get_nowait()
             except queue.Empty:
                 break
             with lock:
-                if args.enough and len(found.get((set_name, case), ())) >= args.enough:
+                if args.enough and len(found.get((set_name, case_of(case)), ())) >= args.enough:
                     out.write(f"# done {number} {set_name} {case} skipped: enough solutions\n")
                     out.flush()
                     continue
@@ -113,7 +132,7 @@ def main():
             with lock:
                 for moves in solutions:
                     out.write(f"{set_name} {case} {' '.join(moves)}\n")
-                    found.setdefault((set_name, case), set()).add(' '.join(moves))
+                    found.setdefault((set_name, case_of(case)), set()).add(' '.join(moves))
                 out.write(f"# done {number} {set_name} {case} {len(solutions)} solutions "
                           f"{time.monotonic() - started:.1f} s\n")
                 out.flush()
@@ -125,6 +144,10 @@ def main():
     for thread in threads:
         thread.join()
     out.close()
+    if failures:
+        for failure in failures:
+            print(f"solve-targets.py: {failure}", file=sys.stderr)
+        sys.exit(1)
 
 
 if __name__ == "__main__":

@@ -26,8 +26,8 @@ void ShowNextScramble(TForm1& form)
 {
     const bool shown = form.state.nextCase > 0;
     form.ScrambleLabel->setText(form.state.nextScramble);
-    form.ScrambleHold->setText(Tr(form.state.russianInterface, QStringLiteral("Жёлтый сверху, зелёный спереди"),
-                                  QStringLiteral("Yellow on top, green in front")));
+    form.ScrambleHold->setText(Tr(form.state.russianInterface, QStringLiteral("Соберите кубик: жёлтый сверху, зелёный спереди"),
+                                  QStringLiteral("Hold a solved cube: yellow on top, green in front")));
     form.ScrambleLabel->setVisible(shown);
     form.ScrambleHold->setVisible(shown);
     if (shown) {

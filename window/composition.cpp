@@ -10,6 +10,7 @@
 #include "trainer/drawchoice.h"
 #include "window/fonts.h"
 #include "window/layout.h"
+#include "window/scrambletext.h"
 #include "window/tileareaevents.h"
 #include "window/windowframe.h"
 
@@ -56,6 +57,15 @@ void SetTextColour(QWidget* widget, const QColor& colour)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, colour);
     widget->setPalette(palette);
+}
+
+// The window's black text holds for every state; a check box's label greys
+// when the box is disabled, as a disabled button's does.
+void GreyWhenDisabled(QCheckBox* box)
+{
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, palette.color(QPalette::Disabled, QPalette::ButtonText));
+    box->setPalette(palette);
 }
 
 QIcon EmbeddedIcon(const char* resource)
@@ -205,6 +215,8 @@ void BuildModeAndLevelLines(TForm1& f)
     f.CheckBox2 = Make<QCheckBox>(&f, "CheckBox2", QRect(17, 524, 119, 17));
     f.CheckBox2->setText(QStringLiteral("Скрамбл для куба"));
     f.CheckBox2->setFocusPolicy(Qt::TabFocus);
+    GreyWhenDisabled(f.CheckBox1);
+    GreyWhenDisabled(f.CheckBox2);
 }
 
 // The setup scramble over the picture frame, large enough to read with a
@@ -222,12 +234,14 @@ QLabel* MakeScrambleLine(TForm1& f, const char* name, const QRect& bounds, int p
 
 void BuildScrambleLines(TForm1& f)
 {
-    f.ScrambleLabel = MakeScrambleLine(f, "ScrambleLabel", QRect(36, 20, 208, 168), 22, true);
-    // Single blanks between turns, drawn wider: U' B' must not run together.
-    QFont turns = f.ScrambleLabel->font();
-    turns.setWordSpacing(7);
-    f.ScrambleLabel->setFont(turns);
-    f.ScrambleHold = MakeScrambleLine(f, "ScrambleHold", QRect(36, 190, 208, 38), 13, false);
+    // The turns fill the frame above the caption, in the bold interface face
+    // spaced for turns (window/scrambletext.h).
+    auto* turns = Make<ScrambleText>(&f, "ScrambleLabel", QRect(36, 18, 208, 174));
+    turns->setFont(InterfaceFont(22, true));
+    turns->setAttribute(Qt::WA_TransparentForMouseEvents);
+    turns->hide();
+    f.ScrambleLabel = turns;
+    f.ScrambleHold = MakeScrambleLine(f, "ScrambleHold", QRect(36, 192, 208, 38), 13, false);
 }
 
 void BuildHiddenLists(TForm1& f)
