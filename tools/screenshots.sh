@@ -463,6 +463,7 @@ GALLERY=(
   "scrambleidle|Setup scramble: the next case to set up on a real cube"
   "scramblestop|Setup scramble: the case's picture as the answer at Stop"
   "drawchoice|The draw choice: each case once, the round in the status bar"
+  "exportdialog|Export…: the file type picks csTimer or TwistyTimer"
 )
 
 # ---- machinery ----------------------------------------------------------------------
