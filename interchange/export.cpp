@@ -9,57 +9,88 @@
 
 namespace {
 
-// JSON's string form: quotes and backslashes escaped, control characters as
-// \u00XX, everything else as its UTF-8 bytes (as JSON.stringify writes it).
-QByteArray JsonString(const QByteArray& utf8)
+bool NeedsJsonEscape(const QByteArray& utf8)
 {
-    QByteArray out;
-    out.reserve(utf8.size() + 2);
+    return std::any_of(utf8.begin(), utf8.end(),
+                       [](char c) { return c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20; });
+}
+
+// JSON's string form, appended to out: quotes and backslashes escaped,
+// control characters as \u00XX, everything else as its UTF-8 bytes (as
+// JSON.stringify writes it).
+void AppendJsonString(QByteArray& out, const QByteArray& utf8)
+{
     out += '"';
-    for (const char c : utf8) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            static const char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[(c >> 4) & 0xf];
-            out += kHex[c & 0xf];
-        } else {
-            out += c;
+    if (!NeedsJsonEscape(utf8)) {
+        out += utf8;
+    } else {
+        for (const char c : utf8) {
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (static_cast<unsigned char>(c) < 0x20) {
+                static const char kHex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += kHex[(c >> 4) & 0xf];
+                out += kHex[c & 0xf];
+            } else {
+                out += c;
+            }
         }
     }
     out += '"';
+}
+
+QByteArray JsonString(const QByteArray& utf8)
+{
+    QByteArray out;
+    AppendJsonString(out, utf8);
     return out;
 }
 
 QByteArray JsonString(const QString& text) { return JsonString(text.toUtf8()); }
 
-// TwistyTimer's reader takes a doubled quote inside a quoted field as one quote.
+// TwistyTimer's reader takes a doubled quote inside a quoted field as one
+// quote. Appended to out, quotes included.
+void AppendTwistyField(QByteArray& out, QByteArray utf8)
+{
+    if (utf8.contains('"'))
+        utf8.replace("\"", "\"\"");
+    out += '"';
+    out += utf8;
+    out += '"';
+}
+
 QByteArray TwistyField(const QString& text)
 {
-    QByteArray field = text.toUtf8();
-    field.replace("\"", "\"\"");
-    return '"' + field + '"';
+    QByteArray out;
+    AppendTwistyField(out, text.toUtf8());
+    return out;
 }
 
 QByteArray Number(qint64 value) { return QByteArray::number(value); }
 
-// The comments of a case differ only in the level and the flags: each case's
-// title is looked up once, not once a line.
+// The comment of an attempt, encoded for the file, made once for each case,
+// level, recognition and exam flag rather than once a line.
 class Comments {
 public:
-    explicit Comments(const CaseIdentityTable& cases) : cases_(cases) {}
-    QString Of(const Attempt& attempt)
+    using Encoding = QByteArray (*)(const QString&);
+    Comments(const CaseIdentityTable& cases, Encoding encode) : cases_(cases), encode_(encode) {}
+
+    const QByteArray& Of(const Attempt& attempt)
     {
-        const int set = attempt.set == CaseSet::OLL ? 0 : 1;
         const int caseNumber = attempt.caseNumber;
-        if (caseNumber < 0 || caseNumber >= static_cast<int>(titles_[set].size()))
-            return AttemptComment(attempt, cases_);
-        QString& title = titles_[set][static_cast<size_t>(caseNumber)];
-        if (title.isEmpty())
-            title = cases_.Title(attempt.set, caseNumber);
-        return title + Details(attempt);
+        if (caseNumber < 0 || caseNumber >= kCaseSlots) {
+            other_ = encode_(AttemptComment(attempt, cases_));
+            return other_;
+        }
+        const int key = ((((attempt.set == CaseSet::OLL ? 0 : 1) * kCaseSlots + caseNumber) * 2
+                          + (attempt.level == Level::Hard ? 1 : 0)) * 2 + (attempt.twoSide ? 1 : 0)) * 2
+                        + (attempt.exam ? 1 : 0);
+        QByteArray& encoded = encoded_[static_cast<size_t>(key)];
+        if (encoded.isEmpty())
+            encoded = encode_(AttemptComment(attempt, cases_));
+        return encoded;
     }
     static QString Details(const Attempt& attempt)
     {
@@ -72,8 +103,11 @@ public:
     }
 
 private:
+    static constexpr int kCaseSlots = 64;
     const CaseIdentityTable& cases_;
-    std::array<std::array<QString, 64>, 2> titles_;
+    Encoding encode_;
+    std::array<QByteArray, 2 * kCaseSlots * 8> encoded_;
+    QByteArray other_;
 };
 
 struct Session {
@@ -84,7 +118,7 @@ struct Session {
     qint64 first = 0;
     qint64 last = 0;
 
-    void Add(const Attempt& attempt, const QString& scramble, const QString& comment)
+    void Add(const Attempt& attempt, const QString& scramble, const QByteArray& encodedComment)
     {
         const qint64 start = StartSeconds(attempt);
         first = count == 0 ? start : std::min(first, start);
@@ -93,8 +127,15 @@ struct Session {
         totalMs += attempt.milliseconds;
         if (!solves.isEmpty())
             solves += ',';
-        solves += "[[0," + Number(attempt.milliseconds) + "]," + JsonString(scramble) + ',' + JsonString(comment) + ','
-                  + Number(start) + ']';
+        solves += "[[0,";
+        solves += Number(attempt.milliseconds);
+        solves += "],";
+        AppendJsonString(solves, scramble.toUtf8());
+        solves += ',';
+        solves += encodedComment;
+        solves += ',';
+        solves += Number(start);
+        solves += ']';
     }
 
     // What csTimer keeps of a session beside its solves: the name, the
@@ -116,7 +157,7 @@ QByteArray CsTimerExport(const QByteArray& historyContent, const CaseIdentityTab
 {
     std::array<Session, 2> sessions;
     sessions[1].set = CaseSet::PLL;
-    Comments comments(cases);
+    Comments comments(cases, [](const QString& text) { return JsonString(text); });
     counts.skippedLines = ForEachAttempt(historyContent, [&](const Attempt& attempt, const QString& scramble) {
         sessions[attempt.set == CaseSet::OLL ? 0 : 1].Add(attempt, scramble, comments.Of(attempt));
     });
@@ -128,10 +169,13 @@ QByteArray CsTimerExport(const QByteArray& historyContent, const CaseIdentityTab
         if (session.count > 0 || counts.oll + counts.pll == 0)
             kept.push_back(&session);
     QByteArray out = "{";
+    out.reserve(sessions[0].solves.size() + sessions[1].solves.size() + 1024);
     QByteArray sessionData = "{";
     for (size_t i = 0; i < kept.size(); ++i) {
         const QByteArray id = Number(static_cast<qint64>(i + 1));
-        out += "\"session" + id + "\":[" + kept[i]->solves + "],";
+        out += "\"session" + id + "\":[";
+        out += kept[i]->solves;
+        out += "],";
         sessionData += (i ? ",\"" : "\"") + id + "\":" + kept[i]->Data(static_cast<int>(i + 1));
     }
     sessionData += '}';
@@ -142,12 +186,24 @@ QByteArray CsTimerExport(const QByteArray& historyContent, const CaseIdentityTab
 QByteArray TwistyTimerExport(const QByteArray& historyContent, const CaseIdentityTable& cases, ExportCounts& counts)
 {
     QByteArray out = "Puzzle,Category,Time(millis),Date(millis),Scramble,Penalty,Comment\n";
-    Comments comments(cases);
+    out.reserve(historyContent.size() + historyContent.size() / 2);
+    const std::array<QByteArray, 2> categories = {TwistyField(ExportedSetName(CaseSet::OLL)),
+                                                  TwistyField(ExportedSetName(CaseSet::PLL))};
+    Comments comments(cases, &TwistyField);
     counts.skippedLines = ForEachAttempt(historyContent, [&](const Attempt& attempt, const QString& scramble) {
-        (attempt.set == CaseSet::OLL ? counts.oll : counts.pll)++;
-        out += "\"333\";" + TwistyField(ExportedSetName(attempt.set)) + ";\"" + Number(attempt.milliseconds)
-               + "\";\"" + Number(attempt.utcSeconds * 1000) + "\";" + TwistyField(scramble) + ";\"0\";"
-               + TwistyField(comments.Of(attempt)) + '\n';
+        const bool oll = attempt.set == CaseSet::OLL;
+        (oll ? counts.oll : counts.pll)++;
+        out += "\"333\";";
+        out += categories[oll ? 0 : 1];
+        out += ";\"";
+        out += Number(attempt.milliseconds);
+        out += "\";\"";
+        out += Number(attempt.utcSeconds * 1000);
+        out += "\";";
+        AppendTwistyField(out, scramble.toUtf8());
+        out += ";\"0\";";
+        out += comments.Of(attempt);
+        out += '\n';
     });
     return out;
 }
