@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QStandardPaths>
 #include <QThread>
@@ -49,20 +51,23 @@ QString HistoryPath(const TForm1& form)
 
 } // namespace
 
-QString ExportDoneText(ExportFormat format, const QString& report, bool russian)
+QString ImportHint(ExportFormat format, bool russian)
 {
     if (format == ExportFormat::TwistyTimer)
-        return report + QStringLiteral("\n\n")
-               + Tr(russian, QStringLiteral("В TwistyTimer импортируйте этот файл как резервную копию (backup)."),
-                    QStringLiteral("In TwistyTimer, import the file as a backup."));
-    return report + QStringLiteral("\n\n")
-           + Tr(russian,
-                QStringLiteral("В csTimer выберите «Import session(s) from other timers»: сессии «Tesselo OLL» и "
-                               "«Tesselo PLL» добавятся к вашим. Не выбирайте «Import from file»: он заменяет все "
-                               "данные csTimer."),
-                QStringLiteral("In csTimer, choose \"Import session(s) from other timers\": the sessions "
-                               "\"Tesselo OLL\" and \"Tesselo PLL\" are added to yours. Do not choose \"Import from "
-                               "file\": it replaces all of csTimer's data."));
+        return Tr(russian, QStringLiteral("В TwistyTimer импортируйте этот файл как резервную копию (backup)."),
+                  QStringLiteral("In TwistyTimer, import the file as a backup."));
+    return Tr(russian,
+              QStringLiteral("В csTimer выберите «Import session(s) from other timers»: сессии «Tesselo OLL» и "
+                             "«Tesselo PLL» добавятся к вашим. Не выбирайте «Import from file»: он заменяет все "
+                             "данные csTimer."),
+              QStringLiteral("In csTimer, choose \"Import session(s) from other timers\": the sessions "
+                             "\"Tesselo OLL\" and \"Tesselo PLL\" are added to yours. Do not choose \"Import from "
+                             "file\": it replaces all of csTimer's data."));
+}
+
+QString ExportDoneText(ExportFormat format, const QString& report, bool russian)
+{
+    return report + QStringLiteral("\n\n") + ImportHint(format, russian);
 }
 
 ExportMenu::ExportMenu(TForm1& form) : QObject(&form), form_(form)
@@ -89,6 +94,8 @@ ExportMenu::Target ExportMenu::AskWithDialog()
     QFileDialog dialog(&form_, Tr(russian, QStringLiteral("Экспорт времён для csTimer или TwistyTimer"),
                                   QStringLiteral("Export times for csTimer or TwistyTimer")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The program's own dialog, so that the hint on importing is always below the file type.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     QStringList filters;
     for (const FileType& type : kFileTypes)
         filters << QLatin1String(type.filter);
@@ -98,10 +105,16 @@ ExportMenu::Target ExportMenu::AskWithDialog()
     dialog.selectFile(QStringLiteral("Tesselo.") + QLatin1String(kFileTypes[0].suffix));
     // The proposed name follows the chosen type; a name typed without an
     // ending gets the type's.
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-        const QLatin1String suffix(TypeOfFilter(filter).suffix);
-        dialog.setDefaultSuffix(suffix);
-        dialog.selectFile(QStringLiteral("Tesselo.") + suffix);
+    auto* hint = new QLabel(ImportHint(kFileTypes[0].format, russian), &dialog);
+    hint->setObjectName(QStringLiteral("importHint"));
+    hint->setWordWrap(true);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(hint, grid->rowCount(), 0, 1, grid->columnCount());
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, hint, russian](const QString& filter) {
+        const FileType& type = TypeOfFilter(filter);
+        dialog.setDefaultSuffix(QLatin1String(type.suffix));
+        dialog.selectFile(QStringLiteral("Tesselo.") + QLatin1String(type.suffix));
+        hint->setText(ImportHint(type.format, russian));
     });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -44,6 +44,9 @@ private:
     QThread* worker_ = nullptr;   // the export in progress; deletes itself when done
 };
 
+// Which import of the other timer to use (for csTimer, the one that keeps
+// the user's own sessions): below the save dialog's file type, and after the export.
+QString ImportHint(ExportFormat format, bool russian);
 // The text shown after a written export: what went where and, for csTimer,
 // which of its import commands keeps the user's own sessions.
 QString ExportDoneText(ExportFormat format, const QString& report, bool russian);

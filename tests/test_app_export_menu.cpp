@@ -1,12 +1,15 @@
 // "Export…" in the tiles' popup menu: its place under "Progress…", the file
-// the chosen type writes, how to import it in csTimer, a cancelled choice
-// and a refused write.
+// the chosen type writes, the save dialog's hint on importing, a cancelled
+// dialog and a refused write.
 #include "support/harness.h"
 
 #include "core/caseidentity.h"
 #include "interchange/exportmenu.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QtTest>
@@ -79,16 +82,35 @@ private slots:
         QVERIFY(h.messages->errors.isEmpty());
     }
 
+    // The real dialog: the hint follows the file type, and so does the name.
+    void dialogTellsWhichImport()
+    {
+        Harness h;
+        ExportMenu* menu = StartWithHistory(h);
+        QStringList hints;
+        QString proposed;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            hints << dialog->findChild<QLabel*>("importHint")->text();
+            QTest::keyClick(dialog->findChild<QComboBox*>("fileTypeCombo"), Qt::Key_Down);   // as the user picks it
+            hints << dialog->findChild<QLabel*>("importHint")->text();
+            proposed = dialog->findChild<QLineEdit*>("fileNameEdit")->text();
+            dialog->reject();
+        });
+        menu->menuItem->trigger();
+        QCOMPARE(hints.size(), 2);
+        QVERIFY(hints[0].contains("\"Import session(s) from other timers\"") && hints[0].contains("\"Import from file\""));
+        QVERIFY(hints[1].contains("TwistyTimer"));
+        QCOMPARE(proposed, QString("Tesselo.txt"));
+        QVERIFY(!menu->Busy());
+        QVERIFY(h.messages->shown.isEmpty() && h.messages->errors.isEmpty());
+    }
+
     void cancelledOrRefused()
     {
         Harness h;
         ExportMenu* menu = StartWithHistory(h);
-        QSignalSpy finished(menu, &ExportMenu::Finished);
-        menu->chooseTarget = [] { return ExportMenu::Target{}; };
-        menu->menuItem->trigger();
-        QVERIFY(!menu->Busy());
-        QCOMPARE(finished.count(), 0);
-
         QVERIFY(ExportTo(menu, h.Path("no/such/folder/out.json"), ExportFormat::CsTimer));
         QCOMPARE(h.messages->errors.size(), 1);
         QVERIFY2(h.messages->errors[0].startsWith("Cannot write "), qPrintable(h.messages->errors[0]));

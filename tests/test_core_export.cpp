@@ -162,13 +162,6 @@ private slots:
                  QByteArray("Puzzle,Category,Time(millis),Date(millis),Scramble,Penalty,Comment\n"));
     }
 
-    void formatNames()
-    {
-        QCOMPARE(ExportFormatNamed("csTimer"), ExportFormat::CsTimer);
-        QCOMPARE(ExportFormatNamed("twistytimer"), ExportFormat::TwistyTimer);
-        QVERIFY(!ExportFormatNamed("json"));
-    }
-
     // The target holds the whole export or what it held before.
     void exportFile()
     {
