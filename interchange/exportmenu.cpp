@@ -103,13 +103,13 @@ ExportMenu::Target ExportMenu::AskWithDialog()
     dialog.setDefaultSuffix(QLatin1String(kFileTypes[0].suffix));
     dialog.setDirectory(StartFolder());
     dialog.selectFile(QStringLiteral("Tesselo.") + QLatin1String(kFileTypes[0].suffix));
-    // The proposed name follows the chosen type; a name typed without an
-    // ending gets the type's.
     auto* hint = new QLabel(ImportHint(kFileTypes[0].format, russian), &dialog);
     hint->setObjectName(QStringLiteral("importHint"));
     hint->setWordWrap(true);
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(hint, grid->rowCount(), 0, 1, grid->columnCount());
+    // The proposed name and the hint follow the chosen type; a name typed
+    // without an ending gets the type's.
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, hint, russian](const QString& filter) {
         const FileType& type = TypeOfFilter(filter);
         dialog.setDefaultSuffix(QLatin1String(type.suffix));
@@ -137,7 +137,9 @@ void ExportMenu::Run()
     const QString history = HistoryPath(form_);
     const bool russian = form_.state.russianInterface;
     auto outcome = std::make_shared<ExportOutcome>();
-    worker_ = QThread::create([=] { *outcome = ExportHistoryFile(history, target.format, target.path, CaseIdentities(), russian); });
+    worker_ = QThread::create([=] {
+        *outcome = ExportHistoryFile(history, target.format, target.path, CaseIdentities(), russian);
+    });
     menuItem->setEnabled(false);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     connect(worker_, &QThread::finished, this, [this, outcome, target, unwritten] {
