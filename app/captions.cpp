@@ -67,8 +67,8 @@ void TForm1::ClearTrainingDisplay()
 
 void TForm1::BitBtn10Click()
 {
-    state.level = state.level == Level::Easy ? Level::Hard : Level::Easy;
+    session.SwitchLevel();
     ShowLevel();
     ClearTrainingDisplay();
-    DrawInAdvance();
+    DrawInAdvance(*this);
 }

@@ -12,6 +12,7 @@
 #include "interchange/exportmenu.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
+#include "trainer/drawchoice.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
 
@@ -69,6 +70,7 @@ Program::Program(Environment environment, Dialogs dialogs) : programFolder_(envi
     InstallProgress(*form1);
     InstallExport(*form1);   // under "Progress…"
     raiseRequests_ = std::make_unique<RaiseRequests>(programFolder_, [form = form1.get()] { BringToFront(*form); });
+    ConnectDrawToProgress(*form1);
     startingUp_ = false;
     TerminationSignals::StartUpDone();
 }

@@ -69,12 +69,12 @@ void TForm1::LoadSetRecords(SettingsFile& file, CaseSet set)
         }
         CaseTile* tile = Tile(n);
         const bool enabled = file.ReadInteger(kSettings, Numbered(keys.enabled, n), 0) != 1;
-        tile->caseEnabled = enabled;
+        session.SetCaseEnabled(n, enabled);
         tile->hint = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
-        tile->avoll->setText(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()));
-        tile->bvoll->setText(file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()));
-        tile->nvoll->setText(file.ReadString(kResults, Numbered(keys.count, n), QStringLiteral("0")));
-        ApplyTileStyle(n, enabled);
+        session.SetRecord(n, CaseRecord::FromTexts(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()),
+                                                   file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()),
+                                                   file.ReadString(kResults, Numbered(keys.count, n),
+                                                                   QStringLiteral("0"))));
         if (!enabled)
             --state.enabledCount;
     }
@@ -100,10 +100,10 @@ void TForm1::SaveSetRecords(SettingsFile& file, CaseSet set)
 {
     const SetKeys keys = SetKeys::Of(set);
     for (int n = 1; n <= CaseCount(set); ++n) {
-        const CaseTile* tile = Tile(n);
-        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(tile->caseEnabled ? 0 : 1));
-        WriteIfChanged(file, kResults, Numbered(keys.average, n), tile->avoll->text());
-        WriteIfChanged(file, kResults, Numbered(keys.best, n), tile->bvoll->text());
-        WriteIfChanged(file, kResults, Numbered(keys.count, n), tile->nvoll->text());
+        const CaseRecord& record = session.Record(n);
+        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(session.CaseEnabled(n) ? 0 : 1));
+        WriteIfChanged(file, kResults, Numbered(keys.average, n), record.AverageText());
+        WriteIfChanged(file, kResults, Numbered(keys.best, n), record.BestText());
+        WriteIfChanged(file, kResults, Numbered(keys.count, n), record.CountText());
     }
 }

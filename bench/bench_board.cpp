@@ -55,9 +55,12 @@ struct Switches {
 // real switches: the switch then has a record to write.
 void AcceptOneMore(TForm1& form, int round)
 {
-    CaseTile* tile = form.Tile(1 + round % 21);
-    tile->nvoll->setText(QString::number(tile->nvoll->text().toInt() + 1));
-    tile->avoll->setText(QStringLiteral("%1,%2").arg(5 + round % 7).arg(round % 1000, 3, 10, QLatin1Char('0')));
+    const int caseNumber = 1 + round % 21;
+    const CaseRecord& record = form.session.Record(caseNumber);
+    form.session.SetRecord(
+        caseNumber,
+        CaseRecord::FromTexts(QStringLiteral("%1,%2").arg(5 + round % 7).arg(round % 1000, 3, 10, QLatin1Char('0')),
+                              record.BestText(), QString::number(record.CountText().toInt() + 1)));
 }
 
 // decodeAgain forgets the kept thumbnails before every switch: each switch

@@ -2,23 +2,16 @@
 // the results of the active set.
 
 #include "board/tform2.h"
-#include "trainer/timetext.h"
 #include "window/tform1.h"
 
 #include <QPushButton>
 
 namespace {
 
-// Runs over all 57 tiles whatever the set: with PLL active the hidden tiles
-// take the flag too, and the next switch to OLL loads them afresh.
 void SetAllCasesEnabled(TForm1& form, bool enabled)
 {
     form.RzPanel1->hide();
-    for (int n = 1; n <= kMaxCases; ++n) {
-        form.Tile(n)->caseEnabled = enabled;
-        form.ApplyTileStyle(n, enabled);
-    }
-    form.state.enabledCount = enabled ? CaseCount(form.state.currentSet) : 0;
+    form.session.SetAllCasesEnabled(enabled);
     form.RefreshBoard();
 }
 
@@ -37,10 +30,10 @@ void TForm1::BitBtn8Click()
     Form2->exec();
     switch (Form2->ChosenAction()) {
     case TForm2::Choice::DeleteAvgsAndBests:
-        ClearResults(false);
+        ClearResults(*this, false);
         break;
     case TForm2::Choice::DeleteOnlyAvgs:
-        ClearResults(true);
+        ClearResults(*this, true);
         break;
     case TForm2::Choice::Cancel:
         break;
@@ -51,14 +44,8 @@ void TForm1::BitBtn8Click()
 
 // The cleared results reach Settings.ini only at shut-down or at the next
 // set switch; nothing is written here.
-void TForm1::ClearResults(bool keepBests)
+void ClearResults(TForm1& form, bool keepBests)
 {
-    for (int n = 1; n <= kMaxCases; ++n) {
-        CaseTile* tile = Tile(n);
-        tile->avoll->setText(ZeroTimeText());
-        if (!keepBests)
-            tile->bvoll->setText(ZeroTimeText());
-        tile->nvoll->setText(QStringLiteral("0"));
-    }
-    RefreshBoard();
+    form.session.ClearRecords(keepBests);
+    form.RefreshBoard();
 }

@@ -29,7 +29,7 @@ void WriteEnabledFlags(TForm1& form)
     const SetKeys keys = SetKeys::Of(form.state.currentSet);
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
         const QString key = keys.enabled + QString::number(n);
-        const QString value = QString::number(form.Tile(n)->caseEnabled ? 0 : 1);
+        const QString value = QString::number(form.session.CaseEnabled(n) ? 0 : 1);
         if (file.ReadString(kSettings, key, QStringLiteral("\n")) != value)
             file.WriteString(kSettings, key, value);
     }
@@ -44,12 +44,9 @@ void SetEnabledCases(TForm1& form, const std::function<bool(int, bool)>& wanted)
     form.RzPanel1->hide();
     int enabledCount = 0;
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
-        CaseTile* tile = form.Tile(n);
-        const bool enabled = wanted(n, tile->caseEnabled);
-        if (enabled != tile->caseEnabled) {
-            tile->caseEnabled = enabled;
-            form.ApplyTileStyle(n, enabled);
-        }
+        const bool enabled = wanted(n, form.session.CaseEnabled(n));
+        if (enabled != form.session.CaseEnabled(n))
+            form.session.SetCaseEnabled(n, enabled);   // the tile follows the session
         enabledCount += enabled ? 1 : 0;
     }
     form.state.enabledCount = enabledCount;
@@ -64,7 +61,7 @@ GroupCount CountGroup(const TForm1& form, const QString& group)
     GroupCount count;
     for (int n : CasesOfGroup(form, group)) {
         ++count.total;
-        count.enabled += form.Tile(n)->caseEnabled ? 1 : 0;
+        count.enabled += form.session.CaseEnabled(n) ? 1 : 0;
     }
     return count;
 }

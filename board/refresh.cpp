@@ -15,13 +15,6 @@ namespace {
 
 const QString kExamDash = QStringLiteral("\u2014");
 
-// A stored time that does not read counts as no time at all: the tile keeps
-// showing the text as stored, the board simply leaves it out.
-double TimeOrZero(const QString& text)
-{
-    return ParseTimeText(text).value_or(0.0);
-}
-
 // Holds a widget's painting for a scope, so the many bar, label and button
 // changes of one refresh reach the screen in one go.
 class UpdatesSuspended {
@@ -67,8 +60,8 @@ BoardSummary SummariseRecords(const TForm1& form)
     QVector<CaseTimes> records;
     records.reserve(caseCount);
     for (int n = 1; n <= caseCount; ++n) {
-        const CaseTile* tile = form.Tile(n);
-        records.append({tile->avoll->text(), tile->bvoll->text(), tile->nvoll->text()});
+        const CaseRecord& record = form.session.Record(n);
+        records.append({record.AverageText(), record.BestText(), record.CountText()});
     }
     return ComputeSummary(records);
 }
@@ -77,7 +70,7 @@ void RebuildEnabledCases(TForm1& form)
 {
     form.state.enabledCases.clear();
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n)
-        if (form.Tile(n)->caseEnabled)
+        if (form.session.CaseEnabled(n))
             form.state.enabledCases << QString::number(n);
 }
 
@@ -88,8 +81,10 @@ void RefreshPracticeBoard(TForm1& form)
     WriteStatusBar(form, summary);
     RebuildEnabledCases(form);
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
-        CaseTile* tile = form.Tile(n);
-        tile->proll->SetLevel(BarLevel(TimeOrZero(tile->avoll->text()), summary.maxAverage));
+        // A stored time that does not read counts as no time at all: the
+        // tile keeps showing the text as stored, the bar leaves it out.
+        const double average = form.session.Record(n).Average().value_or(0.0);
+        form.Tile(n)->proll->SetLevel(BarLevel(average, summary.maxAverage));
     }
 }
 
@@ -124,7 +119,7 @@ void RefreshExamBoard(TForm1& form)
         CaseTile* tile = form.Tile(n);
         if (const auto time = ExamTime(form, n))
             tile->proll->SetLevel(BarLevel(*time, examMax));
-        else if (!ExamLabelEmpty(form, n) || tile->caseEnabled)
+        else if (!ExamLabelEmpty(form, n) || form.session.CaseEnabled(n))
             tile->proll->SetLevel(0);
     }
 }
@@ -139,14 +134,15 @@ void TForm1::RefreshBoard()
     else
         RefreshPracticeBoard(*this);
     // What can be drawn may have changed under a case drawn in advance.
-    DrawInAdvance();
+    DrawInAdvance(*this);
     ShowDrawProgress(*this);
 }
 
-void TForm1::ApplyTileStyle(int caseNumber, bool enabled)
+void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled)
 {
     using Key = TuningColours::Key;
-    CaseTile* tile = Tile(caseNumber);
+    CaseTile* tile = form.Tile(caseNumber);
+    const TuningColours& tuning = form.tuning;
     const QColor bar = tuning.ColourOrDefault(enabled ? Key::EnabledBarTrackColor : Key::DisabledBarTrackColor);
     const QColor back = tuning.ColourOrDefault(enabled ? Key::EnabledBarBckColor : Key::DisabledBarBckColor);
     const QColor text = tuning.ColourOrDefault(enabled ? Key::EnabledTextColor : Key::DisabledTextColor);

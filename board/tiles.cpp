@@ -93,10 +93,7 @@ void TForm1::bioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePress
 
 void TForm1::SetCaseEnabled(int caseNumber)
 {
-    CaseTile* tile = Tile(caseNumber);
-    tile->caseEnabled = !tile->caseEnabled;
-    state.enabledCount += tile->caseEnabled ? 1 : -1;
-    ApplyTileStyle(caseNumber, tile->caseEnabled);
+    session.ToggleCase(caseNumber);
     RefreshBoard();
 }
 

@@ -1,36 +1,58 @@
 // History.csv as a power cut, a hand edit or another program may leave it:
 // reading never crashes, every line is either read or counted as skipped,
-// and a line that reads is written back in a form that reads the same.
+// the quick path (lines split where they lie) reads every line as the
+// general path (every line unquoted into copies) does, the file fed in
+// pieces cut anywhere reads as the whole, and a line that reads is written
+// back in a form that reads the same.
 #include "fuzz_check.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
 
 #include <cstdint>
+#include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+namespace {
+
+QString Story(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex()); }
+
+HistoryContent ReadInPieces(const QByteArray& content, const std::vector<size_t>& cuts, bool quick)
 {
-    const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const HistoryContent history = ParseHistory(content);
-    const qsizetype lines = content.count('\n') + 1;
-    FuzzCheck(static_cast<qsizetype>(history.attempts.size()) + history.skippedLines <= lines,
-              "no more attempts and skipped lines than there are lines", QString::fromLatin1(content.toHex()));
-    // The background reader, fed in two pieces cut anywhere, reads the same
-    // (lines beyond its 64 KiB bound aside).
-    if (size < 64 * 1024) {
-        HistoryReader reader;
-        const size_t cut = size == 0 ? 0 : data[0] % size;
-        reader.Feed(content.constData(), cut);
-        reader.Feed(content.constData() + cut, size - cut);
-        const HistoryContent pieces = reader.Finish();
-        FuzzCheck(pieces.attempts == history.attempts && pieces.skippedLines == history.skippedLines,
-                  "the piecewise reader agrees", QString::fromLatin1(content.toHex()));
+    HistoryReader reader;
+    reader.Parser().SetQuickPath(quick);
+    size_t from = 0;
+    for (const size_t cut : cuts) {
+        reader.Feed(content.constData() + from, cut - from);
+        from = cut;
     }
-    for (const Attempt& attempt : history.attempts) {
-        FuzzCheck(attempt.caseNumber >= 1 && attempt.caseNumber <= CaseCount(attempt.set), "a read case exists");
-        FuzzCheck(attempt.milliseconds <= 24 * 3600 * 1000, "a read time is a day at most");
+    reader.Feed(content.constData() + from, static_cast<size_t>(content.size()) - from);
+    return reader.Finish();
+}
+
+// Up to eight cuts, at places the input's own bytes choose, in order.
+std::vector<size_t> Cuts(const std::uint8_t* data, size_t size)
+{
+    std::vector<size_t> cuts;
+    size_t at = 0;
+    for (size_t i = 0; i < 8 && i < size && size > 0; ++i) {
+        at += data[size - 1 - i] * 131u % (size / 4 + 1);
+        if (at > size)
+            break;
+        cuts.push_back(at);
     }
-    // Each line on its own, with its scramble: one that reads is written back
-    // as one line that reads the same.
+    return cuts;
+}
+
+bool Same(const HistoryContent& a, const HistoryContent& b)
+{
+    return a.attempts == b.attempts && a.skippedLines == b.skippedLines;
+}
+
+// Each line through two parsers that have seen the same lines before it,
+// one the quick way and one the general way.
+void EachLineBothWays(const QByteArray& content)
+{
+    HistoryLineParser quick, general;
+    general.SetQuickPath(false);
     qsizetype start = 0;
     while (start <= content.size()) {
         qsizetype end = content.indexOf('\n', start);
@@ -40,17 +62,55 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
         start = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
+        Attempt quickAttempt, generalAttempt;
+        QString quickScramble, generalScramble;
+        const auto quickKind = quick.Read(line.constBegin(), line.constEnd(), quickAttempt, &quickScramble);
+        const auto generalKind = general.Read(line.constBegin(), line.constEnd(), generalAttempt, &generalScramble);
+        FuzzCheck(quickKind == generalKind, "the quick path sorts a line as the general path does", Story(line));
+        if (quickKind == HistoryLineParser::Line::Attempt)
+            FuzzCheck(quickAttempt == generalAttempt && quickScramble == generalScramble,
+                      "the quick path reads a line as the general path does", Story(line));
+    }
+}
+
+// A line that reads is written back as one line that reads the same.
+void WrittenBackReadsTheSame(const QByteArray& content)
+{
+    for (QByteArray line : content.split('\n')) {
+        if (line.endsWith('\r'))
+            line.chop(1);
         Attempt attempt;
         QString scramble;
         if (!ParseAttempt(line, attempt, &scramble))
             continue;
+        FuzzCheck(attempt.caseNumber >= 1 && attempt.caseNumber <= CaseCount(attempt.set), "a read case exists");
+        FuzzCheck(attempt.milliseconds <= 24 * 3600 * 1000, "a read time is a day at most");
         const QByteArray written = FormatAttempt(attempt, scramble);
         Attempt again;
         QString scrambleAgain;
-        FuzzCheck(!written.contains('\n') && !written.contains('\r'), "a written line is one line",
-                  QString::fromLatin1(written.toHex()));
+        FuzzCheck(!written.contains('\n') && !written.contains('\r'), "a written line is one line", Story(written));
         FuzzCheck(ParseAttempt(written, again, &scrambleAgain) && again == attempt && scrambleAgain == scramble,
-                  "a read line writes back the same", QString::fromLatin1(written.toHex()));
+                  "a read line writes back the same", Story(written));
     }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
+{
+    const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const HistoryContent history = ParseHistory(content);
+    const qsizetype lines = content.count('\n') + 1;
+    FuzzCheck(static_cast<qsizetype>(history.attempts.size()) + history.skippedLines <= lines,
+              "no more attempts and skipped lines than there are lines", Story(content));
+    // Lines beyond the reader's 64 KiB bound are skipped unread: below it,
+    // pieces cut anywhere and either path read alike.
+    if (size < 64 * 1024) {
+        const std::vector<size_t> cuts = Cuts(data, size);
+        FuzzCheck(Same(ReadInPieces(content, cuts, true), history), "the piecewise reader agrees", Story(content));
+        FuzzCheck(Same(ReadInPieces(content, cuts, false), history), "the general path agrees", Story(content));
+        EachLineBothWays(content);
+    }
+    WrittenBackReadsTheSame(content);
     return 0;
 }

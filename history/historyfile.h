@@ -43,9 +43,10 @@ bool SplitCsvLine(const QByteArray& line, std::vector<QByteArray>& fields);
 // blanks and line breaks in the scramble become single blanks, so that the
 // line stays one line.
 QByteArray FormatAttempt(const Attempt& attempt, const QString& scramble = QString());
-// The reverse, for a line with or without the scramble column; false for
-// anything that is not a well-formed line. The scramble, when asked for,
-// comes back as FormatAttempt wrote it (empty for a seven-field line).
+// The reverse, for a line in the program's column order with or without the
+// scramble column; false for anything that is not a well-formed line. The
+// scramble, when asked for, comes back as FormatAttempt wrote it (empty for a
+// seven-field line). One line of HistoryLineParser (historyreader.h).
 bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble = nullptr);
 
 // "1.470" for 1470 ms.
@@ -56,9 +57,10 @@ struct HistoryContent {
     int skippedLines = 0;            // lines that could not be read
 };
 
-// Reads a whole file's bytes. Header lines (with or without the scramble
-// column) and blank lines are passed over; any other line that does not read
-// is skipped and counted.
+// Reads a whole file's bytes, as HistoryReader reads it piece by piece:
+// header lines set the column order, blank lines are passed over, any other
+// line that does not read (and a last line without its line end) is skipped
+// and counted.
 HistoryContent ParseHistory(const QByteArray& content);
 
 // --- The file itself (historyfileio.cpp) ---

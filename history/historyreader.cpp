@@ -1,33 +1,26 @@
 #include "history/historyreader.h"
 
 #include <QDate>
-#include <array>
+#include <QStringDecoder>
 #include <cstring>
+#include <new>
 
 namespace {
 
-constexpr qint64 kUnixEpochJulianDay = 2440588;
+using Column = HistoryLineParser::Column;
+using Field = HistoryLineParser::Field;
+
+constexpr int kMaxSeconds = 24 * 3600;   // a day: no real solve is longer
+constexpr qint64 kMaxMilliseconds = qint64(kMaxSeconds) * 1000;
+constexpr size_t kLongestNumber = 12;
 // No line the program writes comes near this: a longer one is damaged and is
 // passed over without being held.
 constexpr qsizetype kLongestLine = 64 * 1024;
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr size_t kByteOrderMarkSize = sizeof kByteOrderMark - 1;
 
-// Splits at the commas; false when the count differs or a quote appears.
-template <size_t N> bool SplitPlain(const char* begin, const char* end, std::array<std::pair<const char*, const char*>, N>& fields)
-{
-    size_t count = 0;
-    const char* start = begin;
-    for (const char* c = begin; c <= end; ++c) {
-        if (c < end && *c == '"')
-            return false;
-        if (c == end || *c == ',') {
-            if (count == N)
-                return false;
-            fields[count++] = {start, c};
-            start = c + 1;
-        }
-    }
-    return count == N;
-}
+constexpr const char* kColumnNames[] = {"time", "set", "case", "level", "recognition", "seconds", "exam", "scramble"};
+constexpr int kRequiredColumns = 7;   // all but the scramble
 
 bool Digits(const char* from, size_t count, int& value)
 {
@@ -40,44 +33,85 @@ bool Digits(const char* from, size_t count, int& value)
     return true;
 }
 
-bool Is(const std::pair<const char*, const char*>& field, const char* text)
+template <size_t N> bool Is(const Field& field, const char (&text)[N])
 {
-    const size_t length = std::strlen(text);
-    return static_cast<size_t>(field.second - field.first) == length && std::memcmp(field.first, text, length) == 0;
+    return field.size() == N - 1 && std::memcmp(field.begin, text, N - 1) == 0;
 }
 
-// "2026-12-09T11:32:05Z"; the lines of one day share the date, and its
-// day number is worked out once.
-bool UtcSeconds(const char* t, size_t length, qint64& seconds, HistoryReader::DayCache& day)
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+qint64 DaysFromCivil(qint64 year, unsigned month, unsigned day)
 {
+    year -= month <= 2;
+    const qint64 era = (year >= 0 ? year : year - 399) / 400;
+    const auto yearOfEra = static_cast<unsigned>(year - era * 400);
+    const unsigned dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const unsigned dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + static_cast<qint64>(dayOfEra) - 719468;
+}
+
+// "2026-12-09T11:32:05Z", read by hand: a general date parser is far slower.
+bool ReadTime(const Field& field, qint64& utcSeconds, HistoryLineParser::DayCache& day)
+{
+    const char* t = field.begin;
     int hour, minute, second;
-    if (length != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' || t[19] != 'Z'
-        || !Digits(t + 11, 2, hour) || !Digits(t + 14, 2, minute) || !Digits(t + 17, 2, second) || hour > 23
-        || minute > 59 || second > 59)
+    if (field.size() != 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':'
+        || t[19] != 'Z' || !Digits(t + 11, 2, hour) || !Digits(t + 14, 2, minute) || !Digits(t + 17, 2, second)
+        || hour > 23 || minute > 59 || second > 59)
         return false;
     if (std::memcmp(day.date, t, sizeof day.date) != 0) {
         int year, month, dayOfMonth;
-        if (!Digits(t, 4, year) || !Digits(t + 5, 2, month) || !Digits(t + 8, 2, dayOfMonth))
-            return false;
-        const QDate date(year, month, dayOfMonth);
-        if (!date.isValid())
+        if (!Digits(t, 4, year) || !Digits(t + 5, 2, month) || !Digits(t + 8, 2, dayOfMonth)
+            || !QDate::isValid(year, month, dayOfMonth))
             return false;
         std::memcpy(day.date, t, sizeof day.date);
-        day.number = date.toJulianDay() - kUnixEpochJulianDay;
+        day.number = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(dayOfMonth));
     }
-    seconds = day.number * 86400 + hour * 3600 + minute * 60 + second;
+    utcSeconds = day.number * 86400 + hour * 3600 + minute * 60 + second;
     return true;
 }
 
-// "1.470": whole seconds below a day and exactly three decimals.
-bool Milliseconds(const char* t, size_t length, qint32& milliseconds)
+// Digits only, at most a dozen (leading zeros allowed), up to limit.
+bool ReadNumber(const char* begin, const char* end, qint64 limit, qint64& value)
 {
-    int whole, thousandths;
-    if (length < 5 || length > 9 || t[length - 4] != '.' || !Digits(t, length - 4, whole) || whole >= 86400
-        || !Digits(t + length - 3, 3, thousandths))
+    const auto size = static_cast<size_t>(end - begin);
+    if (size == 0 || size > kLongestNumber)
         return false;
-    milliseconds = whole * 1000 + thousandths;
+    value = 0;
+    for (const char* c = begin; c < end; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+        value = value * 10 + (*c - '0');
+    }
+    return value <= limit;
+}
+
+// "1.470", "1.47", "12": whole seconds and up to three decimals, a day at most.
+bool ReadSeconds(const Field& field, qint32& milliseconds)
+{
+    const auto* point = static_cast<const char*>(std::memchr(field.begin, '.', field.size()));
+    const char* wholeEnd = point ? point : field.end;
+    qint64 seconds = 0;
+    if (!ReadNumber(field.begin, wholeEnd, kMaxSeconds, seconds))
+        return false;
+    int thousandths = 0;
+    if (point) {
+        const auto decimals = static_cast<size_t>(field.end - point - 1);
+        if (decimals == 0 || decimals > 3 || !Digits(point + 1, decimals, thousandths))
+            return false;
+        for (size_t i = decimals; i < 3; ++i)
+            thousandths *= 10;
+    }
+    // The bound holds for the whole time: 86400.999 is past it.
+    if (seconds * 1000 + thousandths > kMaxMilliseconds)
+        return false;
+    milliseconds = static_cast<qint32>(seconds * 1000 + thousandths);
     return true;
+}
+
+template <size_t N, size_t M> bool ReadChoice(const Field& field, const char (&no)[N], const char (&yes)[M], bool& value)
+{
+    value = Is(field, yes);
+    return value || Is(field, no);
 }
 
 bool IsBlank(const char* begin, const char* end)
@@ -88,34 +122,164 @@ bool IsBlank(const char* begin, const char* end)
     return true;
 }
 
+// As FormatAttempt wrote it. A byte order mark that begins the field is
+// text like any other (QString::fromUtf8 would drop it, and the line would
+// not write back the same).
+QString ScrambleText(const Field& field)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = utf8(QByteArrayView(field.begin, static_cast<qsizetype>(field.size())));
+    return text.simplified();
+}
+
+// A header's name of a column, read without regard to letter case or the
+// blanks around it; Other for a name the program does not know.
+Column ColumnNamed(const Field& field)
+{
+    QByteArrayView name(field.begin, static_cast<qsizetype>(field.size()));
+    name = name.trimmed();
+    for (int i = 0; i <= static_cast<int>(Column::Scramble); ++i)
+        if (name.compare(QByteArrayView(kColumnNames[i]), Qt::CaseInsensitive) == 0)
+            return static_cast<Column>(i);
+    return Column::Other;
+}
+
+// Splits at the commas where the line lies; false when a quote asks for
+// unquoting, or when there are more fields than any header names.
+template <size_t N> bool SplitInPlace(const char* begin, const char* end, std::array<Field, N>& fields, int& count)
+{
+    size_t found = 0;
+    const char* start = begin;
+    for (const char* c = begin; c < end; ++c) {
+        if (*c == ',') {
+            if (found == N - 1)
+                return false;
+            fields[found++] = {start, c};
+            start = c + 1;
+        } else if (*c == '"') {
+            return false;
+        }
+    }
+    fields[found++] = {start, end};
+    count = static_cast<int>(found);
+    return true;
+}
+
 } // namespace
 
-bool HistoryReader::ReadWrittenLine(const char* begin, const char* end, Attempt& attempt)
+HistoryLineParser::Layout HistoryLineParser::ProgramLayout()
 {
-    std::array<std::pair<const char*, const char*>, 7> f;
-    if (!SplitPlain(begin, end, f))
-        return false;
+    Layout layout;
+    for (int i = 0; i <= static_cast<int>(Column::Scramble); ++i)
+        layout.columns[static_cast<size_t>(i)] = static_cast<Column>(i);
+    layout.count = static_cast<int>(Column::Scramble) + 1;
+    layout.scrambleAt = static_cast<int>(Column::Scramble);
+    return layout;
+}
+
+HistoryLineParser::Line HistoryLineParser::Read(const char* begin, const char* end, Attempt& attempt, QString* scramble)
+{
+    std::array<Field, kMostColumns + 1> fields;
+    int count = 0;
+    if (quickPath_ && SplitInPlace(begin, end, fields, count))
+        return ReadFields(fields.data(), count, begin, end, attempt, scramble);
+    // Quoted fields (a spreadsheet's way), or too many to be a line of ours.
+    std::vector<QByteArray> unquoted;
+    if (!SplitCsvLine(QByteArray(begin, end - begin), unquoted) || unquoted.size() > fields.size())
+        return Line::Damaged;
+    count = static_cast<int>(unquoted.size());
+    for (size_t i = 0; i < unquoted.size(); ++i)
+        fields[i] = {unquoted[i].constData(), unquoted[i].constData() + unquoted[i].size()};
+    return ReadFields(fields.data(), count, begin, end, attempt, scramble);
+}
+
+HistoryLineParser::Line HistoryLineParser::ReadFields(const Field* fields, int count, const char* begin,
+                                                      const char* end, Attempt& attempt, QString* scramble)
+{
+    if (ReadAttempt(fields, count, attempt, scramble))
+        return Line::Attempt;
+    if (IsBlank(begin, end))
+        return Line::Blank;
+    return ReadHeader(fields, count) ? Line::Header : Line::Damaged;
+}
+
+bool HistoryLineParser::ReadAttempt(const Field* fields, int count, Attempt& attempt, QString* scramble)
+{
+    const Layout& layout = layout_;
+    int named = count;          // the fields the layout names
+    int scrambleField = -1;
+    if (count == layout.count) {
+        scrambleField = layout.scrambleAt;
+    } else if (layout.scrambleAt < 0 && count == layout.count + 1) {
+        named = layout.count;   // an old header, and a line with its scramble after the old columns
+        scrambleField = layout.count;
+    } else if (layout.scrambleAt != layout.count - 1 || count != layout.count - 1) {
+        return false;           // else: a line from before the scramble column, under the new header
+    }
+    std::array<const Field*, kRequiredColumns> at{};
+    for (int i = 0; i < named; ++i) {
+        const auto column = static_cast<size_t>(layout.columns[static_cast<size_t>(i)]);
+        if (column < at.size())
+            at[column] = &fields[i];
+    }
+    const auto field = [&at](Column column) -> const Field& { return *at[static_cast<size_t>(column)]; };
     Attempt a;
-    int caseNumber = 0;
-    const size_t caseDigits = static_cast<size_t>(f[2].second - f[2].first);
-    if (!UtcSeconds(f[0].first, static_cast<size_t>(f[0].second - f[0].first), a.utcSeconds, day_)
-        || !(Is(f[1], "OLL") || Is(f[1], "PLL")) || caseDigits < 1 || caseDigits > 2
-        || !Digits(f[2].first, caseDigits, caseNumber) || !(Is(f[3], "Easy") || Is(f[3], "Hard"))
-        || !(Is(f[4], "top") || Is(f[4], "2-side"))
-        || !Milliseconds(f[5].first, static_cast<size_t>(f[5].second - f[5].first), a.milliseconds)
-        || !(Is(f[6], "0") || Is(f[6], "1")))
+    bool pll = false, hard = false, twoSide = false, exam = false;   // the record's fields are packed bits
+    qint64 caseNumber = 0;
+    if (!ReadTime(field(Column::Time), a.utcSeconds, day_) || !ReadChoice(field(Column::Set), "OLL", "PLL", pll)
+        || !ReadNumber(field(Column::Case).begin, field(Column::Case).end, CaseCount(pll ? CaseSet::PLL : CaseSet::OLL),
+                       caseNumber)
+        || caseNumber < 1 || !ReadChoice(field(Column::Level), "Easy", "Hard", hard)
+        || !ReadChoice(field(Column::Recognition), "top", "2-side", twoSide)
+        || !ReadSeconds(field(Column::Seconds), a.milliseconds) || !ReadChoice(field(Column::Exam), "0", "1", exam))
         return false;
-    a.set = Is(f[1], "OLL") ? CaseSet::OLL : CaseSet::PLL;
-    if (caseNumber < 1 || caseNumber > CaseCount(a.set))
+    // Two-face recognition exists only for PLL at the Hard level.
+    if (twoSide && (!pll || !hard))
         return false;
-    a.caseNumber = caseNumber;
-    a.level = Is(f[3], "Hard") ? Level::Hard : Level::Easy;
-    a.twoSide = Is(f[4], "2-side");
-    a.exam = Is(f[6], "1");
-    if (a.twoSide && (a.set != CaseSet::PLL || a.level != Level::Hard))
-        return false;
+    a.set = pll ? CaseSet::PLL : CaseSet::OLL;
+    a.caseNumber = static_cast<int>(caseNumber);
+    a.level = hard ? Level::Hard : Level::Easy;
+    a.twoSide = twoSide;
+    a.exam = exam;
     attempt = a;
+    if (scramble)
+        *scramble = scrambleField >= 0 ? ScrambleText(fields[scrambleField]) : QString();
     return true;
+}
+
+// Every column the program needs, each named once; other names are kept as
+// columns to pass over.
+bool HistoryLineParser::ReadHeader(const Field* fields, int count)
+{
+    if (count > kMostColumns)
+        return false;
+    Layout layout;
+    layout.count = count;
+    unsigned seen = 0;
+    for (int i = 0; i < count; ++i) {
+        const Column column = ColumnNamed(fields[i]);
+        const unsigned bit = 1u << static_cast<unsigned>(column);
+        if (column != Column::Other && (seen & bit))
+            return false;
+        seen |= bit;
+        layout.columns[static_cast<size_t>(i)] = column;
+        if (column == Column::Scramble)
+            layout.scrambleAt = i;
+    }
+    constexpr unsigned kRequired = (1u << kRequiredColumns) - 1;
+    if ((seen & kRequired) != kRequired)
+        return false;
+    layout_ = layout;
+    return true;
+}
+
+void HistoryReader::Reserve(size_t attempts)
+{
+    try {
+        content_.attempts.reserve(std::min(attempts, kMostReserved));
+    } catch (const std::bad_alloc&) {
+        // Only a hint: the vector then grows as lines come.
+    }
 }
 
 void HistoryReader::Feed(const char* data, size_t size)
@@ -125,11 +289,14 @@ void HistoryReader::Feed(const char* data, size_t size)
     while (start < end) {
         const char* lineEnd = static_cast<const char*>(std::memchr(start, '\n', static_cast<size_t>(end - start)));
         if (!lineEnd) {
+            bytesWithoutLineEnd_ += end - start;
             Keep(start, end);
             return;
         }
+        bytesWithoutLineEnd_ = 0;
         if (overlong_) {
             overlong_ = false;
+            atFileStart_ = false;
             ++content_.skippedLines;
         } else if (unfinished_.isEmpty()) {
             ReadLine(start, lineEnd);
@@ -154,29 +321,58 @@ void HistoryReader::Keep(const char* begin, const char* end)
 
 HistoryContent HistoryReader::Finish()
 {
-    if (overlong_)
+    if (overlong_) {
         ++content_.skippedLines;
-    overlong_ = false;
-    if (!unfinished_.isEmpty())
+    } else if (unfinished_.endsWith('\r')) {
         ReadLine(unfinished_.constData(), unfinished_.constData() + unfinished_.size());
+    } else if (!unfinished_.isEmpty()) {
+        // Torn off: even a line that reads may have lost the end of its scramble or time.
+        QByteArray line = std::move(unfinished_);
+        if (atFileStart_ && line.startsWith(kByteOrderMark))
+            line.remove(0, kByteOrderMarkSize);
+        Attempt attempt;
+        const HistoryLineParser::Line kind = parser_.Read(line.constBegin(), line.constEnd(), attempt);
+        if (kind == HistoryLineParser::Line::Attempt || kind == HistoryLineParser::Line::Damaged)
+            ++content_.skippedLines;
+    }
+    overlong_ = false;
     unfinished_.clear();
     return std::move(content_);
 }
 
 void HistoryReader::ReadLine(const char* begin, const char* end)
 {
+    if (atFileStart_) {
+        atFileStart_ = false;
+        if (static_cast<size_t>(end - begin) >= kByteOrderMarkSize
+            && std::memcmp(begin, kByteOrderMark, kByteOrderMarkSize) == 0)
+            begin += kByteOrderMarkSize;
+    }
     if (end > begin && end[-1] == '\r')
         --end;
     Attempt attempt;
-    if (ReadWrittenLine(begin, end, attempt)) {
+    switch (parser_.Read(begin, end, attempt)) {
+    case HistoryLineParser::Line::Attempt:
         content_.attempts.push_back(attempt);
-        return;
-    }
-    const QByteArray line(begin, end - begin);
-    if (line == HistoryHeader() || line == HistoryHeaderWithoutScramble() || IsBlank(begin, end))
-        return;
-    if (ParseAttempt(line, attempt))
-        content_.attempts.push_back(attempt);
-    else
+        break;
+    case HistoryLineParser::Line::Damaged:
         ++content_.skippedLines;
+        break;
+    case HistoryLineParser::Line::Header:
+    case HistoryLineParser::Line::Blank:
+        break;
+    }
+}
+
+bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble)
+{
+    HistoryLineParser parser;
+    return parser.Read(line.constBegin(), line.constEnd(), attempt, scramble) == HistoryLineParser::Line::Attempt;
+}
+
+HistoryContent ParseHistory(const QByteArray& content)
+{
+    HistoryReader reader;
+    reader.Feed(content.constData(), static_cast<size_t>(content.size()));
+    return reader.Finish();
 }

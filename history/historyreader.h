@@ -1,37 +1,98 @@
 #pragma once
-// Reads History.csv piece by piece, as it comes off the disk, with the rules
-// of ParseHistory (but a line longer than 64 KiB is skipped unread): a file of millions of lines is read without holding its
-// text and without allocating per line. No widgets.
+// Reading History.csv: the one parser of its lines, and the reader that feeds
+// it the file piece by piece as it comes off the disk. No widgets.
+//
+// A header line names the columns, and the lines after it are read in the
+// order it gives ("time,set,case,level,recognition,seconds,exam[,scramble]",
+// in any order, columns of other names passed over). Lines before any header
+// are read in the program's own order. A line with one field more than a
+// header without the scramble column carries its scramble in that field (the
+// program appends lines with a scramble to files that still start with the
+// old header); a line with one field fewer than a header that ends with the
+// scramble column has none (lines written before that column existed).
 
 #include "history/historyfile.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
-class HistoryReader {
+class HistoryLineParser {
 public:
-    // Room for about this many attempts, so that a long file is kept
-    // without the copies of a growing vector.
-    void Reserve(size_t attempts) { content_.attempts.reserve(attempts); }
-    // Any piece of the file; a line may continue in the next piece.
-    void Feed(const char* data, size_t size);
-    // The last line, even without a line end, and what was read.
-    HistoryContent Finish();
+    enum class Line { Attempt, Header, Blank, Damaged };
 
+    // One line, begin..end, without its line end (a CR before it is dropped
+    // here). A header line sets the column order for the lines after it. The
+    // scramble, when asked for, comes back as FormatAttempt wrote it.
+    Line Read(const char* begin, const char* end, Attempt& attempt, QString* scramble = nullptr);
+
+    // The quick way splits a line without quotes where it lies, with no
+    // allocation; off, every line is unquoted into copies first, as a quoted
+    // line always is. The fuzzer checks that both read alike.
+    void SetQuickPath(bool on) { quickPath_ = on; }
+
+    static constexpr int kMostColumns = 16;
+
+    enum class Column : std::uint8_t { Time, Set, Case, Level, Recognition, Seconds, Exam, Scramble, Other };
+    struct Field {   // left uninitialised in arrays: a line's fields are set before they are read
+        const char* begin;
+        const char* end;
+        size_t size() const { return static_cast<size_t>(end - begin); }
+    };
+    // The lines of one day share the date: its day number is worked out once.
     struct DayCache {
         char date[10] = {};   // "2026-12-09" of the last line read
         qint64 number = 0;    // its days since 1970-01-01
     };
 
 private:
+    struct Layout {
+        std::array<Column, kMostColumns> columns{};
+        int count = 0;
+        int scrambleAt = -1;   // which column holds the scramble, if any
+    };
+    static Layout ProgramLayout();
+
+    Line ReadFields(const Field* fields, int count, const char* begin, const char* end, Attempt& attempt,
+                    QString* scramble);
+    bool ReadAttempt(const Field* fields, int count, Attempt& attempt, QString* scramble);
+    bool ReadHeader(const Field* fields, int count);
+
+    Layout layout_ = ProgramLayout();
+    DayCache day_;
+    bool quickPath_ = true;
+};
+
+class HistoryReader {
+public:
+    // Room for about this many attempts up front, so that a long file is
+    // kept without the copies of a growing vector; bounded, whatever is asked.
+    void Reserve(size_t attempts);
+    // Any piece of the file; a line may continue in the next piece. A UTF-8
+    // byte order mark at the start of the file (spreadsheets save one) reads
+    // as nothing. A line longer than 64 KiB is skipped unread.
+    void Feed(const char* data, size_t size);
+    // What was read. The last line without its line end is counted as
+    // damaged: it may be an append cut short. A lone CR at its end shows the
+    // line itself whole; it reads.
+    HistoryContent Finish();
+    // So many bytes without a line end that this is no History.csv (a file of
+    // NUL bytes, a disk image): the caller stops reading.
+    bool GaveUp() const { return bytesWithoutLineEnd_ > kMostBytesWithoutLineEnd; }
+
+    HistoryLineParser& Parser() { return parser_; }
+
+    static constexpr size_t kMostReserved = size_t(1) << 23;   // 8 Mi attempts: 128 MiB of address space
+    static constexpr qint64 kMostBytesWithoutLineEnd = 16LL << 20;
+
+private:
     void ReadLine(const char* begin, const char* end);
-    // A line exactly as the program writes it, read without allocating;
-    // false for anything else, which ParseAttempt then decides on.
-    bool ReadWrittenLine(const char* begin, const char* end, Attempt& attempt);
     void Keep(const char* begin, const char* end);
 
-    bool overlong_ = false;   // the line being read is too long to be one of ours: skipped
-
-    DayCache day_;
-    QByteArray unfinished_;   // the start of a line the next piece completes
+    HistoryLineParser parser_;
+    bool atFileStart_ = true;   // a byte order mark may come first
+    bool overlong_ = false;     // the line being read is too long to be one of ours: skipped
+    qint64 bytesWithoutLineEnd_ = 0;
+    QByteArray unfinished_;     // the start of a line the next piece completes
     HistoryContent content_;
 };

@@ -3,11 +3,13 @@
 #include "history/historyreader.h"
 #include "trainer/errors.h"
 
-#include <QFile>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -18,26 +20,80 @@ constexpr size_t kPieceBytes = 1 << 20;
 constexpr auto kRetryInterval = std::chrono::seconds(3);
 constexpr qint64 kShortestLine = 44;   // "2026-12-09T11:32:05Z,OLL,1,Easy,top,1.470,0\n"
 
+class OpenedFile {
+public:
+    explicit OpenedFile(int fd) : fd_(fd) {}
+    ~OpenedFile() { ::close(fd_); }
+    OpenedFile(const OpenedFile&) = delete;
+    OpenedFile& operator=(const OpenedFile&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// The piece the file is read into, mapped apart from the heap: given back
+// whole when the reading ends, where a freed heap block would stay with the
+// reading thread's arena for the rest of the run.
+class PieceBuffer {
+public:
+    PieceBuffer() : data_(::mmap(nullptr, kPieceBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))
+    {
+        if (data_ == MAP_FAILED)
+            throw std::bad_alloc();
+    }
+    ~PieceBuffer() { ::munmap(data_, kPieceBytes); }
+    PieceBuffer(const PieceBuffer&) = delete;
+    PieceBuffer& operator=(const PieceBuffer&) = delete;
+    char* data() const { return static_cast<char*>(data_); }
+    static constexpr size_t size() { return kPieceBytes; }
+
+private:
+    void* data_;
+};
+
 } // namespace
+
+size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded)
+{
+    for (size_t count = std::min(read.size(), recorded.size()); count > 0; --count)
+        if (std::equal(recorded.begin(), recorded.begin() + static_cast<std::ptrdiff_t>(count),
+                       read.end() - static_cast<std::ptrdiff_t>(count)))
+            return count;
+    return 0;
+}
 
 // One reading of the file. The thread only writes here; the window thread
 // takes the result after the thread has ended.
 struct HistoryStore::Job {
     QString path;
-    qint64 length = 0;                  // the bytes the file had when the reading began
+    std::atomic<qint64> length{0};      // the size of the file it opened, when it opened it
     std::atomic<bool> abandoned{false};
     std::atomic<qint64> bytesRead{0};
     bool unreadable = false;
     HistoryContent content;
     std::thread thread;
 
-    void Run();
+    // Nothing leaves the thread: a file that cannot be read, for want of
+    // memory too, is reported as unreadable.
+    void Run() noexcept
+    {
+        try {
+            Read();
+        } catch (...) {
+            unreadable = true;
+            content = HistoryContent();
+        }
+    }
+
+private:
+    void Read();
 };
 
-// Reads no further than the length the file had when the reading began:
-// what is appended since then is already in the store's memory. Only a
-// regular file is read, opened without waiting (a pipe would never end).
-void HistoryStore::Job::Run()
+// Reads to the end of the file it opened: what is appended while it reads
+// is met there too, and the store adds it only once. Only a regular file is
+// read, opened without waiting (a pipe would never end).
+void HistoryStore::Job::Read()
 {
     HistoryOpening opening = HistoryOpening::Missing;
     const int fd = OpenHistoryForReading(path, opening);
@@ -45,12 +101,17 @@ void HistoryStore::Job::Run()
         unreadable = opening == HistoryOpening::Refused;
         return;
     }
+    const OpenedFile file(fd);
+    struct stat status {};
+    if (::fstat(file.get(), &status) == 0)
+        length = status.st_size;
     HistoryReader reader;
+    // A hint only, and bounded: a sparse file of a hundred gigabytes claims
+    // billions of lines it does not hold.
     reader.Reserve(static_cast<size_t>(length / kShortestLine + 16));
-    std::vector<char> piece(kPieceBytes);
-    qint64 left = length;
-    while (left > 0 && !abandoned.load(std::memory_order_relaxed)) {
-        const ssize_t got = ::read(fd, piece.data(), static_cast<size_t>(std::min<qint64>(left, kPieceBytes)));
+    const PieceBuffer piece;
+    while (!abandoned.load(std::memory_order_relaxed)) {
+        const ssize_t got = ::read(file.get(), piece.data(), piece.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
@@ -58,15 +119,17 @@ void HistoryStore::Job::Run()
             break;
         }
         if (got == 0)
-            break;   // cut short since the reading began
+            break;
         reader.Feed(piece.data(), static_cast<size_t>(got));
-        left -= got;
-        bytesRead.store(length - left, std::memory_order_relaxed);
+        bytesRead.fetch_add(got, std::memory_order_relaxed);
+        if (reader.GaveUp()) {   // megabytes without a line end: no History.csv
+            unreadable = true;
+            break;
+        }
     }
-    ::close(fd);
     content = reader.Finish();
-    // A file of damaged lines leaves room unused: give it back.
-    if (content.attempts.capacity() > content.attempts.size() + content.attempts.size() / 4 + 1024)
+    // Room reserved for lines that never came is given back, when it is much.
+    if (content.attempts.capacity() / 4 > content.attempts.size())
         content.attempts.shrink_to_fit();
 }
 
@@ -144,11 +207,6 @@ void HistoryStore::StartLoading()
         return;
     auto job = std::make_shared<Job>();
     job->path = path_;
-    // The length is taken here, on the thread that appends, so that a time
-    // recorded from now on is counted once: in recordedMeanwhile_.
-    struct stat status {};
-    if (::stat(QFile::encodeName(path_).constData(), &status) == 0)
-        job->length = S_ISREG(status.st_mode) ? status.st_size : 0;
     job_ = job;
     // Times still waiting for the file are not in what will be read.
     recordedMeanwhile_.clear();
@@ -156,7 +214,11 @@ void HistoryStore::StartLoading()
         recordedMeanwhile_.push_back(pending.attempt);
     job->thread = std::thread([this, job] {
         job->Run();
-        QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+        try {
+            QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
+        } catch (...) {
+            // Out of memory for the message itself: the reading stays unfinished.
+        }
     });
 }
 
@@ -183,9 +245,11 @@ double HistoryStore::LoadedShare() const
 {
     if (loaded_)
         return 1;
-    if (!job_ || job_->length == 0)
+    const qint64 length = job_ ? job_->length.load(std::memory_order_relaxed) : 0;
+    if (length <= 0)
         return 0;
-    return static_cast<double>(job_->bytesRead.load(std::memory_order_relaxed)) / static_cast<double>(job_->length);
+    // The file may grow while it is read.
+    return std::min(1.0, static_cast<double>(job_->bytesRead.load(std::memory_order_relaxed)) / static_cast<double>(length));
 }
 
 void HistoryStore::Finish(const std::shared_ptr<Job>& job)
@@ -196,7 +260,8 @@ void HistoryStore::Finish(const std::shared_ptr<Job>& job)
         job->thread.join();   // the thread has posted this as its last act
     content_ = std::move(job->content);
     unreadable_ = job->unreadable;
-    content_.attempts.insert(content_.attempts.end(), recordedMeanwhile_.begin(), recordedMeanwhile_.end());
+    const auto alreadyRead = static_cast<std::ptrdiff_t>(TimesAlreadyRead(content_.attempts, recordedMeanwhile_));
+    content_.attempts.insert(content_.attempts.end(), recordedMeanwhile_.begin() + alreadyRead, recordedMeanwhile_.end());
     recordedMeanwhile_.clear();
     recordedMeanwhile_.shrink_to_fit();
     job_.reset();

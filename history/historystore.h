@@ -9,7 +9,10 @@
 //     store.StartLoading();                        // at once; reading goes on
 //     connect(&store, &HistoryStore::Loaded, ...); // Attempts() is now whole
 //     if (store.IsLoaded()) ... store.Attempts() ...
-// Times recorded while the file is being read are added after what was read.
+// Times recorded while the file is being read are added after what was read,
+// once: the reading goes on to the end of the file it opened and may meet them.
+// A file that cannot be read (a folder, a pipe, no memory for it, megabytes
+// without a line end) is reported as Unreadable(); the program goes on.
 
 #include "history/historyfile.h"
 
@@ -17,6 +20,11 @@
 #include <memory>
 
 class QTimer;
+
+// How many of the times recorded while the file was read the reading met at
+// its end: the longest start of recorded that read ends with. (Two times
+// alike to the millisecond, case and second would be taken for one.)
+size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded);
 
 class HistoryStore : public QObject {
     Q_OBJECT

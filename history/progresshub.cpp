@@ -7,7 +7,6 @@
 #include "history/placement.h"
 #include "history/progressview.h"
 #include "resources/resources.h"
-#include "trainer/drawchoice.h"
 #include "trainer/pictures.h"
 #include "trainer/shortcutkey.h"
 #include "window/controls.h"
@@ -76,7 +75,7 @@ ProgressHub::ProgressHub(TForm1& form)
         readingTicker_->stop();
         if (view_)
             view_->Refresh();
-        ShowDrawShares();
+        emit DrawSharesWanted();
     });
     // Matched on ShortcutKey like Ctrl+A, so the key that carries the Latin H
     // works under a Cyrillic layout too (a QShortcut does not fire there
@@ -98,12 +97,8 @@ bool ProgressHub::IsCtrlH(QObject* watched, const QEvent* event) const
 
 bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
 {
-    // Closing the window while the file is still being read drops the reading.
-    if (event->type() == QEvent::Hide && view_ && watched == view_->Widget() && store_.Loading()) {
-        readingTicker_->stop();
-        store_.AbandonLoading();
-        return false;
-    }
+    if (view_ && watched == view_->Widget())
+        FollowWindow(event->type());
     if (!IsCtrlH(watched, event))
         return false;
     OpenFromShortcut();
@@ -129,10 +124,10 @@ QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& sc
 }
 
 // The weak draw's shares, beside the bars of the set drawn from.
-void ProgressHub::ShowDrawShares()
+void ProgressHub::ShowDrawShares(CaseSet set, const QHash<int, double>& shareByCase)
 {
     if (view_)
-        SetDrawShares(view_->Set() == form_.state.currentSet ? DrawSharesOfActiveSet(form_) : QHash<int, double>());
+        SetDrawShares(view_->Set() == set ? shareByCase : QHash<int, double>());
 }
 
 void ProgressHub::NoteDrawnCase(CaseSet set, int caseNumber)
@@ -184,6 +179,22 @@ ProgressView* ProgressHub::PreparedWindow()
     return view_;
 }
 
+// Closing the window while the file is still being read drops the reading.
+// Hidden with the main window (minimised, another desktop) it reads on, and
+// shown again it reads again if the reading was dropped meanwhile.
+void ProgressHub::FollowWindow(QEvent::Type type)
+{
+    if (type == QEvent::Close && store_.Loading()) {
+        readingTicker_->stop();
+        store_.AbandonLoading();
+    } else if (type == QEvent::Show && !store_.IsLoaded() && !store_.Loading()) {
+        store_.StartLoading();
+        view_->Refresh();
+        view_->ShowReadingShare(store_.LoadedShare());
+        readingTicker_->start();
+    }
+}
+
 void ProgressHub::FollowReading()
 {
     if (view_)
@@ -219,7 +230,7 @@ void ProgressHub::OpenCase(CaseSet set, int caseNumber)
     if (!PreparedWindow())
         return;
     view_->ShowCase(set, caseNumber);
-    ShowDrawShares();
+    emit DrawSharesWanted();
     ShowWindow();
 }
 
@@ -228,7 +239,7 @@ void ProgressHub::OpenSet(CaseSet set)
     if (!PreparedWindow())
         return;
     view_->ShowSet(set);
-    ShowDrawShares();
+    emit DrawSharesWanted();
     ShowWindow();
 }
 

@@ -5,6 +5,7 @@
 
 #include "history/historystore.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QObject>
 
@@ -25,9 +26,10 @@ public:
     QString RecordAccepted(double seconds, bool exam, const QString& scramble = QString());
     // The countdown drew a case.
     void NoteDrawnCase(CaseSet set, int caseNumber);
-    // Hands the open window each enabled case's share of the weak draw
-    // (nothing with another rule), for the set view to show beside the bars.
-    void ShowDrawShares();
+    // Hands the open window each enabled case of the set's share of the weak
+    // draw (empty with another rule), for the set view to show beside the
+    // bars of that set.
+    void ShowDrawShares(CaseSet set, const QHash<int, double>& shareByCase);
 
     void OpenCase(CaseSet set, int caseNumber);
     void OpenSet(CaseSet set);
@@ -38,12 +40,17 @@ public:
     void SetDrawShares(const QHash<int, double>& shareByCase);
 
     HistoryStore& Store() { return store_; }
+    bool WindowMade() const { return view_ != nullptr; }
     ProgressView* Window() const { return view_; }
     QAction* menuItem = nullptr;     // "Progress…" under "Edit algorithm"
 
+signals:
+    // The window wants the draw's shares anew (it opened, or History.csv was read).
+    void DrawSharesWanted();
+
 protected:
     // Ctrl+H, seen before any control of the main or the Progress window;
-    // the Progress window's closing.
+    // the Progress window's closing and showing.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -52,6 +59,7 @@ private:
     void ShowWindow();
     void PlaceFirstTime();
     void FollowReading();
+    void FollowWindow(QEvent::Type type);
 
     TForm1& form_;
     HistoryStore store_;

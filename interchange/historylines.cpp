@@ -1,32 +1,50 @@
 #include "interchange/historylines.h"
 
+#include "history/historyreader.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <unistd.h>
 
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+} // namespace
+
 int ForEachAttempt(const QByteArray& content, const AttemptVisitor& visit)
 {
-    const QByteArray header = HistoryHeader();
-    const QByteArray oldHeader = HistoryHeaderWithoutScramble();
+    HistoryLineParser parser;   // headers set the column order of the lines after them
     int skipped = 0;
     Attempt attempt;
     QString scramble;
-    qsizetype start = 0;
+    qsizetype start = content.startsWith(kByteOrderMark) ? qsizetype(sizeof kByteOrderMark - 1) : 0;
     while (start < content.size()) {
         qsizetype end = content.indexOf('\n', start);
+        // The last line without its line end may be an append cut short: even
+        // if it reads, it is counted as damaged, as the store counts it; a
+        // lone CR at its end shows the line whole.
+        const bool torn = end < 0 && !content.endsWith('\r');
         if (end < 0)
             end = content.size();
-        QByteArray line = content.mid(start, end - start);
+        const char* begin = content.constData() + start;
+        const char* finish = content.constData() + end;
         start = end + 1;
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line == header || line == oldHeader || line.trimmed().isEmpty())
-            continue;
-        if (ParseAttempt(line, attempt, &scramble))
-            visit(attempt, scramble);
-        else
+        switch (parser.Read(begin, finish, attempt, &scramble)) {
+        case HistoryLineParser::Line::Attempt:
+            if (torn)
+                ++skipped;
+            else
+                visit(attempt, scramble);
+            break;
+        case HistoryLineParser::Line::Damaged:
             ++skipped;
+            break;
+        case HistoryLineParser::Line::Header:
+        case HistoryLineParser::Line::Blank:
+            break;
+        }
     }
     return skipped;
 }

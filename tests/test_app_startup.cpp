@@ -242,9 +242,8 @@ private slots:
         TForm1* form = h.Start();
         PressTile(form, 3);
         PressTile(form, 40);
-        form->Tile(5)->avoll->setText(QStringLiteral("4,546"));
-        form->Tile(5)->bvoll->setText(QStringLiteral("3,912"));
-        form->Tile(5)->nvoll->setText(QStringLiteral("12"));
+        form->session.SetRecord(5, CaseRecord::FromTexts(QStringLiteral("4,546"), QStringLiteral("3,912"),
+                                                         QStringLiteral("12")));
         form->BitBtn10Click();
         form->setGeometry(QRect(form->geometry().topLeft() + QPoint(40, 30), QSize(900, 700)));
         const QRect outer = form->frameGeometry();
@@ -471,7 +470,8 @@ private slots:
         Harness h;
         h.WriteSettings(kEnglish);
         TForm1* form = h.Start();
-        form->Tile(2)->avoll->setText(QStringLiteral("7,000"));
+        form->session.SetRecord(2, CaseRecord::FromTexts(QStringLiteral("7,000"), form->session.Record(2).BestText(),
+                                                         form->session.Record(2).CountText()));
         // Settings.ini replaced by a folder: every write is refused.
         QVERIFY(QFile::remove(h.Path("Settings.ini")));
         QVERIFY(QDir(h.Folder()).mkdir("Settings.ini"));
@@ -502,7 +502,8 @@ private slots:
         Harness h;
         h.WriteSettings(kEnglish);
         TForm1* form = h.Start();
-        form->Tile(1)->avoll->setText(QStringLiteral("5,000"));
+        form->session.SetRecord(1, CaseRecord::FromTexts(QStringLiteral("5,000"), form->session.Record(1).BestText(),
+                                                         form->session.Record(1).CountText()));
         const QByteArray before = h.ReadSettings();
         // The file may not grow: the first new key (max) is refused.
         rlimit saved{};

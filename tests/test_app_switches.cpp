@@ -37,9 +37,7 @@ void PressTile(TForm1* form, int n)
 
 void SetRecord(TForm1* form, int n, const QString& average, const QString& best, const QString& count)
 {
-    form->Tile(n)->avoll->setText(average);
-    form->Tile(n)->bvoll->setText(best);
-    form->Tile(n)->nvoll->setText(count);
+    form->session.SetRecord(n, CaseRecord::FromTexts(average, best, count));
 }
 
 QStringList Record(TForm1* form, int n)

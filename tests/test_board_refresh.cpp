@@ -29,9 +29,7 @@ QStringList Panels(const TForm1* form)
 
 void SetRecord(TForm1* form, int n, const QString& average, const QString& best, const QString& count)
 {
-    form->Tile(n)->avoll->setText(average);
-    form->Tile(n)->bvoll->setText(best);
-    form->Tile(n)->nvoll->setText(count);
+    form->session.SetRecord(n, CaseRecord::FromTexts(average, best, count));
 }
 
 void PressTile(TForm1* form, int n, Qt::MouseButton button)

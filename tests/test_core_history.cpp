@@ -8,6 +8,7 @@
 #include "history/progressstats.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QFile>
 #include <QTemporaryDir>
@@ -440,22 +441,117 @@ private slots:
                                    "2026-12-09T11:32:05Z,OLL,7,Easy,top,86400.999,0\r\n"     // above a day
                                    "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0,R U,\r\n"    // a field too many
                                    "2026-12-09T11:32:05Z,OLL,8,Easy,top,1.470,0,R U' R2\r\n"  // with its scramble
-                                   + FormatAttempt(Sample(57, 999));                          // no line end
+                                   + FormatAttempt(Sample(57, 999));   // no line end: an append cut short
         const HistoryContent whole = ParseHistory(content);
-        QCOMPARE(whole.attempts.size(), size_t(6));
+        QCOMPARE(whole.attempts.size(), size_t(5));
+        QCOMPARE(whole.skippedLines, 6);
         for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(45), content.size()}) {
-            HistoryReader reader;
-            for (qsizetype at = 0; at < content.size(); at += piece)
-                reader.Feed(content.constData() + at, static_cast<size_t>(std::min(piece, content.size() - at)));
-            const HistoryContent read = reader.Finish();
-            QCOMPARE(read.attempts, whole.attempts);
-            QCOMPARE(read.skippedLines, whole.skippedLines);
+            for (const bool quick : {true, false}) {
+                HistoryReader reader;
+                reader.Parser().SetQuickPath(quick);
+                for (qsizetype at = 0; at < content.size(); at += piece)
+                    reader.Feed(content.constData() + at, static_cast<size_t>(std::min(piece, content.size() - at)));
+                const HistoryContent read = reader.Finish();
+                QCOMPARE(read.attempts, whole.attempts);
+                QCOMPARE(read.skippedLines, whole.skippedLines);
+            }
         }
+        // Cut between its CR and LF, the last line is whole.
+        QCOMPARE(ParseHistory(content + "\r").attempts.size(), size_t(6));
         HistoryReader overlong;
         const QByteArray noise(100 * 1024, 'x');
         overlong.Feed(noise.constData(), static_cast<size_t>(noise.size()));
         overlong.Feed("\n", 1);
         QCOMPARE(overlong.Finish().skippedLines, 1);
+    }
+
+    // The header names the columns; the program appends lines with a
+    // scramble to files that still start with the old header.
+    void headerNamesTheColumns()
+    {
+        Attempt pll = Sample(5, 2500);
+        pll.set = CaseSet::PLL;
+        pll.level = Level::Hard;
+        pll.twoSide = true;
+        const QByteArray content =
+            "\xEF\xBB\xBF" + HistoryHeaderWithoutScramble() + "\r\n"   // as a spreadsheet saves it
+            + FormatAttempt(Sample(1, 1000)).chopped(1) + "\r\n"          // seven fields, as first written
+            + FormatAttempt(Sample(2, 2000), QStringLiteral("R U R'")) + "\r\n"
+            + FormatAttempt(Sample(3, 3000)) + "\r\n"
+            + FormatAttempt(Sample(4, 4000), QStringLiteral("R, U")) + "\r\n"   // quoted
+            + "\r\n" + HistoryHeaderWithoutScramble() + "\r\n"                // a second copy's header
+            + " Seconds,case,SET,time,level,exam,recognition,notes,scramble\r\n"   // another program's order
+            + "2.5,5,PLL,2026-12-09T11:32:05Z,Hard,0,2-side,fast,F R\r\n"
+            + "2.5,5,PLL,2026-12-09T11:32:05Z,Hard,0,2-side,\r\n"
+            + FormatAttempt(Sample(6, 6000)) + "\r\n";                     // the program's order no longer holds
+        for (const bool quick : {true, false}) {
+            HistoryReader reader;
+            reader.Parser().SetQuickPath(quick);
+            reader.Feed(content.constData(), static_cast<size_t>(content.size()));
+            const HistoryContent read = reader.Finish();
+            QCOMPARE(read.attempts, (std::vector<Attempt>{Sample(1, 1000), Sample(2, 2000), Sample(3, 3000),
+                                                          Sample(4, 4000), pll, pll}));
+            QCOMPARE(read.skippedLines, 1);
+        }
+
+        HistoryLineParser parser;
+        const QByteArray header = HistoryHeaderWithoutScramble();
+        const QByteArray line = FormatAttempt(Sample(2, 2000), QStringLiteral("R U R'"));
+        Attempt attempt;
+        QString scramble;
+        QCOMPARE(parser.Read(header.constBegin(), header.constEnd(), attempt), HistoryLineParser::Line::Header);
+        QCOMPARE(parser.Read(line.constBegin(), line.constEnd(), attempt, &scramble), HistoryLineParser::Line::Attempt);
+        QCOMPARE(scramble, QStringLiteral("R U R'"));
+        // A header that lacks a column, or names one twice, is no header.
+        for (const QByteArray& damaged : {QByteArray("time,set,case,level,recognition,seconds"),
+                                          QByteArray("time,set,case,level,recognition,seconds,exam,exam")})
+            QCOMPARE(parser.Read(damaged.constBegin(), damaged.constEnd(), attempt), HistoryLineParser::Line::Damaged);
+    }
+
+    // A sparse file of 100 GiB claims billions of lines: read without
+    // sizing memory from it, its NUL bytes stop the reading after a few
+    // megabytes, and it is reported as unreadable. NUL bytes a crash left
+    // amid the lines cost only their line.
+    void hugeFilesOfNulBytesAreReadBoundedly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray lines = HistoryHeader() + "\r\n" + FormatAttempt(Sample(1, 1000)) + "\r\n";
+        QCOMPARE(file.write(lines), lines.size());
+        file.close();
+        QCOMPARE(::truncate(QFile::encodeName(path).constData(), 100LL << 30), 0);
+        QElapsedTimer timer;
+        timer.start();
+        HistoryStore store(path);
+        store.EnsureLoaded();
+        QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(store.IsLoaded() && store.Unreadable());
+        QCOMPARE(store.Attempts(), std::vector<Attempt>{Sample(1, 1000)});
+
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        const QByteArray hole(1 << 20, '\0');
+        const QByteArray after = "\r\n" + FormatAttempt(Sample(2, 2000)) + "\r\n";
+        QVERIFY(file.write(lines + hole + after) == lines.size() + hole.size() + after.size());
+        file.close();
+        HistoryStore mended(path);
+        mended.EnsureLoaded();
+        QVERIFY(!mended.Unreadable());
+        QCOMPARE(mended.Attempts(), (std::vector<Attempt>{Sample(1, 1000), Sample(2, 2000)}));
+        QCOMPARE(mended.SkippedLines(), 1);
+    }
+
+    // The reading goes to the end of the file it opened, where it may meet
+    // the times recorded meanwhile: each is kept once, in the file's order.
+    void timesRecordedWhileReadingAreKeptOnce()
+    {
+        const std::vector<Attempt> read{Sample(1, 1000), Sample(2, 2000), Sample(3, 3000)};
+        QCOMPARE(TimesAlreadyRead(read, {Sample(2, 2000), Sample(3, 3000), Sample(4, 4000)}), size_t(2));
+        QCOMPARE(TimesAlreadyRead(read, {Sample(3, 3000)}), size_t(1));
+        QCOMPARE(TimesAlreadyRead(read, {Sample(4, 4000)}), size_t(0));
+        QCOMPARE(TimesAlreadyRead(read, {Sample(2, 2000)}), size_t(0));   // met, but not at the end: not this reading's
+        QCOMPARE(TimesAlreadyRead({}, {Sample(1, 1000)}), size_t(0));
     }
 
     // Means from the whole milliseconds, rounded once, halves to even.

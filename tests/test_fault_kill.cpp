@@ -147,10 +147,10 @@ void AcceptOneTime(TForm1& f, ManualClock& clock, std::mt19937& random)
 void RecordPractice(TForm1& f, int step)
 {
     for (int n = 1; n <= CaseCount(f.state.currentSet); ++n) {
-        CaseTile* tile = f.Tile(n);
-        tile->avoll->setText(QStringLiteral("%1,%2").arg(3 + n % 7).arg(step % 1000, 3, 10, QLatin1Char('0')));
-        tile->bvoll->setText(QStringLiteral("2,%1").arg((step + n) % 1000, 3, 10, QLatin1Char('0')));
-        tile->nvoll->setText(QString::number(step + n));
+        f.session.SetRecord(
+            n, CaseRecord::FromTexts(QStringLiteral("%1,%2").arg(3 + n % 7).arg(step % 1000, 3, 10, QLatin1Char('0')),
+                                     QStringLiteral("2,%1").arg((step + n) % 1000, 3, 10, QLatin1Char('0')),
+                                     QString::number(step + n)));
     }
 }
 

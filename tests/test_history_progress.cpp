@@ -13,6 +13,8 @@
 #include <QStackedWidget>
 #include <QXYSeries>
 #include <QKeyEvent>
+#include <QAbstractEventDispatcher>
+#include <QToolTip>
 
 using namespace trainertest;
 
@@ -60,6 +62,40 @@ void WaitForReading(Harness& h, ProgressView* view)
     QCOMPARE(Part<QStackedWidget>(view, "pages")->currentWidget()->findChild<QLabel*>("readingNote") != nullptr, true);
     QSignalSpy loaded(&h.form->progress->Store(), &HistoryStore::Loaded);
     QVERIFY(h.form->progress->Store().IsLoaded() || loaded.wait(5000));
+}
+
+QChartView* CaseChartOf(ProgressView* view) { return Part<QChartView>(view, "caseChart"); }
+
+// Where the chart draws a value, in its viewport.
+QPoint InView(QChartView* chart, const QPointF& value)
+{
+    const QPointF inChart = chart->chart()->mapToPosition(value, chart->chart()->series().first());
+    return chart->mapFromScene(chart->chart()->mapToScene(inChart));
+}
+
+// The pixels of a colour within the chart's plot area (the legend lies outside it).
+int PixelsInPlot(QChartView* chart, const QColor& colour)
+{
+    const QImage image = chart->viewport()->grab().toImage();
+    const QRectF plot = chart->chart()->plotArea();
+    const QRect area(InView(chart, chart->chart()->mapToValue(plot.topLeft())),
+                     InView(chart, chart->chart()->mapToValue(plot.bottomRight())));
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            found += image.pixelColor(x, y) == colour;
+    return found;
+}
+
+// Timers about to close the tooltip: its hiding is one such timer of 300 ms.
+int ShortTimersOfTooltip()
+{
+    int timers = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->inherits("QTipLabel"))
+            for (const auto& timer : QAbstractEventDispatcher::instance()->registeredTimers(widget))
+                timers += timer.interval < 5000;
+    return timers;
 }
 
 // Shortcuts are matched for the active window only.
@@ -112,6 +148,73 @@ private slots:
         QSignalSpy loaded(&store, &HistoryStore::Loaded);
         QVERIFY(loaded.wait(5000));
         QCOMPARE(store.Attempts().size(), size_t(1));
+    }
+
+    // Minimising the main window hides the Progress window with it: the
+    // reading goes on, and is taken up again if it was dropped.
+    void aWindowHiddenWithItsOwnerKeepsReading()
+    {
+        Harness h;
+        WriteBytes(h.Path(QStringLiteral("History.csv")), HistoryHeader() + "\r\n" + Line(5, "2.000"));
+        TForm1* f = h.Start();
+        f->progress->OpenSet(CaseSet::OLL);
+        HistoryStore& store = f->progress->Store();
+        QWidget* window = f->progress->Window()->Widget();
+        QVERIFY(store.Loading());
+        window->hide();
+        QVERIFY(store.Loading());
+        QSignalSpy loaded(&store, &HistoryStore::Loaded);
+        QVERIFY(loaded.wait(5000));
+        window->show();
+        QCOMPARE(Part<QWidget>(f->progress->Window(), "setBars")->property("labels").toStringList(),
+                 QStringList{"OLL 26 Anti-Sune · 2,000"});
+
+        Harness again;
+        WriteBytes(again.Path(QStringLiteral("History.csv")), HistoryHeader() + "\r\n" + Line(5, "2.000"));
+        TForm1* g = again.Start();
+        g->progress->OpenSet(CaseSet::OLL);
+        g->progress->Window()->Widget()->close();   // dropped...
+        QVERIFY(!g->progress->Store().Loading());
+        g->progress->Window()->Widget()->show();    // ...and shown again by the window system: read again
+        QVERIFY(g->progress->Store().Loading());
+        WaitForReading(again, g->progress->Window());
+    }
+
+    // The dot's tooltip stays while the pointer rests on it; the first
+    // average of each kind is drawn though it is a single point.
+    void caseChartShowsItsTooltipAndFirstAverages()
+    {
+        Harness h;
+        QByteArray lines = HistoryHeader() + "\r\n";
+        for (int i = 0; i < 11; ++i)
+            lines += Line(7, i % 2 ? "2.000" : "3.000");
+        WriteBytes(h.Path(QStringLiteral("History.csv")), lines);
+        TForm1* f = h.Start();
+        EnableOnly(f, {7});
+        f->progress->OpenCase(CaseSet::OLL, 7);
+        ProgressView* window = f->progress->Window();
+        WaitForReading(h, window);
+        QChartView* chart = CaseChartOf(window);
+        window->Widget()->resize(900, 600);
+        QApplication::processEvents();
+
+        const QPoint dot = InView(chart, QPointF(1, 3.0));
+        QMouseEvent move(QEvent::MouseMove, dot, chart->viewport()->mapToGlobal(dot), Qt::NoButton, Qt::NoButton, {});
+        QApplication::sendEvent(chart->viewport(), &move);
+        QVERIFY(QToolTip::isVisible());
+        QVERIFY(QToolTip::text().startsWith(QStringLiteral("3,000 · ")));
+        QHelpEvent resting(QEvent::ToolTip, dot, chart->viewport()->mapToGlobal(dot));
+        QApplication::sendEvent(chart->viewport(), &resting);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(ShortTimersOfTooltip(), 0);
+        QToolTip::hideText();
+
+        const QColor ao12(0x42, 0xBB, 0x42);
+        QCOMPARE(PixelsInPlot(chart, ao12), 0);     // eleven times: no ao12 yet
+        AcceptOneTime(h, 2500);                     // the twelfth, added to the drawn chart
+        QVERIFY(PixelsInPlot(chart, ao12) > 0);
+        Part<QCheckBox>(window, "examBox")->setChecked(true);   // drawn again whole
+        QVERIFY(PixelsInPlot(chart, ao12) > 0);
     }
 
     void refusedWriteIsReportedOnceAndTheTimeStillCounts()

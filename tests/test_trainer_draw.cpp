@@ -138,6 +138,46 @@ private slots:
         QCOMPARE(std::set<int>(shown.begin() + 5, shown.end()), (std::set<int>{2, 5, 9, 14, 21}));
     }
 
+    // Rounds chosen while a case waits under its setup scramble: that case
+    // opens round 1 and does not come twice in it.
+    void waitingCaseOpensTheRoundChosenOverIt()
+    {
+        Harness h;
+        h.WriteSettings(Settings("en", "PLL", false, "Scramble=1\n"));
+        TForm1* f = h.Start();
+        EnableOnly(f, {2, 5, 14, 21});
+        const int waiting = f->state.nextCase;
+        f->ComboBox1->setCurrentIndex(2);
+        emit f->ComboBox1->activated(2);
+        QCOMPARE(f->state.nextCase, waiting);
+        QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 1 of 4"));
+        std::vector<int> shown;
+        for (int i = 0; i < 4; ++i)
+            shown.push_back(DrawThenAccept(h));
+        QCOMPARE(shown.front(), waiting);
+        QCOMPARE(std::set<int>(shown.begin(), shown.end()), (std::set<int>{2, 5, 14, 21}));
+    }
+
+    // The round's count: a given-up case is not done, and ticking or
+    // clearing Setup scramble (which draws in Idle) is counted at once.
+    void roundCountFollowsGiveUpAndSetupScramble()
+    {
+        Harness h;
+        h.WriteSettings(Settings("en", "OLL", false, "Draw=round\n"));
+        TForm1* f = h.Start();
+        EnableOnly(f, {1, 2, 3});
+        h.StartAttempt();
+        QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 1 of 3"));
+        f->Image1Click();
+        QVERIFY(f->res->isVisible());
+        QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 0 of 3"));
+        QVERIFY(IsIdle(f));
+        f->CheckBox2->click();
+        QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 1 of 3"));
+        f->CheckBox2->click();
+        QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 0 of 3"));
+    }
+
     void choiceIsKeptAndOnlyChangedInIdle()
     {
         Harness h;

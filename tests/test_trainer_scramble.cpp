@@ -39,6 +39,7 @@ private slots:
     void drawnAgainOnlyWhenTheCaseCannotBeDrawn();
     void examDrawsInAdvanceByItsRule();
     void optionIsStoredAndFixedDuringAnAttempt();
+    void drawnAgainWhenCasesAreEnabledOneByOne();
 };
 
 void TrainerScrambleTest::scrambledCaseIsTheTimedCase()
@@ -88,13 +89,17 @@ void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
     const QString scramble = f->state.nextScramble;
     const int other = drawn == 3 ? 7 : 3;
 
-    f->SetCaseEnabled(other);   // another case off: the scramble stays
-    f->BitBtn10Click();         // so does it over a level switch
+    f->BitBtn10Click();         // a level switch keeps the scramble
     QCOMPARE(f->state.nextScramble, scramble);
     QVERIFY(ScrambleShown(f));
+    f->SetCaseEnabled(other);   // another case off: drawn again among the rest
+    QVERIFY(f->state.nextCase != other && f->state.nextCase > 0);
+    QVERIFY(ScrambleShown(f));
+    f->SetCaseEnabled(other);
 
-    f->SetCaseEnabled(drawn);   // the drawn case off: drawn again
-    QVERIFY(f->state.nextCase != drawn && f->state.nextCase > 0);
+    const int waiting = f->state.nextCase;
+    f->SetCaseEnabled(waiting);   // the drawn case off: drawn again
+    QVERIFY(f->state.nextCase != waiting && f->state.nextCase > 0);
     QVERIFY(ScrambleShown(f));
 
     f->BitBtn6Click();          // the other set: its own case
@@ -179,6 +184,24 @@ void TrainerScrambleTest::optionIsStoredAndFixedDuringAnAttempt()
     QVERIFY(h.ReadSettings().contains("Scramble=1\r\n"));
     QVERIFY(f->CheckBox2->isChecked());
     QVERIFY(ScrambleShown(f));
+}
+
+// After "disable all", the cases enabled one by one: the case waiting for
+// the first Start is any of them, not always the first tile enabled.
+void TrainerScrambleTest::drawnAgainWhenCasesAreEnabledOneByOne()
+{
+    Harness h;
+    h.WriteSettings(ScrambleSettings());
+    TForm1* f = h.Start();
+    QSet<int> waiting;
+    for (int trial = 0; trial < 30; ++trial) {
+        EnableOnly(f, {11, 12, 13, 14, 15, 16});
+        QVERIFY(ScrambleShown(f));
+        QCOMPARE(f->state.enabledCases.size(), 6);
+        waiting << f->state.nextCase;
+    }
+    QVERIFY2(waiting.size() >= 4, qPrintable(QString::number(waiting.size())));
+    QVERIFY(!waiting.contains(0));
 }
 
 QTEST_MAIN(TrainerScrambleTest)

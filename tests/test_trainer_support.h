@@ -62,9 +62,7 @@ inline void EnableOnly(TForm1* form, std::initializer_list<int> cases)
 
 inline void SetRecord(TForm1* form, int n, const QString& average, const QString& best, const QString& count)
 {
-    form->Tile(n)->avoll->setText(average);
-    form->Tile(n)->bvoll->setText(best);
-    form->Tile(n)->nvoll->setText(count);
+    form->session.SetRecord(n, CaseRecord::FromTexts(average, best, count));
 }
 
 inline QStringList Record(TForm1* form, int n)

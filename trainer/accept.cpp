@@ -1,57 +1,13 @@
-// Accepting a stopped time into the case's record, or discarding it. Both
-// end the attempt; Discard is also the last step of every other ending.
+// The Accept and Discard buttons: the session keeps or drops the time, the
+// window returns to Idle. Discard is also the last step of every other ending.
 
-#include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
-#include "trainer/errors.h"
-#include "trainer/timetext.h"
 #include "window/tform1.h"
 
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-
-struct CaseRecordTexts {
-    QString average;
-    QString best;
-    QString count;
-};
-
-int ReadCount(const QString& text)
-{
-    const int count = ParseCountOrThrow(text);
-    if (count < 0)
-        throw TesseloError(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return count;
-}
-
-// The running mean over the stored (three-decimal) average, the best and the
-// count after one more time. Throws when a stored text does not read.
-CaseRecordTexts FoldTime(const CaseRecordTexts& stored, double time)
-{
-    const double average = ParseTimeTextOrThrow(stored.average);
-    const qint64 count = ReadCount(stored.count);
-    const double best = ParseTimeTextOrThrow(stored.best);
-    const long double mean = (static_cast<long double>(average) * count + time) / (count + 1);
-    CaseRecordTexts folded;
-    folded.average = MakeTimeText(static_cast<double>(mean));
-    folded.best = (best == 0 || time < best) ? MakeTimeText(time) : stored.best;
-    folded.count = QString::number(count + 1);
-    return folded;
-}
-
-CaseRecordTexts StoredRecord(const CaseTile* tile)
-{
-    return {tile->avoll->text(), tile->bvoll->text(), tile->nvoll->text()};
-}
-
-void ShowRecord(CaseTile* tile, const CaseRecordTexts& record)
-{
-    tile->avoll->setText(record.average);
-    tile->bvoll->setText(record.best);
-    tile->nvoll->setText(record.count);
-}
 
 // The picture and stopwatch go away; Start is the next button again.
 void ClearAttemptDisplay(TForm1& form)
@@ -64,7 +20,7 @@ void ClearAttemptDisplay(TForm1& form)
     form.BitBtn2->setEnabled(false);
     form.BitBtn3->setEnabled(false);
     form.BitBtn1->setEnabled(true);
-    form.SetCountdownControlsEnabled(true);
+    SetCountdownControlsEnabled(form, true);
 }
 
 void FocusStart(TForm1& form)
@@ -82,7 +38,7 @@ void BackToIdle(TForm1& form)
     ClearAttemptDisplay(form);
     // The exam holds the mode controls until it ends.
     if (!form.state.examActive)
-        form.SetModeControlsEnabled(true);
+        SetModeControlsEnabled(form, true);
     form.RefreshBoard();
     FocusStart(form);
 }
@@ -105,13 +61,13 @@ void MarkExamCase(TForm1& form, const QString& text)
         label->setText(text);
 }
 
-// Every recorded time, exam or not, is appended to History.csv, with the
-// setup scramble it was timed under (none with the option off), before the
-// board goes back to Idle: the draw of the next case then weighs it. A
-// refused write is told once the board is back.
-QString KeepInHistory(TForm1& form, double time, bool exam)
+// The rest of Discard once the session put the case back.
+void FinishDiscard(TForm1& form)
 {
-    return form.progress ? form.progress->RecordAccepted(time, exam, form.state.currentScramble) : QString();
+    if (form.state.examActive)
+        MarkExamCase(form, cycle::kExamDash);
+    cycle::BackToIdle(form);
+    CheckExamComplete(form);
 }
 
 void ReportHistoryFailure(TForm1& form, const QString& failure)
@@ -120,56 +76,38 @@ void ReportHistoryFailure(TForm1& form, const QString& failure)
         form.env.messages->ShowError(failure);
 }
 
-void AcceptInExam(TForm1& form, double time)
-{
-    MarkExamCase(form, form.state.lastTimeText);
-    const QString failure = KeepInHistory(form, time, true);
-    cycle::BackToIdle(form);
-    ReportHistoryFailure(form, failure);
-    CheckExamComplete(form);
-}
-
-void AcceptIntoRecord(TForm1& form, double time)
-{
-    CaseTile* tile = form.Tile(form.state.currentCase);
-    CaseRecordTexts folded;
-    try {
-        folded = FoldTime(StoredRecord(tile), time);
-    } catch (const TesseloError& error) {
-        // The stored record is left exactly as it is; the time cannot count.
-        form.BitBtn3Click();
-        form.env.messages->ShowError(error.text());
-        return;
-    }
-    ShowRecord(tile, folded);
-    form.caseDraw.Kept();
-    const QString failure = KeepInHistory(form, time, false);
-    cycle::BackToIdle(form);
-    ReportHistoryFailure(form, failure);
-}
-
 } // namespace
 
+// What Accept does lives in TrainingSession::Accept; the window marks the
+// exam's tile, goes back to Idle and reports a refused write.
 void TForm1::BitBtn2Click()
 {
-    const std::optional<double> time = ParseTimeText(state.lastTimeText);
-    // Stopped before the first stopwatch tick: there is no time to keep.
-    if (!time || state.currentCase < 1 || state.currentCase > kMaxCases) {
-        BitBtn3Click();
+    const TrainingSession::AcceptOutcome outcome = session.Accept();
+    using Kind = TrainingSession::AcceptOutcome::Kind;
+    switch (outcome.kind) {
+    case Kind::NoTime:
+        FinishDiscard(*this);
+        return;
+    case Kind::Refused:
+        FinishDiscard(*this);
+        env.messages->ShowError(outcome.refusal);
+        return;
+    case Kind::Exam:
+        MarkExamCase(*this, state.lastTimeText);
+        cycle::BackToIdle(*this);
+        ReportHistoryFailure(*this, outcome.historyFailure);
+        CheckExamComplete(*this);
+        return;
+    case Kind::Recorded:
+        cycle::BackToIdle(*this);
+        ReportHistoryFailure(*this, outcome.historyFailure);
         return;
     }
-    if (state.examActive)
-        AcceptInExam(*this, *time);
-    else
-        AcceptIntoRecord(*this, *time);
 }
 
 void TForm1::BitBtn3Click()
 {
     // A case of a round that was not kept comes again later in the round.
-    caseDraw.PutBack(*env.random);
-    if (state.examActive)
-        MarkExamCase(*this, cycle::kExamDash);
-    cycle::BackToIdle(*this);
-    CheckExamComplete(*this);
+    session.Discard();
+    FinishDiscard(*this);
 }

@@ -26,7 +26,8 @@ struct CaseStats {
     QString hint;
 };
 
-// The trainer's state, owned by the main window for its whole life.
+// The trainer's state, owned by the training session (core/) for the
+// program's whole life.
 // The attempt phase (Idle, Countdown, Running, Stopped) is not stored: it
 // follows from attemptActive and the two timers.
 struct TrainerState {
@@ -54,5 +55,6 @@ struct TrainerState {
     int nextCase = 0;
     CaseSet nextSet = CaseSet::OLL;
     QString nextScramble;
+    QStringList nextDrawnAmong;      // the enabled cases when it was drawn: any change draws again
     QString currentScramble;
 };

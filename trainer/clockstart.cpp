@@ -26,11 +26,11 @@ void FlushToWindowSystem()
 // window's backing store flushed to the window system; only then is the
 // clock read. The cuber is not charged for the decoding, the paint and the
 // flush, however long a loaded machine takes over them.
-void TForm1::StartClockWhenShown()
+void StartClockWhenShown(TForm1& form)
 {
     // A repaint paints every dirty part of the window, not only the picture
     // frame, and hands the frame over before it returns.
-    Image1->repaint();
+    form.Image1->repaint();
     FlushToWindowSystem();
-    state.startTimeUs = env.clock->MonotonicUs();
+    form.state.startTimeUs = form.env.clock->MonotonicUs();
 }

@@ -2,7 +2,6 @@
 // to Idle after any failure of the cycle.
 
 #include "app/language.h"
-#include "history/progresshub.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
 #include "window/tform1.h"
@@ -49,20 +48,20 @@ void StartCountdown(TForm1& form)
     form.BitBtn1->setText(Tr(form.state.russianInterface, QStringLiteral("Стоп"), QStringLiteral("Stop")));
     form.BitBtn2->setEnabled(false);
     form.BitBtn3->setEnabled(false);
-    form.SetCountdownControlsEnabled(false);
-    form.state.countdownLeft = form.CountdownFieldValue();
+    SetCountdownControlsEnabled(form, false);
+    form.state.countdownLeft = CountdownFieldValue(form);
     form.RzPanel1->show();
     form.Label1->setText(QString::number(form.state.countdownLeft));
     form.state.attemptActive = true;
     form.Image1->ClearPicture();
-    form.SetBulkButtonsEnabled(false);
-    form.SetModeControlsEnabled(false);
+    SetBulkButtonsEnabled(form, false);
+    SetModeControlsEnabled(form, false);
     // During an exam its button stays: it is the way out of the exam.
     if (!form.state.examActive)
         form.BitBtn7->setEnabled(false);
     form.Timer2->start();
     HistoryForDraw(form);   // the weak rule's reading runs during the countdown
-    form.state.lastTimeText.clear();
+    form.session.ForgetTime();
     form.state.currentScramble.clear();
 }
 
@@ -73,10 +72,10 @@ void CancelCountdown(TForm1& form)
     form.Timer2->stop();
     form.Label1->setText(QStringLiteral("0"));
     form.RzPanel1->hide();
-    form.SetCountdownControlsEnabled(true);
+    SetCountdownControlsEnabled(form, true);
     form.Image1->ClearPicture();
     cycle::SetStartCaption(form);
-    form.EnableCycleControls(true);
+    EnableCycleControls(form, true);
 }
 
 // The stopwatch starts at the moment the picture appears.
@@ -85,7 +84,7 @@ void StartStopwatch(TForm1& form)
     form.Timer2->stop();
     cycle::HideScramble(form);
     form.Image1->setEnabled(true);
-    form.StartClockWhenShown();
+    StartClockWhenShown(form);
     form.Timer1->start();
 }
 
@@ -156,12 +155,12 @@ void HaltAttempt(TForm1& form)
     form.Image1->setEnabled(false);
     form.res->hide();
     form.Label1->setText(QStringLiteral("0"));
-    form.SetCountdownControlsEnabled(true);
+    SetCountdownControlsEnabled(form, true);
     form.Image1->ClearPicture();
     SetStartCaption(form);
-    form.EnableCycleControls(true);
+    EnableCycleControls(form, true);
     form.state.attemptActive = false;
-    form.state.countdownLeft = form.CountdownFieldValue();
+    form.state.countdownLeft = CountdownFieldValue(form);
 }
 
 } // namespace cycle
@@ -191,36 +190,29 @@ void TForm1::Timer2Timer()
         Label1->setText(QString::number(state.countdownLeft));
         return;
     }
-    const bool drawn = state.examActive ? ExamDraw() : DrawCase();
+    const bool drawn = state.examActive ? ExamDraw(*this) : DrawCase(*this);
     // A failed draw or picture has already aborted the attempt.
-    if (drawn && progress)
-        progress->NoteDrawnCase(state.currentSet, state.currentCase);
-    if (!drawn || !LoadQuestionPicture())
+    if (drawn)
+        session.AnnounceDrawnCase();
+    if (!drawn || !LoadQuestionPicture(*this))
         return;
     StartStopwatch(*this);
 }
 
-bool TForm1::DrawCase()
+bool DrawCase(TForm1& form)
 {
     // With setup scrambles the case was drawn in Idle, under its scramble.
-    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this) : ChooseCase();
+    const std::optional<int> drawn = ScrambleMode(form) ? cycle::TakeCaseDrawnInAdvance(form)
+                                                        : form.session.ChooseCase(HistoryForDraw(form));
     if (!drawn) {
         // Start is disabled without enabled cases; should it happen anyway,
         // the attempt simply ends.
-        AbortAttempt();
+        form.AbortAttempt();
         return false;
     }
-    state.currentCase = *drawn;
-    ShowDrawProgress(*this);
+    form.state.currentCase = *drawn;
+    ShowDrawProgress(form);
     return true;
-}
-
-std::optional<int> TForm1::ChooseCase()
-{
-    env.random->Reseed();
-    const int drawn = caseDraw.Choose(state.currentSet, EnabledCaseNumbers(*this), HistoryForDraw(*this),
-                                      env.clock->UtcSeconds(), *env.random);
-    return drawn == 0 ? std::nullopt : std::optional<int>(drawn);
 }
 
 void TForm1::AbortAttempt()
@@ -229,40 +221,40 @@ void TForm1::AbortAttempt()
     BitBtn3Click();
 }
 
-int TForm1::CountdownFieldValue() const
+int CountdownFieldValue(const TForm1& form)
 {
-    return std::clamp(ReadCountdownField(Edit1->text()), kShortestCountdown, kLongestCountdown);
+    return std::clamp(ReadCountdownField(form.Edit1->text()), kShortestCountdown, kLongestCountdown);
 }
 
-void TForm1::EnableCycleControls(bool enabled)
+void EnableCycleControls(TForm1& form, bool enabled)
 {
-    BitBtn7->setEnabled(enabled || state.examActive);
+    form.BitBtn7->setEnabled(enabled || form.state.examActive);
     // An exam keeps the set of enabled cases and the mode fixed until it ends.
-    const bool free = enabled && !state.examActive;
-    SetBulkButtonsEnabled(free);
-    SetModeControlsEnabled(free);
+    const bool free = enabled && !form.state.examActive;
+    SetBulkButtonsEnabled(form, free);
+    SetModeControlsEnabled(form, free);
 }
 
-void TForm1::SetModeControlsEnabled(bool enabled)
+void SetModeControlsEnabled(TForm1& form, bool enabled)
 {
-    BitBtn6->setEnabled(enabled);
-    BitBtn8->setEnabled(enabled);
-    BitBtn10->setEnabled(enabled);
-    CheckBox1->setEnabled(enabled);
-    CheckBox2->setEnabled(enabled);
-    ComboBox1->setEnabled(enabled);
+    form.BitBtn6->setEnabled(enabled);
+    form.BitBtn8->setEnabled(enabled);
+    form.BitBtn10->setEnabled(enabled);
+    form.CheckBox1->setEnabled(enabled);
+    form.CheckBox2->setEnabled(enabled);
+    form.ComboBox1->setEnabled(enabled);
 }
 
-void TForm1::SetBulkButtonsEnabled(bool enabled)
+void SetBulkButtonsEnabled(TForm1& form, bool enabled)
 {
-    BitBtn4->setEnabled(enabled);
-    BitBtn5->setEnabled(enabled);
-    GroupsButton->setEnabled(enabled);
+    form.BitBtn4->setEnabled(enabled);
+    form.BitBtn5->setEnabled(enabled);
+    form.GroupsButton->setEnabled(enabled);
 }
 
-void TForm1::SetCountdownControlsEnabled(bool enabled)
+void SetCountdownControlsEnabled(TForm1& form, bool enabled)
 {
-    Label2->setEnabled(enabled);
-    Edit1->setEnabled(enabled);
-    UpDown1->setEnabled(enabled);
+    form.Label2->setEnabled(enabled);
+    form.Edit1->setEnabled(enabled);
+    form.UpDown1->setEnabled(enabled);
 }

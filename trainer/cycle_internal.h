@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class QLabel;
 class QWidget;
@@ -55,6 +56,8 @@ void ShowExamResult(TForm1& form);
 // The cases the next draw may give: the enabled ones, during an exam those
 // of them not drawn yet.
 QStringList CasesThatCanBeDrawn(const TForm1& form);
+// The exam's cases drawn so far (its done list).
+std::vector<int> ExamDrawnCases(const TForm1& form);
 
 // Setup scrambles (trainer/scramblecycle.cpp): the case drawn in advance,
 // taken for the attempt with its scramble (none when it can no longer be

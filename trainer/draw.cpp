@@ -180,18 +180,37 @@ int CaseRound::Next(const std::vector<int>& enabled, RandomSource& random)
     if (enabled.empty())
         return 0;
     Follow(enabled, random);
-    if (ahead_.empty()) {
-        ++number_;
-        taken_.clear();
-        ahead_ = enabled;
-        // Fisher–Yates through the generator seam, so a fixed seed fixes the order.
-        for (size_t i = ahead_.size(); i > 1; --i)
-            std::swap(ahead_[i - 1], ahead_[static_cast<size_t>(random.Uniform(static_cast<int>(i)))]);
-    }
+    if (ahead_.empty())
+        BeginRound(enabled, random);
     const int caseNumber = ahead_.front();
     ahead_.erase(ahead_.begin());
     taken_.push_back(caseNumber);
     return caseNumber;
+}
+
+void CaseRound::BeginRound(const std::vector<int>& enabled, RandomSource& random)
+{
+    ++number_;
+    taken_.clear();
+    ahead_ = enabled;
+    // Fisher–Yates through the generator seam, so a fixed seed fixes the order.
+    for (size_t i = ahead_.size(); i > 1; --i)
+        std::swap(ahead_[i - 1], ahead_[static_cast<size_t>(random.Uniform(static_cast<int>(i)))]);
+}
+
+bool CaseRound::Take(int caseNumber, const std::vector<int>& enabled, RandomSource& random)
+{
+    if (!Contains(enabled, caseNumber))
+        return false;
+    Follow(enabled, random);
+    if (ahead_.empty())
+        BeginRound(enabled, random);
+    const auto ahead = std::find(ahead_.begin(), ahead_.end(), caseNumber);
+    if (ahead == ahead_.end())
+        return false;
+    ahead_.erase(ahead);
+    taken_.push_back(caseNumber);
+    return true;
 }
 
 void CaseRound::PutBack(int caseNumber, RandomSource& random)
@@ -243,6 +262,16 @@ int CaseDraw::Choose(CaseSet set, const std::vector<int>& enabled, const std::ve
             return enabled[static_cast<size_t>(WeightedIndex(*weights, random))];
     }
     return enabled[static_cast<size_t>(random.Uniform(static_cast<int>(enabled.size())))];
+}
+
+bool CaseDraw::Adopt(CaseSet set, int caseNumber, const std::vector<int>& enabled, RandomSource& random)
+{
+    PutBack(random);
+    if (!rounds_[SetIndex(set)].Take(caseNumber, enabled, random))
+        return false;
+    outstandingSet_ = set;
+    outstanding_ = caseNumber;
+    return true;
 }
 
 void CaseDraw::PutBack(RandomSource& random)

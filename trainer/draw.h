@@ -73,6 +73,10 @@ class CaseRound {
 public:
     // 0 when no case is enabled.
     int Next(const std::vector<int>& enabled, RandomSource& random);
+    // Takes a case drawn by another rule into the round, as if the round had
+    // drawn it (starting a round when none runs). False when the case is
+    // not among the cases still to come.
+    bool Take(int caseNumber, const std::vector<int>& enabled, RandomSource& random);
     // A drawn case that was not attempted after all (discarded, aborted,
     // drawn in advance and then disabled) goes back among the cases to come.
     void PutBack(int caseNumber, RandomSource& random);
@@ -83,6 +87,7 @@ public:
 
 private:
     void Follow(const std::vector<int>& enabled, RandomSource& random);
+    void BeginRound(const std::vector<int>& enabled, RandomSource& random);
     int number_ = 0;
     std::vector<int> ahead_;   // still to come, in order
     std::vector<int> taken_;
@@ -103,6 +108,10 @@ public:
     // case handed out earlier and neither kept nor put back is put back first.
     int Choose(CaseSet set, const std::vector<int>& enabled, const std::vector<Attempt>* history,
                qint64 nowUtc, RandomSource& random);
+    // A case drawn before the rounds began (waiting under its setup
+    // scramble) becomes the handed-out case of its set's round. False when
+    // the round cannot take it: it was shown in this round already.
+    bool Adopt(CaseSet set, int caseNumber, const std::vector<int>& enabled, RandomSource& random);
     // The attempt of the handed-out case counted.
     void Kept() { outstanding_ = 0; }
     // The handed-out case was not attempted: it goes back into its round.

@@ -79,7 +79,10 @@ void ChooseRule(TForm1& form, int index)
 {
     if (index < 0 || index >= int(std::size(kRules)))
         return;
-    form.caseDraw.rule = kRules[index];
+    // The case waiting under its setup scramble when rounds are chosen is
+    // the round's first case; one the round cannot take is drawn again.
+    if (!form.session.SetRule(kRules[index]))
+        DrawInAdvance(form);
     ShowChoiceWhole(*form.ComboBox1);
     ShowDrawProgress(form);
     // A choice from the list hands the keys back to Start: the next Space
@@ -109,6 +112,13 @@ QString RoundText(const TForm1& form)
         .arg(round.Number())
         .arg(round.Taken(enabled))
         .arg(enabled.size());
+}
+
+// Only an open (or once opened) Progress window shows the shares.
+void ShowDrawShares(TForm1& form)
+{
+    if (form.progress && form.progress->WindowMade())
+        form.progress->ShowDrawShares(form.state.currentSet, DrawSharesOfActiveSet(form));
 }
 
 } // namespace
@@ -150,8 +160,19 @@ void ShowDrawProgress(TForm1& form)
 {
     const bool rounds = form.caseDraw.rule == DrawRule::Round && !form.state.examActive;
     form.StatusBar1->SetPanelNote(kRoundPanel, rounds ? RoundText(form) : QString());
-    if (form.progress)
-        form.progress->ShowDrawShares();
+    ShowDrawShares(form);
+}
+
+void ConnectDrawToProgress(TForm1& form)
+{
+    ProgressHub* hub = form.progress;
+    if (!hub)
+        return;
+    QObject::connect(hub, &ProgressHub::DrawSharesWanted, &form, [&form] { ShowDrawShares(form); });
+    QObject::connect(&form.session, &TrainingSession::CaseDrawn, hub, &ProgressHub::NoteDrawnCase);
+    form.session.LinkHistory([hub](double seconds, bool exam, const QString& scramble) {
+        return hub->RecordAccepted(seconds, exam, scramble);
+    });
 }
 
 std::vector<int> EnabledCaseNumbers(const TForm1& form)

@@ -33,3 +33,7 @@ const std::vector<Attempt>* HistoryForDraw(TForm1& form);
 // Each enabled case's share of the draw under the weak rule; empty with any
 // other rule or before the history is read.
 QHash<int, double> DrawSharesOfActiveSet(TForm1& form);
+
+// The Progress window asks for the shares through its hub's signal; the
+// session's drawn cases and accepted times reach the hub the same way.
+void ConnectDrawToProgress(TForm1& form);

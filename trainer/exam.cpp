@@ -111,14 +111,6 @@ int CountExamDashes(const TForm1& form)
     return dashes;
 }
 
-std::vector<int> DrawnCases(const TForm1& form)
-{
-    std::vector<int> drawn;
-    for (int row = 0; row < form.exdone->count(); ++row)
-        drawn.push_back(form.exdone->item(row)->text().toInt());
-    return drawn;
-}
-
 void StartExam(TForm1& form)
 {
     if (!ConfirmExamStart(form))
@@ -129,14 +121,14 @@ void StartExam(TForm1& form)
     form.RefreshBoard();
     SetExamButtonCaption(form);
     ReplaceStatisticsByExamLabels(form);
-    form.SetBulkButtonsEnabled(false);
-    form.SetModeControlsEnabled(false);
+    SetBulkButtonsEnabled(form, false);
+    SetModeControlsEnabled(form, false);
     if (form.BitBtn1->isEnabled())
         form.BitBtn1->setFocus();
     form.exdone->clear();
     form.exdone->addItem(QStringLiteral("0"));
     form.state.examDrawn = 0;
-    form.DrawInAdvance();
+    DrawInAdvance(form);
 }
 
 void FinishExam(TForm1& form, bool askFirst)
@@ -153,10 +145,10 @@ void FinishExam(TForm1& form, bool askFirst)
     if (form.state.attemptActive)
         form.BitBtn1Click();
     form.BitBtn3Click();
-    form.SetCountdownControlsEnabled(true);
+    SetCountdownControlsEnabled(form, true);
     form.BitBtn1->setEnabled(form.state.enabledCount > 0);
-    form.SetBulkButtonsEnabled(true);
-    form.SetModeControlsEnabled(true);
+    SetBulkButtonsEnabled(form, true);
+    SetModeControlsEnabled(form, true);
 }
 
 // Every enabled case has been drawn although the exam is not over: end the
@@ -173,11 +165,19 @@ void EndExamWithoutDraw(TForm1& form)
 
 namespace cycle {
 
+std::vector<int> ExamDrawnCases(const TForm1& form)
+{
+    std::vector<int> drawn;
+    for (int row = 0; row < form.exdone->count(); ++row)
+        drawn.push_back(form.exdone->item(row)->text().toInt());
+    return drawn;
+}
+
 QStringList CasesThatCanBeDrawn(const TForm1& form)
 {
     if (!form.state.examActive)
         return form.state.enabledCases;
-    const std::vector<int> drawn = DrawnCases(form);
+    const std::vector<int> drawn = ExamDrawnCases(form);
     QStringList undrawn;
     for (const QString& number : form.state.enabledCases) {
         if (std::find(drawn.begin(), drawn.end(), number.toInt()) == drawn.end())
@@ -189,7 +189,7 @@ QStringList CasesThatCanBeDrawn(const TForm1& form)
 void ShowExamResult(TForm1& form)
 {
     form.BitBtn1->setEnabled(false);
-    form.SetCountdownControlsEnabled(false);
+    SetCountdownControlsEnabled(form, false);
     form.state.examCompleted = true;
     SetTag(form.BitBtn7, kCompletedTag);
     const int total = static_cast<int>(form.state.enabledCases.size());
@@ -200,24 +200,18 @@ void ShowExamResult(TForm1& form)
 
 } // namespace cycle
 
-bool TForm1::ExamDraw()
+bool ExamDraw(TForm1& form)
 {
-    ++state.examDrawn;
-    const std::optional<int> drawn = ScrambleMode() ? cycle::TakeCaseDrawnInAdvance(*this) : ChooseExamCase();
+    ++form.state.examDrawn;
+    const std::optional<int> drawn = ScrambleMode(form) ? cycle::TakeCaseDrawnInAdvance(form)
+                                                        : form.session.ChooseExamCase(cycle::ExamDrawnCases(form));
     if (!drawn) {
-        EndExamWithoutDraw(*this);
+        EndExamWithoutDraw(form);
         return false;
     }
-    state.currentCase = *drawn;
-    exdone->addItem(QString::number(state.currentCase));
+    form.state.currentCase = *drawn;
+    form.exdone->addItem(QString::number(form.state.currentCase));
     return true;
-}
-
-std::optional<int> TForm1::ChooseExamCase()
-{
-    env.random->Reseed();
-    const int drawn = UndrawnCase(EnabledCaseNumbers(*this), DrawnCases(*this), *env.random);
-    return drawn == 0 ? std::nullopt : std::optional<int>(drawn);
 }
 
 void TForm1::BitBtn7Click()

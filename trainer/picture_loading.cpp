@@ -72,7 +72,7 @@ bool LoadHardQuestion(TForm1& form)
 {
     const QString folder = HardPictureFolder(form.state.currentSet, TwoSides(form), form.state.currentCase);
     form.state.pictureFiles.clear();
-    if (!form.ListCasePictures(FullPath(form, folder)))
+    if (!ListCasePictures(form, FullPath(form, folder)))
         return false;
     form.env.random->Reseed();
     // Every picture of the folder has the same chance.
@@ -101,30 +101,32 @@ void ReportAnswerProblem(TForm1& form)
 
 } // namespace cycle
 
-bool TForm1::LoadQuestionPicture()
+bool LoadQuestionPicture(TForm1& form)
 {
-    if (ScrambleMode())
-        return LoadScrambleAnswer(*this);
-    return state.level == Level::Easy ? LoadEasyQuestion(*this) : LoadHardQuestion(*this);
+    if (ScrambleMode(form))
+        return LoadScrambleAnswer(form);
+    return form.state.level == Level::Easy ? LoadEasyQuestion(form) : LoadHardQuestion(form);
 }
 
-bool TForm1::ListCasePictures(const QString& folder)
+bool ListCasePictures(TForm1& form, const QString& folder)
 {
+    TrainerState& state = form.state;
     state.pictureFiles += ListGifFiles(folder);
     if (!state.pictureFiles.isEmpty())
         return true;
-    AbortAttempt();
-    env.messages->Inform(FolderWithoutPicturesText(folder, state.russianInterface));
+    form.AbortAttempt();
+    form.env.messages->Inform(FolderWithoutPicturesText(folder, state.russianInterface));
     return false;
 }
 
-bool TForm1::LoadAnswerPicture()
+bool LoadAnswerPicture(TForm1& form)
 {
+    const TrainerState& state = form.state;
     if (state.pictureIndex < 0 || state.pictureIndex >= state.pictureFiles.size())
         return false;
-    const QImage answer = ReadPictureFile(FullPath(*this, CurrentAnswerPath(*this)));
+    const QImage answer = ReadPictureFile(FullPath(form, CurrentAnswerPath(form)));
     if (answer.isNull())
         return false;
-    Image1->SetPicture(answer);
+    form.Image1->SetPicture(answer);
     return true;
 }

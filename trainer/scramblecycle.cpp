@@ -8,6 +8,7 @@
 #include "app/language.h"
 #include "resources/resources.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/drawchoice.h"
 #include "window/tform1.h"
 
 #include <QCheckBox>
@@ -19,35 +20,6 @@ namespace {
 bool IsIdle(const TForm1& form)
 {
     return !form.state.attemptActive && !form.Timer1->isActive() && !form.Timer2->isActive();
-}
-
-// The case drawn in advance still belongs to what the draw could give now.
-bool NextCaseCanBeDrawn(const TForm1& form)
-{
-    const TrainerState& state = form.state;
-    return state.nextCase > 0 && state.nextSet == state.currentSet
-           && cycle::CasesThatCanBeDrawn(form).contains(QString::number(state.nextCase));
-}
-
-void ForgetNextCase(TForm1& form)
-{
-    form.state.nextCase = 0;
-    form.state.nextScramble.clear();
-}
-
-void DrawNextCase(TForm1& form)
-{
-    if (form.scramblePool.IsEmpty())
-        form.scramblePool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
-    const std::optional<int> drawn = form.state.examActive ? form.ChooseExamCase() : form.ChooseCase();
-    if (!drawn)
-        return;
-    const QString scramble = DrawSetupScramble(form.scramblePool, form.state.currentSet, *drawn, *form.env.random);
-    if (scramble.isEmpty())
-        return;
-    form.state.nextCase = *drawn;
-    form.state.nextSet = form.state.currentSet;
-    form.state.nextScramble = scramble;
 }
 
 void ShowNextScramble(TForm1& form)
@@ -76,43 +48,37 @@ void HideScramble(TForm1& form)
 
 std::optional<int> TakeCaseDrawnInAdvance(TForm1& form)
 {
-    // Every change of what can be drawn has drawn again in Idle; a case that
-    // no longer fits is never timed under another case's scramble.
-    if (!NextCaseCanBeDrawn(form)) {
-        ForgetNextCase(form);
-        return std::nullopt;
-    }
-    const int drawn = form.state.nextCase;
-    form.state.currentScramble = form.state.nextScramble;
-    ForgetNextCase(form);
-    return drawn;
+    return form.session.TakeCaseDrawnInAdvance(CasesThatCanBeDrawn(form));
 }
 
 } // namespace cycle
 
-bool TForm1::ScrambleMode() const
+bool ScrambleMode(const TForm1& form)
 {
-    return CheckBox2->isChecked();
+    return form.CheckBox2->isChecked();
 }
 
-void TForm1::DrawInAdvance()
+void DrawInAdvance(TForm1& form)
 {
-    if (!ScrambleMode()) {
-        ForgetNextCase(*this);
-        cycle::HideScramble(*this);
+    if (!ScrambleMode(form)) {
+        form.session.ForgetCaseDrawnInAdvance();
+        cycle::HideScramble(form);
         return;
     }
-    if (!IsIdle(*this))
+    if (!IsIdle(form))
         return;
-    if (!NextCaseCanBeDrawn(*this)) {
-        ForgetNextCase(*this);
-        DrawNextCase(*this);
-    }
-    ShowNextScramble(*this);
+    if (form.scramblePool.IsEmpty())
+        form.scramblePool = ScramblePool::Parse(EmbeddedResource(QStringLiteral("ScramblePool")));
+    form.session.DrawInAdvance(cycle::CasesThatCanBeDrawn(form), cycle::ExamDrawnCases(form),
+                               [&form] { return HistoryForDraw(form); });
+    ShowNextScramble(form);
 }
 
 void TForm1::CheckBox2Click()
 {
-    ForgetNextCase(*this);
-    DrawInAdvance();
+    // The case waiting under the scramble was taken from its round; without
+    // the option it is not waiting any more.
+    session.WithdrawCaseDrawnInAdvance();
+    DrawInAdvance(*this);
+    ShowDrawProgress(*this);
 }

@@ -31,15 +31,16 @@ QString BestComparisonText(const TForm1& form, double best, double time, const Q
 // black; nothing for a case without a best (or whose best does not read).
 void ShowBestComparison(TForm1& form)
 {
-    const std::optional<double> time = ParseTimeText(form.state.lastTimeText);
-    if (!time || form.state.currentCase < 1)
+    const std::optional<qint64> timeMs = form.session.TimeMs();
+    if (!timeMs || form.state.currentCase < 1)
         return;
-    const QString bestText = form.Tile(form.state.currentCase)->bvoll->text();
-    const double best = ParseTimeText(bestText).value_or(0);
-    const bool improved = best != 0 && *time < best;
+    const double time = static_cast<double>(*timeMs < 0 ? 0 : *timeMs) / 1000.0;
+    const CaseRecord& record = form.session.Record(form.state.currentCase);
+    const double best = record.Best().value_or(0);
+    const bool improved = best != 0 && time < best;
     cycle::StyleResultLine(form.res, cycle::kResultPixelSize, improved ? QColor(Qt::red) : QColor(Qt::black),
                            cycle::kResultTop);
-    form.res->setText(BestComparisonText(form, best, *time, bestText));
+    form.res->setText(BestComparisonText(form, best, time, record.BestText()));
     SetTag(form.res, cycle::kResultMessageTag);
     form.res->setVisible(best != 0);
 }
@@ -62,7 +63,7 @@ void GiveUpWithHint(TForm1& form)
 // PLL Hard: the answer picture replaces the question.
 void GiveUpWithAnswer(TForm1& form)
 {
-    if (!form.LoadAnswerPicture()) {
+    if (!LoadAnswerPicture(form)) {
         form.AbortAttempt();
         cycle::ReportAnswerProblem(form);
         return;
@@ -77,9 +78,8 @@ void GiveUpWithAnswer(TForm1& form)
 // What the user sees is what is recorded: the text and the time Stop keeps.
 void ShowElapsed(TForm1& form, qint64 elapsedMs)
 {
-    const QString text = StopwatchText(elapsedMs);
-    form.Label1->setText(text);
-    form.state.lastTimeText = text;
+    form.session.ShowTime(elapsedMs);
+    form.Label1->setText(form.state.lastTimeText);
 }
 
 // Too long to be a real solve: stop and throw the attempt away.
@@ -89,7 +89,7 @@ void DiscardOverlongAttempt(TForm1& form)
     form.BitBtn1Click();
     form.BitBtn3Click();
     form.Label1->setText(QString());
-    form.state.lastTimeText.clear();
+    form.session.ForgetTime();
 }
 
 } // namespace
@@ -117,9 +117,9 @@ void StopAttempt(TForm1& form)
 {
     // With a setup scramble the question was the cube; the answer is the
     // case's Easy picture, at either level.
-    if (form.ScrambleMode())
+    if (ScrambleMode(form))
         form.Image1->SetPicture(form.scrambleAnswer);
-    else if (AnswersShown(form) && !form.LoadAnswerPicture())
+    else if (AnswersShown(form) && !LoadAnswerPicture(form))
         ReportAnswerProblem(form);
     form.Image1->setEnabled(false);
     form.res->hide();
@@ -140,8 +140,8 @@ void EndAfterAnswer(TForm1& form)
     SetStartCaption(form);
     form.Timer2->stop();
     form.Label1->setText(QStringLiteral("0"));
-    form.SetCountdownControlsEnabled(true);
-    form.EnableCycleControls(true);
+    SetCountdownControlsEnabled(form, true);
+    EnableCycleControls(form, true);
     form.state.answerShown = false;
 }
 
@@ -163,14 +163,17 @@ void TForm1::Image1Click()
     // The picture is clickable only while the stopwatch runs.
     if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
         return;
-    if (ScrambleMode()) {
+    if (ScrambleMode(*this)) {
         // The frame is about to show the next scramble: the algorithm is
         // the answer, under it, at either level.
         GiveUpWithHint(*this);
-        DrawInAdvance();
+        session.GiveUp();
+        DrawInAdvance(*this);
     } else if (state.level == Level::Easy) {
         GiveUpWithHint(*this);
+        session.GiveUp();
     } else if (state.currentSet == CaseSet::PLL) {
         GiveUpWithAnswer(*this);
+        session.GiveUp();
     }
 }

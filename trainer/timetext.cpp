@@ -85,6 +85,20 @@ QString MakeTimeText(double seconds)
     return ThousandthsText(ThousandthsHalfUp(TenThousandths(seconds)));
 }
 
+std::optional<double> RoundedTimeValue(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return 0.0;
+    if (std::fabs(static_cast<long double>(seconds)) > kLargestExactSeconds)
+        return std::nullopt;
+    // An integer below 2^53 divided once: the nearest double to the decimal
+    // text, which is what reading the text gives.
+    const double value = static_cast<double>(ThousandthsHalfUp(TenThousandths(seconds))) / 1000.0;
+    if (std::fabs(value) > kLargestReadableNumber)
+        return std::nullopt;
+    return value;
+}
+
 QString ZeroTimeText() { return QStringLiteral("0,000"); }
 
 std::optional<double> ParseTimeText(const QString& text)

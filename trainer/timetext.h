@@ -9,6 +9,10 @@
 // to 3 decimals (half up). 2.00049 -> "2,001", 15.4295 -> "15,430".
 QString MakeTimeText(double seconds);
 
+// What MakeTimeText(seconds) reads back as, without the text: the time in
+// thousandths; none when that text would not read (beyond 10^12 s).
+std::optional<double> RoundedTimeValue(double seconds);
+
 // "0,000": an empty average or best.
 QString ZeroTimeText();
 

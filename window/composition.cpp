@@ -305,7 +305,8 @@ void BuildTabOrder(TForm1& f)
 
 // ---- TForm1 -------------------------------------------------------------------
 
-TForm1::TForm1(Environment environment, QWidget* parent) : QWidget(parent), env(std::move(environment))
+TForm1::TForm1(Environment environment, QWidget* parent)
+    : QWidget(parent), session(environment.clock, environment.random), env(std::move(environment))
 {
     // The thumbnails are decoded on a thread of their own while the fonts
     // and controls are made; the records' load takes them.
@@ -377,6 +378,19 @@ void TForm1::WireEvents()
         connect(tile->bioll, &PictureBox::MouseDown, this,
                 [this, tile](Qt::MouseButton button) { Guarded([&] { bioll1MouseDown(tile, button); }); });
     }
+    // The window paints what the session says.
+    connect(&session, &TrainingSession::RecordChanged, this, [this](int caseNumber) {
+        const CaseRecord& record = session.Record(caseNumber);
+        CaseTile* tile = Tile(caseNumber);
+        tile->avoll->setText(record.AverageText());
+        tile->bvoll->setText(record.BestText());
+        tile->nvoll->setText(record.CountText());
+    });
+    connect(&session, &TrainingSession::CaseEnabledChanged, this, [this](int caseNumber) {
+        Tile(caseNumber)->caseEnabled = session.CaseEnabled(caseNumber);
+        ApplyTileStyle(*this, caseNumber, session.CaseEnabled(caseNumber));
+    });
+    connect(&session, &TrainingSession::DrawChanged, this, [this] { ShowDrawProgress(*this); });
     new TileAreaEvents(this);
     qApp->installEventFilter(this);   // key preview
 }

@@ -189,7 +189,8 @@ public:
     QLabel* ncoll;        // "Num:"
     QLabel* nvoll;        // count text
 
-    // The case's record that is not a label text: its enabled flag and hint.
+    // The case's enabled flag as the session holds it (painted from
+    // TrainingSession::CaseEnabled), and its hint.
     bool caseEnabled = true;
     QString hint;
 

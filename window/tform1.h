@@ -1,6 +1,7 @@
 #pragma once
-// The main window. Its controls are built in window/composition.cpp; its
-// handlers live with the subsystem that owns them:
+// The main window: the view of the training session (core/trainingsession.h),
+// whose state, draw and records it paints. Its controls are built in
+// window/composition.cpp; its handlers live with the subsystem that owns them:
 //   window/   composition, resize, tile layout, mouse wheel
 //   trainer/  Start/Stop, countdown, stopwatch, accept/discard, pictures,
 //             keyboard, exam
@@ -9,6 +10,7 @@
 //   about/    the About button
 
 #include "app/thumbnailcache.h"
+#include "core/trainingsession.h"
 #include "scramble/setupscramble.h"
 #include "settings/defaults.h"
 #include "trainer/catalogue.h"
@@ -50,7 +52,12 @@ public:
     // The dialogs the program entry creates after the main window.
     void AttachDialogs(TForm2* form2, TfrmGL* frmGL, TForm3* form3);
 
-    TrainerState state;
+    // The training session: the state, the draw and the records this window
+    // paints (core/trainingsession.h). The references keep the old names.
+    TrainingSession session;
+    TrainerState& state = session.state;
+    CaseDraw& caseDraw = session.draw;   // the draw rule and its rounds (trainer/draw.h)
+    ScramblePool& scramblePool = session.scramblePool;   // the embedded pool
     TuningColours tuning;
     Environment env;
 
@@ -99,7 +106,6 @@ public:
     QAction* N1 = nullptr;
     std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
-    CaseDraw caseDraw;                 // the draw rule and its rounds (trainer/draw.h)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
     QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
@@ -117,23 +123,10 @@ public:
     void BitBtn3Click();               // Discard
     void Image1Click();                // give-up
     void AbortAttempt();
-    bool DrawCase();                   // false when the attempt was aborted
-    bool ExamDraw();
-    std::optional<int> ChooseCase();   // the draw rule; none without enabled cases
-    std::optional<int> ChooseExamCase();   // the exam's rule; none when every case was drawn
-    bool LoadQuestionPicture();        // false when the attempt was aborted
-    void StartClockWhenShown();        // the question's frame handed to the window system, then the clock (trainer/clockstart.cpp)
-    bool ListCasePictures(const QString& folder);
-    bool LoadAnswerPicture();          // false when the answer file is missing
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
     bool Edit1KeyPress(QChar character);   // true when the character may reach the field
     void BitBtn7Click();               // exam button
-    int CountdownFieldValue() const;
-    void EnableCycleControls(bool enabled);   // bulk buttons, exam button, mode controls
-    void SetModeControlsEnabled(bool enabled);
-    void SetBulkButtonsEnabled(bool enabled);
-    void SetCountdownControlsEnabled(bool enabled);
     unsigned heldActionKeys = 0;       // Space/Enter acted on at key-down; their releases are swallowed
     struct KeyRelease {
         int key = 0;
@@ -145,15 +138,11 @@ public:
     // Setup scrambles (trainer/scramblecycle.cpp): with CheckBox2 on, the next
     // case is drawn in Idle and its scramble shown; the stopwatch then times
     // the cube in the user's hands.
-    bool ScrambleMode() const;
-    void DrawInAdvance();              // keeps a drawn case that can still be drawn
     void CheckBox2Click();
-    ScramblePool scramblePool;         // the embedded pool
     QImage scrambleAnswer;             // the timed case's Easy picture, shown at Stop
 
     // ---- board/ -----------------------------------------------------------
     void RefreshBoard();
-    void ApplyTileStyle(int caseNumber, bool enabled);
     void ioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
     void bioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
     void SetCaseEnabled(int caseNumber);
@@ -164,7 +153,6 @@ public:
     void EnableAllCases();             // BitBtn4Click
     void DisableAllCases();            // BitBtn5Click
     void BitBtn8Click();               // opens the clear dialog
-    void ClearResults(bool keepBests);
 
     // ---- app/ -------------------------------------------------------------
     void FormCreate();
@@ -208,6 +196,30 @@ private:
     QString fontFamily_;               // its face name
     friend class KeyPreview;
 };
+
+// ---- view helpers: what the handlers share, outside the window class ----------
+// trainer/cycle.cpp
+bool DrawCase(TForm1& form);                        // false when the attempt was aborted
+int CountdownFieldValue(const TForm1& form);
+void EnableCycleControls(TForm1& form, bool enabled);   // bulk buttons, exam button, mode controls
+void SetModeControlsEnabled(TForm1& form, bool enabled);
+void SetBulkButtonsEnabled(TForm1& form, bool enabled);
+void SetCountdownControlsEnabled(TForm1& form, bool enabled);
+// trainer/clockstart.cpp
+void StartClockWhenShown(TForm1& form);             // the question's frame handed to the window system, then the clock
+// trainer/picture_loading.cpp
+bool LoadQuestionPicture(TForm1& form);             // false when the attempt was aborted
+bool ListCasePictures(TForm1& form, const QString& folder);
+bool LoadAnswerPicture(TForm1& form);               // false when the answer file is missing
+// trainer/exam.cpp
+bool ExamDraw(TForm1& form);                        // false when the exam ended instead
+// trainer/scramblecycle.cpp: with CheckBox2 on, the next case is drawn in
+// Idle and its scramble shown; the stopwatch then times the cube in the hands.
+bool ScrambleMode(const TForm1& form);
+void DrawInAdvance(TForm1& form);                   // keeps a drawn case that can still be drawn
+// board/
+void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled);
+void ClearResults(TForm1& form, bool keepBests);
 
 template <typename Action> void TForm1::Guarded(Action&& action)
 {

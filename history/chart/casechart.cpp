@@ -19,6 +19,7 @@ namespace {
 constexpr int kTextPixels = 11;
 constexpr size_t kMostLinePoints = 800;
 constexpr int kDotPixels = 7;
+constexpr int kLoneAveragePixels = 9;
 constexpr double kHoverPixels = 5;
 constexpr int kLegendRowPixels = 560;
 const QColor kSingleColour(0x7A, 0x8C, 0xA8);
@@ -144,6 +145,8 @@ CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
     examSingles_ = AddDots(chart, Tr(russian_, QStringLiteral("Экзамен"), QStringLiteral("Exam")), true);
     ao5_ = AddSeries<QLineSeries>(chart, QStringLiteral("ao5"), kAo5Colour);
     ao12_ = AddSeries<QLineSeries>(chart, QStringLiteral("ao12"), kAo12Colour);
+    for (QLineSeries* average : {ao5_, ao12_})
+        average->setMarkerSize(kLoneAveragePixels);
     best_ = AddSeries<QLineSeries>(chart, Tr(russian_, QStringLiteral("Лучшее"), QStringLiteral("Best so far")), kBestColour);
     bestSingle_ = AddMark(chart, Tr(russian_, QStringLiteral("Лучшее время"), QStringLiteral("Best single")), kBestColour);
     bestAo5_ = AddMark(chart, Tr(russian_, QStringLiteral("Лучшее ao5"), QStringLiteral("Best ao5")), kAo5Colour);
@@ -186,6 +189,7 @@ void CaseChart::Draw(std::vector<Attempt> attempts)
     ao5_->replace(AveragePoints(RollingAverages(times_, 5)));
     ao12_->replace(AveragePoints(RollingAverages(times_, 12)));
     best_->replace(StepPoints(BestSoFar(times_)));
+    ShowLoneAverages();
     MarkBests();
 }
 
@@ -210,7 +214,20 @@ void CaseChart::Add(const Attempt& attempt)
             best_->append(x, Seconds(previousBest));
         best_->append(x, Seconds(best));
     }
+    ShowLoneAverages();
     MarkBests();
+}
+
+// The first average of a case (its fifth or twelfth time) is a single point,
+// which a line does not draw: it shows as a dot of its line's colour until
+// the next average joins it.
+void CaseChart::ShowLoneAverages()
+{
+    for (QLineSeries* average : {ao5_, ao12_}) {
+        const bool lone = average->count() == 1;
+        if (average->pointsVisible() != lone)
+            average->setPointsVisible(lone);
+    }
 }
 
 // The attempts from 0 with room to grow, so that a new time seldom moves the
@@ -298,12 +315,28 @@ void CaseChart::resizeEvent(QResizeEvent* event)
     QChartView::resizeEvent(event);
 }
 
-void CaseChart::mouseMoveEvent(QMouseEvent* event)
+void CaseChart::ShowDotTip(const QPoint& at, const QPoint& globalAt)
 {
-    const QPoint at = event->position().toPoint();
     if (const std::optional<size_t> dot = DotAt(at))
-        QToolTip::showText(event->globalPosition().toPoint(), DotText(*dot), this);
+        QToolTip::showText(globalAt, DotText(*dot), this);
     else
         QToolTip::hideText();
+}
+
+void CaseChart::mouseMoveEvent(QMouseEvent* event)
+{
+    ShowDotTip(event->position().toPoint(), event->globalPosition().toPoint());
     QChartView::mouseMoveEvent(event);
+}
+
+// The tooltip event that comes when the pointer rests: the graphics view
+// would hand it to the chart's items, which have no tooltip, and so hide the
+// dot's tooltip a moment after it appeared.
+bool CaseChart::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QChartView::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    ShowDotTip(help->pos(), help->globalPos());
+    return true;
 }

@@ -28,6 +28,7 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -35,6 +36,8 @@ private:
     QValueAxis* NewAxis(const QString& title);
     void FitAxes();
     void MarkBests();
+    void ShowLoneAverages();
+    void ShowDotTip(const QPoint& at, const QPoint& globalAt);
     QPointF Dot(size_t index) const;
 
     bool russian_;

@@ -1,0 +1,125 @@
+#pragma once
+// One training session, without widgets: the trainer's state, the draw of
+// the next case (every rule, the case drawn in advance with its setup
+// scramble, the rounds, the exam's rule), the active set's records and the
+// link to History.csv. The main window calls one method per user action and
+// paints what the signals say.
+
+#include "core/caserecord.h"
+#include "scramble/setupscramble.h"
+#include "trainer/catalogue.h"
+#include "trainer/draw.h"
+#include "trainer/seams.h"
+
+#include <QObject>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class TrainingSession : public QObject {
+    Q_OBJECT
+public:
+    TrainingSession(std::shared_ptr<Clock> clock, std::shared_ptr<RandomSource> random, QObject* parent = nullptr);
+
+    TrainerState state;
+    CaseDraw draw;
+    ScramblePool scramblePool;   // filled by the program before the first setup scramble
+
+    // ---- the active set's records ---------------------------------------
+    const CaseRecord& Record(int caseNumber) const { return records_[static_cast<size_t>(caseNumber - 1)]; }
+    void SetRecord(int caseNumber, const CaseRecord& record);
+    void ClearRecords(bool keepBests);
+    std::vector<int> EnabledCaseNumbers() const;
+
+    // ---- which cases are enabled (all 57 flags, whatever the set) --------
+    bool CaseEnabled(int caseNumber) const { return enabled_[static_cast<size_t>(caseNumber - 1)]; }
+    // As Settings.ini holds it; the count of enabled cases is the loader's.
+    void SetCaseEnabled(int caseNumber, bool enabled);
+    // A tile pressed: the case on or off, counted.
+    void ToggleCase(int caseNumber);
+    // Enable all / disable all: every flag, the count of the active set.
+    void SetAllCasesEnabled(bool enabled);
+
+    // ---- the link to History.csv ------------------------------------------
+    // Appends one accepted time of the current case, timed under the scramble
+    // given; gives the text of a refused write, or an empty text.
+    using HistoryLink = std::function<QString(double seconds, bool exam, const QString& scramble)>;
+    void LinkHistory(HistoryLink link) { keepInHistory_ = std::move(link); }
+
+    // ---- the stopwatch's time ---------------------------------------------
+    // The time shown at a tick or at the press of Stop, and kept by Accept.
+    void ShowTime(qint64 elapsedMs);
+    void ForgetTime();
+    std::optional<qint64> TimeMs() const { return timeMs_; }
+
+    // ---- the user's actions -------------------------------------------------
+    struct AcceptOutcome {
+        enum Kind {
+            NoTime,     // stopped before any time: the attempt was discarded
+            Exam,       // an exam time: History.csv only
+            Recorded,   // the case's record holds the time
+            Refused,    // the stored record does not read: discarded, refusal says why
+        } kind = NoTime;
+        QString refusal;
+        QString historyFailure;   // a refused History.csv write
+    };
+    // What Accept does: the time into the case's record (outside an exam)
+    // and into History.csv, the round told the case counted.
+    AcceptOutcome Accept();
+    // The attempt does not count: a case of a round comes again later in it.
+    void Discard();
+    // A case given up was not done: back into its round at once.
+    void GiveUp();
+    // Easy to Hard and back; the case drawn in advance stays.
+    void SwitchLevel();
+
+    // The draw rule's next case; none without enabled cases. history: the
+    // recorded attempts for the weak rule, or nothing while they are not read.
+    std::optional<int> ChooseCase(const std::vector<Attempt>* history);
+    // The exam's rule: an enabled case not drawn yet (drawn: the cases so far).
+    std::optional<int> ChooseExamCase(const std::vector<int>& drawn);
+    // A new rule. Rounds chosen while a case waits under its setup scramble
+    // take that case as their first; false when they cannot, and the waiting
+    // case is then forgotten so that it is drawn again.
+    bool SetRule(DrawRule rule);
+
+    // The countdown drew the current case.
+    void AnnounceDrawnCase() { emit CaseDrawn(state.currentSet, state.currentCase); }
+
+    // ---- setup scrambles: the case drawn in advance in Idle ---------------
+    // canBeDrawn: the cases the next draw may give (during an exam the
+    // undrawn ones). Keeps a waiting case that can still be drawn among the
+    // same enabled cases, else draws anew with the rule (or the exam's).
+    // history is asked only when a case is drawn.
+    using HistoryForDraw = std::function<const std::vector<Attempt>*()>;
+    void DrawInAdvance(const QStringList& canBeDrawn, const std::vector<int>& examDrawn,
+                       const HistoryForDraw& history);
+    // The waiting case for the attempt, with its scramble made current;
+    // none when it can no longer be drawn.
+    std::optional<int> TakeCaseDrawnInAdvance(const QStringList& canBeDrawn);
+    // The option cleared: no case waits.
+    void ForgetCaseDrawnInAdvance();
+    // The option cleared or ticked: the waiting case back into its round too.
+    void WithdrawCaseDrawnInAdvance();
+
+signals:
+    void RecordChanged(int caseNumber);
+    void CaseEnabledChanged(int caseNumber);
+    void AttemptAccepted(CaseSet set, int caseNumber, double seconds, bool exam);
+    void CaseDrawn(CaseSet set, int caseNumber);
+    // The round's count or the weak rule's shares may have changed.
+    void DrawChanged();
+
+private:
+    bool WaitingCaseHolds(const QStringList& canBeDrawn) const;
+
+    std::shared_ptr<Clock> clock_;
+    std::shared_ptr<RandomSource> random_;
+    std::array<CaseRecord, kMaxCases> records_{};
+    std::array<bool, kMaxCases> enabled_{};
+    HistoryLink keepInHistory_;
+    std::optional<qint64> timeMs_;
+};
