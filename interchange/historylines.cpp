@@ -31,6 +31,8 @@ int ForEachAttempt(const QByteArray& content, const AttemptVisitor& visit)
         const char* begin = content.constData() + start;
         const char* finish = content.constData() + end;
         start = end + 1;
+        if (finish > begin && finish[-1] == '\r')
+            --finish;
         switch (parser.Read(begin, finish, attempt, &scramble)) {
         case HistoryLineParser::Line::Attempt:
             if (torn)
