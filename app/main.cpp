@@ -1,6 +1,8 @@
 // Program entry: the application titled "Tesselo", its four windows, the
-// message loop until the main window closes.
+// message loop until the main window closes; or, with --export, an export
+// of History.csv and no window at all.
 #include "app/program.h"
+#include "interchange/exportcommand.h"
 #include "window/tform1.h"
 
 #include "resources/resources.h"
@@ -11,6 +13,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Before any window system is contacted: an export needs no display.
+    if (AsksForExport(argc, argv))
+        return RunExportCommand(argc, argv);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // No display name of its own: it would be appended to every window title.

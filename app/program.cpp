@@ -9,6 +9,7 @@
 #include "board/tform2.h"
 #include "board/tform3.h"
 #include "history/progresshub.h"
+#include "interchange/exportmenu.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
 #include "trainer/drawchoice.h"
@@ -67,6 +68,7 @@ Program::Program(Environment environment, Dialogs dialogs) : programFolder_(envi
     else
         AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
     InstallProgress(*form1);
+    InstallExport(*form1);   // under "Progress…"
     raiseRequests_ = std::make_unique<RaiseRequests>(programFolder_, [form = form1.get()] { BringToFront(*form); });
     ConnectDrawToProgress(*form1);
     startingUp_ = false;

@@ -315,9 +315,10 @@ private slots:
         f->progress->OpenSet(CaseSet::OLL);
         QVERIFY(!store.Loading());
 
-        // The tile's popup offers the window under "Edit algorithm".
-        QCOMPARE(f->PopupMenu1->actions().size(), 2);
+        // The tile's popup offers the window under "Edit algorithm", the export under it.
+        QCOMPARE(f->PopupMenu1->actions().size(), 3);
         QCOMPARE(f->PopupMenu1->actions().at(1)->text(), QStringLiteral("Прогресс…"));
+        QCOMPARE(f->PopupMenu1->actions().at(2)->text(), QStringLiteral("Экспорт…"));
     }
 };
 

@@ -253,6 +253,17 @@ state_editor() {
   wait_window "$(t 'Edit algorithm 5' 'Изменение алгоритма 5')"
 }
 
+# The tile's pop-up menu's third item: the export's save dialog.
+settings_exportdialog() { sample_results; }
+state_exportdialog() {
+  # shellcheck disable=SC2046
+  click $(tile 5) 3
+  click "${RESULT_LINE[@]}" 3
+  xdotool key Down Down Down Return
+  wait_window "$(t 'Export times for csTimer or TwistyTimer' 'Экспорт времён для csTimer или TwistyTimer')"
+  SHOT_WINDOW=$(window_named "$(t 'Export times for csTimer or TwistyTimer' 'Экспорт времён для csTimer или TwistyTimer')")
+}
+
 settings_clear() { sample_results; }
 state_clear() {
   click "${BIN[@]}"
@@ -459,6 +470,7 @@ GALLERY=(
   "scrambleidle|Setup scramble: the next case to set up on a real cube"
   "scramblestop|Setup scramble: the case's picture as the answer at Stop"
   "drawchoice|The draw choice: each case once, the round in the status bar"
+  "exportdialog|Export…: the file type picks csTimer or TwistyTimer"
 )
 
 # ---- machinery ----------------------------------------------------------------------
