@@ -181,6 +181,18 @@ void TrainingSession::DrawInAdvance(const QStringList& canBeDrawn, const std::ve
     state.nextDrawnAmong = state.enabledCases;
 }
 
+bool TrainingSession::DrawAnotherSetupForWaitingCase()
+{
+    if (state.nextCase <= 0 || state.nextScramble.isEmpty())
+        return false;
+    const QString another =
+        DrawAnotherSetupScramble(scramblePool, state.nextSet, state.nextCase, state.nextScramble, *random_);
+    if (another.isEmpty())
+        return false;
+    state.nextScramble = another;
+    return true;
+}
+
 std::optional<int> TrainingSession::TakeCaseDrawnInAdvance(const QStringList& canBeDrawn)
 {
     // Every change of what can be drawn has drawn again in Idle; a case that

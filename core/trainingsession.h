@@ -100,6 +100,10 @@ public:
     // The waiting case for the attempt, with its scramble made current;
     // none when it can no longer be drawn.
     std::optional<int> TakeCaseDrawnInAdvance(const QStringList& canBeDrawn);
+    // Another setup scramble for the waiting case (the user slipped while
+    // doing the shown one); the case, its round and the cases it was drawn
+    // among stay. False when no case waits.
+    bool DrawAnotherSetupForWaitingCase();
     // The option cleared: no case waits.
     void ForgetCaseDrawnInAdvance();
     // The option cleared or ticked: the waiting case back into its round too.

@@ -80,12 +80,54 @@ QString WithFinalUTurns(const QString& turns, int quarterTurns)
     return tokens.join(QLatin1Char(' '));
 }
 
-QString DrawSetupScramble(const ScramblePool& pool, CaseSet set, int caseNumber, RandomSource& random)
+namespace {
+
+QString DrawFrom(const QStringList& setups, CaseSet set, RandomSource& random)
 {
-    const QStringList setups = pool.Setups(set, caseNumber);
     if (setups.isEmpty())
         return {};
     const QString setup = setups.at(random.Uniform(static_cast<int>(setups.size())));
     const QString turned = TurnedAboutVertical(setup, random.Uniform(4));
     return set == CaseSet::PLL ? WithFinalUTurns(turned, random.Uniform(4)) : turned;
+}
+
+QString WithoutEndUTurns(const QString& turns)
+{
+    QStringList tokens = turns.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    while (!tokens.isEmpty() && tokens.last().startsWith(QLatin1Char('U')))
+        tokens.removeLast();
+    while (!tokens.isEmpty() && tokens.first().startsWith(QLatin1Char('U')))
+        tokens.removeFirst();
+    return tokens.join(QLatin1Char(' '));
+}
+
+// Whether the scramble shown was drawn from this pool entry.
+bool ShowsSetup(const QString& shown, const QString& setup)
+{
+    const QString core = WithoutEndUTurns(shown);
+    for (int side = 0; side < 4; ++side) {
+        if (WithoutEndUTurns(TurnedAboutVertical(setup, side)) == core)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QString DrawSetupScramble(const ScramblePool& pool, CaseSet set, int caseNumber, RandomSource& random)
+{
+    return DrawFrom(pool.Setups(set, caseNumber), set, random);
+}
+
+QString DrawAnotherSetupScramble(const ScramblePool& pool, CaseSet set, int caseNumber, const QString& shown,
+                                 RandomSource& random)
+{
+    const QStringList setups = pool.Setups(set, caseNumber);
+    QStringList others;
+    for (const QString& setup : setups)
+        if (!ShowsSetup(shown, setup))
+            others << setup;
+    const QString drawn = DrawFrom(others.isEmpty() ? setups : others, set, random);
+    // The case's only setup: at least from another side.
+    return drawn == shown ? TurnedAboutVertical(drawn, 1 + random.Uniform(3)) : drawn;
 }

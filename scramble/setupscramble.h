@@ -39,3 +39,11 @@ QString WithFinalUTurns(const QString& turns, int quarterTurns);
 // A setup for the case from the pool, turned to a random side, and for PLL
 // with a random U turn at its end. Empty when the pool has none for it.
 QString DrawSetupScramble(const ScramblePool& pool, CaseSet set, int caseNumber, RandomSource& random);
+
+// Another setup for the same case when the user asks for one: a pool entry
+// other than the one shown (seen from any side, its end U turns left out)
+// where the case has more than one, again from a random side and for PLL
+// with a random last U turn; never the very text shown. Empty when the pool
+// has none for the case.
+QString DrawAnotherSetupScramble(const ScramblePool& pool, CaseSet set, int caseNumber, const QString& shown,
+                                 RandomSource& random);

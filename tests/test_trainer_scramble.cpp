@@ -4,13 +4,38 @@
 
 #include "test_trainer_support.h"
 
+#include "core/caseidentity.h"
+#include "scramble/setupscramble.h"
+
+#include <QKeyEvent>
+
 using namespace trainertest;
 
 namespace {
 
-QByteArray ScrambleSettings(const char* mode = "OLL", bool hard = false)
+QByteArray ScrambleSettings(const char* mode = "OLL", bool hard = false, const char* language = "en")
 {
-    return Settings("en", mode, hard, "Scramble=1\n");
+    return Settings(language, mode, hard, "Scramble=1\n");
+}
+
+// A key as the window system delivers it: the layout's key, the physical
+// key's code (the Latin N's key is 57) and the text it types.
+void PressKey(TForm1* form, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, quint32 keyCode = 0,
+              const QString& text = QString())
+{
+    QWidget* target = form->focusWidget() ? form->focusWidget() : form;
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, keyCode, 0, 0, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, keyCode, 0, 0, text);
+    QApplication::sendEvent(target, &release);
+}
+
+int HistoryRows(const Harness& h)
+{
+    QFile file(h.Path(QStringLiteral("History.csv")));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    return static_cast<int>(file.readAll().trimmed().count('\n'));   // the header line not counted
 }
 
 // The scramble column of History.csv's last row.
@@ -40,6 +65,9 @@ private slots:
     void examDrawsInAdvanceByItsRule();
     void optionIsStoredAndFixedDuringAnAttempt();
     void drawnAgainWhenCasesAreEnabledOneByOne();
+    void giveUpShowsTheCaseUntilDiscard();
+    void anotherScrambleForTheWaitingCase();
+    void anotherSetupIsAnotherPoolEntry();
 };
 
 void TrainerScrambleTest::scrambledCaseIsTheTimedCase()
@@ -116,14 +144,6 @@ void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
     QCOMPARE(f->state.currentScramble, beforeStart);
     f->FormKeyPress(QChar(27));
     QVERIFY(IsIdle(f));
-    QVERIFY(ScrambleShown(f));
-
-    // Giving up shows the algorithm under the frame and the next scramble in it.
-    h.StartAttempt();
-    const int givenUp = f->state.currentCase;
-    f->Image1Click();
-    QVERIFY(f->res->isVisible());
-    QCOMPARE(f->res->text(), f->Tile(givenUp)->hint);
     QVERIFY(ScrambleShown(f));
 
     f->DisableAllCases();
@@ -205,6 +225,149 @@ void TrainerScrambleTest::drawnAgainWhenCasesAreEnabledOneByOne()
     }
     QVERIFY2(waiting.size() >= 4, qPrintable(QString::number(waiting.size())));
     QVERIFY(!waiting.contains(0));
+}
+
+// A give-up shows the case as Stop does, with its name and algorithm; the
+// next scramble comes with the Idle that Discard brings, and nothing counts.
+void TrainerScrambleTest::giveUpShowsTheCaseUntilDiscard()
+{
+    struct Run {
+        const char* language;
+        const char* mode;
+        bool hard;
+        QString name;
+    };
+    for (const Run& run : {Run{"en", "OLL", true, QStringLiteral("OLL 27 Sune")},
+                           Run{"ru", "PLL", false, QStringLiteral("PLL Ub")}}) {
+        Harness h;
+        h.WriteSettings(ScrambleSettings(run.mode, run.hard, run.language)
+                        + "[OLL hints]\nhint4=R U R' U R U2 R'\n[PLL hints]\nhint1=R2 U R U R' U' R' U' R' U R'\n");
+        TForm1* f = h.Start();
+        const int caseNumber = run.mode == QByteArray("OLL") ? 4 : 1;
+        EnableOnly(f, {caseNumber});
+        QCOMPARE(CaseTitle(f->state.currentSet, caseNumber), run.name);
+        const QStringList recordBefore = Record(f, caseNumber);
+        h.StartAttempt();
+        h.Tick(4200);
+        f->Image1Click();
+
+        const QString easy = QStringLiteral("Images/%1/%2.gif").arg(run.mode).arg(caseNumber);
+        QCOMPARE(f->Image1->Picture(), QImage(h.Path(easy)).convertToFormat(f->Image1->Picture().format()));
+        QVERIFY(f->res->isVisible());
+        QCOMPARE(f->res->text(), run.mode == QByteArray("OLL") ? QStringLiteral("R U R' U R U2 R'")
+                                                               : QStringLiteral("R2 U R U R' U' R' U' R' U R'"));
+        const QLabel* name = h.Find<QLabel>(QStringLiteral("CaseName"));
+        QVERIFY(name && name->isVisible());
+        QCOMPARE(name->text(), run.name);
+        QVERIFY(f->ScrambleLabel->isHidden());
+        QVERIFY(f->AnotherScramble->isHidden());
+        QVERIFY(!f->Timer1->isActive());
+        QVERIFY(!f->BitBtn1->isEnabled());
+        QVERIFY(!f->BitBtn2->isEnabled());
+        QCOMPARE(f->focusWidget(), f->BitBtn3);
+
+        // Space presses the focused Discard: the next scramble, no time kept.
+        PressKey(f, Qt::Key_Space, Qt::NoModifier, 65, QStringLiteral(" "));
+        QVERIFY(IsIdle(f));
+        QVERIFY(ScrambleShown(f));
+        QVERIFY(name->isHidden());
+        QVERIFY(f->res->isHidden());
+        QCOMPARE(Record(f, caseNumber), recordBefore);
+        QCOMPARE(HistoryRows(h), 0);
+        QCOMPARE(f->focusWidget(), f->BitBtn1);
+        QVERIFY(h.messages->shown.isEmpty());
+    }
+}
+
+// "Another scramble" and N: a new setup for the same case, the one then
+// timed and recorded; the focus stays on Start; only in Idle with a case waiting.
+void TrainerScrambleTest::anotherScrambleForTheWaitingCase()
+{
+    for (const char* language : {"en", "ru"}) {
+        Harness h;
+        h.WriteSettings(ScrambleSettings("PLL", false, language));
+        TForm1* f = h.Start();
+        EnableOnly(f, {3, 4});
+        QAbstractButton* another = h.Find<QPushButton>(QStringLiteral("AnotherScramble"));
+        QVERIFY(another && another->isVisible());
+        QCOMPARE(another->text(), language == QByteArray("en") ? QStringLiteral("Another scramble")
+                                                               : QStringLiteral("Другой скрамбл"));
+        QCOMPARE(f->focusWidget(), f->BitBtn1);
+        const int waiting = f->state.nextCase;
+
+        QString shown = f->state.nextScramble;
+        QTest::mouseClick(another, Qt::LeftButton);
+        QVERIFY(f->state.nextScramble != shown);
+        shown = f->state.nextScramble;
+        PressKey(f, Qt::Key_N, Qt::NoModifier, 57, QStringLiteral("n"));
+        QVERIFY(f->state.nextScramble != shown);
+        shown = f->state.nextScramble;
+        PressKey(f, 0x422, Qt::NoModifier, 57, QStringLiteral("т"));   // Russian layout: the N key gives Т
+        QVERIFY(f->state.nextScramble != shown);
+        shown = f->state.nextScramble;
+        PressKey(f, Qt::Key_N, Qt::ControlModifier, 57, QStringLiteral("n"));
+        PressKey(f, 0x41D, Qt::NoModifier, 29, QStringLiteral("н"));   // the Y key: not N
+        QCOMPARE(f->state.nextScramble, shown);
+        QCOMPARE(f->state.nextCase, waiting);
+        QVERIFY(ScrambleShown(f));
+        QCOMPARE(f->focusWidget(), f->BitBtn1);
+
+        // A tile preview takes the place under the frame; hidden again, the button is back.
+        f->ShowCaseHint(5);
+        QVERIFY(another->isHidden());
+        f->ShowCaseHint(5);
+        QVERIFY(another->isVisible());
+
+        f->BitBtn1Click();   // the countdown: no new setup any more
+        QVERIFY(another->isHidden());
+        PressKey(f, Qt::Key_N, Qt::NoModifier, 57, QStringLiteral("n"));
+        QCOMPARE(f->state.nextScramble, shown);
+        f->BitBtn1Click();   // cancelled: the case still waits
+        QVERIFY(another->isVisible());
+
+        h.StartAttempt();
+        QVERIFY(another->isHidden());
+        QCOMPARE(f->state.currentCase, waiting);
+        QCOMPARE(f->state.currentScramble, shown);
+        h.Tick(2500);
+        f->BitBtn1Click();
+        QVERIFY(another->isHidden());
+        f->BitBtn2Click();
+        QCOMPARE(LastScrambleInHistory(h), shown);
+        QVERIFY(another->isVisible());
+
+        f->DisableAllCases();
+        QVERIFY(another->isHidden());
+        f->EnableAllCases();
+        f->CheckBox2->click();
+        QVERIFY(another->isHidden());
+        PressKey(f, Qt::Key_N, Qt::NoModifier, 57, QStringLiteral("n"));
+        QCOMPARE(f->state.nextCase, 0);
+    }
+}
+
+void TrainerScrambleTest::anotherSetupIsAnotherPoolEntry()
+{
+    const QString first = QStringLiteral("R U R' U R U2 R'");
+    const QString second = QStringLiteral("F R U R' U' F'");
+    const ScramblePool pool = ScramblePool::Parse(("PLL 5 " + first + "\nPLL 5 " + second + "\nOLL 9 " + first + "\n").toLatin1());
+    SeededRandom random(7);
+    QSet<QString> sides;
+    for (int i = 0; i < 60; ++i) {
+        // The first entry seen from the left with a last U turn: the other one comes.
+        const QString shown = WithFinalUTurns(TurnedAboutVertical(first, 1), 2);
+        const QString another = DrawAnotherSetupScramble(pool, CaseSet::PLL, 5, shown, random);
+        bool fromSecond = false;
+        for (int side = 0; side < 4; ++side)
+            for (int lastU = 0; lastU < 4; ++lastU)
+                fromSecond |= another == WithFinalUTurns(TurnedAboutVertical(second, side), lastU);
+        QVERIFY2(fromSecond, qPrintable(another));
+        sides << another;
+        // The case's only setup: never the very text shown.
+        QVERIFY(DrawAnotherSetupScramble(pool, CaseSet::OLL, 9, first, random) != first);
+    }
+    QVERIFY(sides.size() >= 8);   // sides and last U turns drawn anew
+    QVERIFY(DrawAnotherSetupScramble(pool, CaseSet::OLL, 1, first, random).isEmpty());
 }
 
 QTEST_MAIN(TrainerScrambleTest)

@@ -436,6 +436,21 @@ settings_scramblemin() { printf '[Position]\nX=0\nY=0\nWidth=800\nHeight=600\n';
 state_scramblemin() { :; }
 settings_scramblemax() { printf '[Position]\nmax=1\n'; settings_scrambleidle; }
 state_scramblemax() { :; }
+# A give-up on the empty frame: the case's picture, name and algorithm (of
+# the cases with a sample hint).
+settings_scramblegiveup() { settings_scrambleidle; only_cases al 57 5 21 27; }
+state_scramblegiveup() {
+  start_attempt 3.4 || return 1
+  click "${PICTURE[@]}"
+  xdotool mousemove --window "$WINDOW" 140 600
+}
+# "Another scramble" pressed twice: a new setup for the same case.
+settings_scrambleanother() { settings_scrambleidle; }
+state_scrambleanother() {
+  step "another scramble" 36 20 208 168 n || return 1
+  click 140 249
+  xdotool mousemove --window "$WINDOW" 140 600
+}
 
 # The draw choice opened, with rounds chosen: the round in the status bar.
 settings_drawchoice() { printf '[Settings]\nDraw=round\n'; sample_results; }
@@ -445,7 +460,7 @@ state_drawchoice() {
 
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset
-  scrambleidle scramblestop scramblemin scramblemax drawchoice)
+  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -469,6 +484,7 @@ GALLERY=(
   "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
   "scrambleidle|Setup scramble: the next case to set up on a real cube"
   "scramblestop|Setup scramble: the case's picture as the answer at Stop"
+  "scramblegiveup|Setup scramble: a click on the frame gives up and shows the case"
   "drawchoice|The draw choice: each case once, the round in the status bar"
   "exportdialog|Export…: the file type picks csTimer or TwistyTimer"
 )

@@ -2,6 +2,7 @@
 // to Idle after any failure of the cycle.
 
 #include "app/language.h"
+#include "trainer/anotherscramble.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
 #include "window/tform1.h"
@@ -63,6 +64,7 @@ void StartCountdown(TForm1& form)
     HistoryForDraw(form);   // the weak rule's reading runs during the countdown
     form.session.ForgetTime();
     form.state.currentScramble.clear();
+    ShowAnotherScrambleWhenDue(form);   // not during the countdown
 }
 
 void CancelCountdown(TForm1& form)
@@ -76,6 +78,7 @@ void CancelCountdown(TForm1& form)
     form.Image1->ClearPicture();
     cycle::SetStartCaption(form);
     EnableCycleControls(form, true);
+    ShowAnotherScrambleWhenDue(form);   // the case still waits under its scramble
 }
 
 // The stopwatch starts at the moment the picture appears.

@@ -1,7 +1,8 @@
 // Keyboard control. The window sees every key aimed at it or its controls
 // before they do: Space and Enter press the focused button, Escape gives up
-// the attempt's time, Ctrl+A enables or disables all cases. Ctrl shortcuts
-// are matched on ShortcutKey, so they work under a non-Latin layout too.
+// the attempt's time, Ctrl+A enables or disables all cases, N draws another
+// setup scramble. Letter keys are matched on ShortcutKey, so they work under
+// a non-Latin layout too.
 //
 // Space and Enter act when the key goes down, not when it comes up: a
 // stopwatch that stopped on release would add the time the key is held to
@@ -16,6 +17,7 @@
 
 #include "window/tform1.h"
 
+#include "trainer/anotherscramble.h"
 #include "trainer/shortcutkey.h"
 
 #include <QApplication>
@@ -42,9 +44,14 @@ bool IsCtrlA(const QKeyEvent* key)
     return ShortcutKey(*key) == Qt::Key_A && key->modifiers().testFlag(Qt::ControlModifier);
 }
 
+bool IsN(const QKeyEvent* key)
+{
+    return IsAnotherScrambleKey(ShortcutKey(*key), key->modifiers());
+}
+
 bool IsActionKey(const QKeyEvent* key)
 {
-    return HeldBit(key->key()) != 0 || key->key() == Qt::Key_Escape || IsCtrlA(key);
+    return HeldBit(key->key()) != 0 || key->key() == Qt::Key_Escape || IsCtrlA(key) || IsN(key);
 }
 
 QChar TypedCharacter(const QKeyEvent* key)
@@ -107,7 +114,7 @@ bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
         form.FormKeyPress(character);
     if (const unsigned bit = HeldBit(key->key()))
         return ClickFocusedButton(form, watched, bit);
-    if (key->key() == Qt::Key_Escape || IsCtrlA(key))
+    if (key->key() == Qt::Key_Escape || IsCtrlA(key) || IsN(key))
         return true;
     return !CountdownFieldAccepts(form, watched, key);
 }
@@ -173,6 +180,8 @@ void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         else
             EnableAllCases();
     }
+    if (IsAnotherScrambleKey(key, modifiers))
+        DrawAnotherScramble(*this);
     SyncCountdownField(*this);
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/language.h"
 #include "resources/resources.h"
+#include "trainer/anotherscramble.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
 #include "window/tform1.h"
@@ -34,6 +35,7 @@ void ShowNextScramble(TForm1& form)
         form.ScrambleLabel->raise();
         form.ScrambleHold->raise();
     }
+    ShowAnotherScrambleWhenDue(form);
 }
 
 } // namespace
@@ -44,6 +46,7 @@ void HideScramble(TForm1& form)
 {
     form.ScrambleLabel->hide();
     form.ScrambleHold->hide();
+    ShowAnotherScrambleWhenDue(form);
 }
 
 std::optional<int> TakeCaseDrawnInAdvance(TForm1& form)

@@ -45,17 +45,24 @@ void ShowBestComparison(TForm1& form)
     form.res->setVisible(best != 0);
 }
 
-// Easy level: the case's algorithm replaces the stopwatch.
-void GiveUpWithHint(TForm1& form)
+// The case's name and algorithm in place of the stopwatch; the popup of the
+// line can edit the algorithm.
+void ShowGivenUpHint(TForm1& form)
 {
     cycle::StyleResultLine(form.res, cycle::kHintPixelSize, Qt::black, cycle::kHintTop);
     form.res->setText(form.Tile(form.state.currentCase)->hint);
-    form.state.answerShown = true;
     form.RzPanel1->hide();
     SetTag(form.res, form.state.currentCase);
     form.res->show();
     ShowCaseNameAboveHint(form, form.state.currentCase);
     form.Image1->setEnabled(false);
+}
+
+// Easy level: the case's algorithm replaces the stopwatch.
+void GiveUpWithHint(TForm1& form)
+{
+    form.state.answerShown = true;
+    ShowGivenUpHint(form);
     form.BitBtn1Click();
     form.state.attemptActive = false;
 }
@@ -73,6 +80,23 @@ void GiveUpWithAnswer(TForm1& form)
     form.state.answerShown = true;
     form.BitBtn1Click();
     form.state.attemptActive = false;
+}
+
+// With a setup scramble the cube in the hands was the question: the answer
+// is shown as at Stop, the case's Easy picture, with its name and algorithm,
+// and stays until Discard (Space, Enter or Esc) brings the next scramble. No
+// time can be kept: Accept stays disabled.
+void GiveUpUnderScramble(TForm1& form)
+{
+    form.Timer1->stop();
+    form.session.ForgetTime();
+    form.Label1->setText(QStringLiteral("0"));
+    form.Image1->SetPicture(form.scrambleAnswer);
+    ShowGivenUpHint(form);
+    form.BitBtn3->setEnabled(true);
+    form.BitBtn3->setFocus();
+    form.BitBtn1->setEnabled(false);
+    cycle::SetStartCaption(form);
 }
 
 // What the user sees is what is recorded: the text and the time Stop keeps.
@@ -164,11 +188,9 @@ void TForm1::Image1Click()
     if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
         return;
     if (ScrambleMode(*this)) {
-        // The frame is about to show the next scramble: the algorithm is
-        // the answer, under it, at either level.
-        GiveUpWithHint(*this);
+        // At either level.
+        GiveUpUnderScramble(*this);
         session.GiveUp();
-        DrawInAdvance(*this);
     } else if (state.level == Level::Easy) {
         GiveUpWithHint(*this);
         session.GiveUp();

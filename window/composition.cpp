@@ -7,6 +7,7 @@
 #include "board/groups.h"
 #include "resources/resources.h"
 #include "settings/defaults.h"
+#include "trainer/anotherscramble.h"
 #include "trainer/drawchoice.h"
 #include "window/fonts.h"
 #include "window/layout.h"
@@ -352,6 +353,7 @@ void TForm1::BuildControls()
     BuildCycleButtons(*this);
     BuildModeAndLevelLines(*this);
     BuildScrambleLines(*this);
+    BuildAnotherScrambleButton(*this);
     BuildDrawChoice(*this);
     BuildGroupsButton(*this);
     BuildHiddenLists(*this);

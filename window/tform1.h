@@ -93,6 +93,7 @@ public:
     QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
     QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
+    QPushButton* AnotherScramble = nullptr;   // a new setup for the waiting case (trainer/anotherscramble.cpp)
     QComboBox* ComboBox1 = nullptr;    // how the next case is drawn (trainer/drawchoice.cpp)
     QListWidget* OLLhints = nullptr;   // built-in hints (hidden)
     QListWidget* PLLhints = nullptr;
