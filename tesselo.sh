@@ -7,6 +7,9 @@
 #   ./tesselo.sh build  install what is missing and build
 #   ./tesselo.sh fuzz   fuzz the file and text parsers (fuzz/run.sh)
 #   ./tesselo.sh bench  measure speed and fault tolerance into bench/README.md
+#   ./tesselo.sh package  build the Debian package tesselo_<version>_<arch>.deb
+#                       into the build folder and check it with lintian,
+#                       desktop-file-validate and appstreamcli
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -19,6 +22,10 @@ PACKAGES=(
   libgif-dev fonts-dseg fonts-wine libxcb1-dev libxcb-damage0-dev
   xvfb xauth openbox x11-utils x11-xkb-utils xdotool
 )
+
+# The package's own tools: cpack's DEB generator reads the libraries' packages
+# with dpkg-shlibdeps (dpkg-dev); the checks of the package.
+PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
 # clang's libFuzzer, for the fuzzing run (./tesselo.sh fuzz, and briefly in test).
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev xxd)
@@ -92,6 +99,15 @@ sanitized_gl_tests() {
   return $failed
 }
 
+# The .deb, built from the same build as everything else: the program finds
+# its files relative to its executable, in whichever layout it is.
+package() {
+  install_packages "${PACKAGE_PACKAGES[@]}"
+  build
+  (cd "$BUILD_DIR" && cpack --config CPackConfig.cmake)
+  tools/check-package.sh "$BUILD_DIR"/tesselo_*.deb
+}
+
 case "${1:-}" in
   build) build ;;
   run)
@@ -119,8 +135,9 @@ case "${1:-}" in
     install_packages
     bench/run.sh
     ;;
+  package) package ;;
   *)
-    echo "usage: $0 run|test|build|fuzz|bench" >&2
+    echo "usage: $0 run|test|build|fuzz|bench|package" >&2
     exit 2
     ;;
 esac
