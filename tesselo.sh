@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tesselo: build, run and test.
 #   ./tesselo.sh run    install what is missing, build, start the program
-#   ./tesselo.sh test   install what is missing, build, run every test, then
+#   ./tesselo.sh test   install what is missing, build, build the package, run
+#                       every test (the package's among them), then
 #                       every test again under the address and UB sanitizers,
 #                       then a short fuzzing run of the parsers
 #   ./tesselo.sh build  install what is missing and build
@@ -116,8 +117,12 @@ case "${1:-}" in
     ;;
   test)
     build
+    # The Debian package too: the tests labelled "package" run it unpacked
+    # and check it, and here must not be skipped.
+    install_packages "${PACKAGE_PACKAGES[@]}"
+    (cd "$BUILD_DIR" && cpack --config CPackConfig.cmake >/dev/null)
     # Tests that need a display bring their own Xvfb through xvfb-run (see tests/CMakeLists.txt).
-    ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
+    TESSELO_REQUIRE_PACKAGE=1 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
     [ "${TESSELO_SKIP_SANITIZERS:-0}" = 1 ] || sanitized_tests
     # A short fuzzing smoke run of the parsers from the seeds in fuzz/corpus
     # (./tesselo.sh fuzz runs longer).

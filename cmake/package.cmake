@@ -19,6 +19,11 @@ include(GNUInstallDirs)
 set(TESSELO_SYSTEM_BIN_DIR bin)
 set(TESSELO_SYSTEM_PLUGIN_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/tesselo)
 set(TESSELO_SYSTEM_DATA_DIR share/tesselo)
+# The installed program finds them from its own folder (app/filelocations.cpp).
+file(RELATIVE_PATH plugins_from_bin /usr/${TESSELO_SYSTEM_BIN_DIR} /usr/${TESSELO_SYSTEM_PLUGIN_DIR})
+file(RELATIVE_PATH data_from_bin /usr/${TESSELO_SYSTEM_BIN_DIR} /usr/${TESSELO_SYSTEM_DATA_DIR})
+target_compile_definitions(tesselo_core PRIVATE TESSELO_PLUGIN_DIR_FROM_BIN="${plugins_from_bin}"
+  TESSELO_DATA_DIR_FROM_BIN="${data_from_bin}")
 
 # The AppStream identity and the project's web address. Placeholders until
 # the project has a home of its own: AppStream asks for a reverse domain name

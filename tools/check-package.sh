@@ -2,8 +2,26 @@
 # Checks a built Tesselo package: lintian reports no error, and the desktop
 # entry and the AppStream metadata it carries validate (without the network).
 #   tools/check-package.sh build/tesselo_1.0_amd64.deb
+#   tools/check-package.sh build      the package in that folder; exit 77
+#                                     (skipped) when there is none or the
+#                                     tools are missing, unless
+#                                     TESSELO_REQUIRE_PACKAGE=1
 set -euo pipefail
-deb=${1:?usage: $0 package.deb}
+deb=${1:?usage: $0 package.deb|build-folder}
+skip() {
+  if [ "${TESSELO_REQUIRE_PACKAGE:-0}" = 1 ]; then echo "FAIL: $*" >&2; exit 1; fi
+  echo "skipped: $*"; exit 77
+}
+for tool in dpkg-deb lintian desktop-file-validate appstreamcli; do
+  command -v $tool >/dev/null || skip "$tool is missing"
+done
+if [ -d "$deb" ]; then
+  shopt -s nullglob
+  debs=("$deb"/tesselo_*.deb)
+  [ ${#debs[@]} -ge 1 ] || skip "no package in $deb (./tesselo.sh package)"
+  deb=${debs[-1]}
+  shopt -u nullglob
+fi
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"

@@ -16,7 +16,7 @@ bool TwoSides(const TForm1& form)
 
 QString FullPath(const TForm1& form, const QString& relative)
 {
-    return InFolder(form.env.programFolder, relative);
+    return form.env.files.FindPicture(relative);
 }
 
 // Relative path of the answer to the question picture shown at the draw.
@@ -72,7 +72,7 @@ bool LoadHardQuestion(TForm1& form)
 {
     const QString folder = HardPictureFolder(form.state.currentSet, TwoSides(form), form.state.currentCase);
     form.state.pictureFiles.clear();
-    if (!form.ListCasePictures(FullPath(form, folder)))
+    if (!form.ListCasePictures(folder))
         return false;
     form.env.random->Reseed();
     // Every picture of the folder has the same chance.
@@ -110,11 +110,11 @@ bool TForm1::LoadQuestionPicture()
 
 bool TForm1::ListCasePictures(const QString& folder)
 {
-    state.pictureFiles += ListGifFiles(folder);
+    state.pictureFiles += env.files.ListPictures(folder);
     if (!state.pictureFiles.isEmpty())
         return true;
     AbortAttempt();
-    env.messages->Inform(FolderWithoutPicturesText(folder, state.russianInterface));
+    env.messages->Inform(FolderWithoutPicturesText(InFolder(env.files.dataFolder, folder), state.russianInterface));
     return false;
 }
 

@@ -123,7 +123,7 @@ public:
     std::optional<int> ChooseExamCase();   // the exam's rule; none when every case was drawn
     bool LoadQuestionPicture();        // false when the attempt was aborted
     void StartClockWhenShown();        // the question's frame handed to the window system, then the clock (trainer/clockstart.cpp)
-    bool ListCasePictures(const QString& folder);
+    bool ListCasePictures(const QString& folder);   // relative, "Images/OLL-2/5/"
     bool LoadAnswerPicture();          // false when the answer file is missing
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
