@@ -69,7 +69,7 @@ sanitized_tests() {
   export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   export LSAN_OPTIONS=suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0
-  ctest --test-dir "$asan_dir" --output-on-failure -j"$(nproc)" -E '^test_gl_' ${CTEST_ARGS:-}
+  ctest --test-dir "$asan_dir" --output-on-failure -j"$(nproc)" -E '^test_gl_' -LE package ${CTEST_ARGS:-}
   sanitized_gl_tests "$asan_dir"
 }
 
