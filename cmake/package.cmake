@@ -49,6 +49,8 @@ file(READ ${CMAKE_SOURCE_DIR}/tools/tesselo.desktop.in desktop_entry)
 string(REPLACE "Exec=\"@FOLDER@/tesselo\"" "Exec=tesselo" desktop_entry "${desktop_entry}")
 string(REPLACE "Icon=@FOLDER@/tesselo.png" "Icon=tesselo" desktop_entry "${desktop_entry}")
 string(REGEX REPLACE "Path=[^\n]*\n" "" desktop_entry "${desktop_entry}")
+# One main category, so that menus list it once.
+string(REPLACE "Categories=Education;Game;" "Categories=Education;" desktop_entry "${desktop_entry}")
 string(APPEND desktop_entry "Keywords=cube;speedcubing;OLL;PLL;timer;\n")
 file(WRITE ${PACKAGING_DIR}/${TESSELO_APPSTREAM_ID}.desktop "${desktop_entry}")
 install(FILES ${PACKAGING_DIR}/${TESSELO_APPSTREAM_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications ${component})
