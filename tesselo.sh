@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Tesselo: build, run and test.
 #   ./tesselo.sh run    install what is missing, build, start the program
-#   ./tesselo.sh test   install what is missing, build, run every test, then
+#   ./tesselo.sh test   install what is missing, build, build the package, run
+#                       every test (the package's among them), then
 #                       every test again under the address and UB sanitizers,
 #                       then a short fuzzing run of the parsers
 #   ./tesselo.sh build  install what is missing and build
 #   ./tesselo.sh fuzz   fuzz the file and text parsers (fuzz/run.sh)
 #   ./tesselo.sh bench  measure speed and fault tolerance into bench/README.md
+#   ./tesselo.sh package  build the Debian package tesselo_<version>_<arch>.deb
+#                       into the build folder and check it with lintian,
+#                       desktop-file-validate and appstreamcli
 set -euo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
@@ -19,6 +23,10 @@ PACKAGES=(
   libgif-dev fonts-dseg fonts-wine libxcb1-dev libxcb-damage0-dev
   xvfb xauth openbox x11-utils x11-xkb-utils xdotool
 )
+
+# The package's own tools: cpack's DEB generator reads the libraries' packages
+# with dpkg-shlibdeps (dpkg-dev); the checks of the package.
+PACKAGE_PACKAGES=(dpkg-dev lintian desktop-file-utils appstream)
 
 # clang's libFuzzer, for the fuzzing run (./tesselo.sh fuzz, and briefly in test).
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev xxd)
@@ -61,7 +69,7 @@ sanitized_tests() {
   export ASAN_OPTIONS=detect_leaks=1:strict_init_order=1:detect_stack_use_after_return=1
   export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
   export LSAN_OPTIONS=suppressions=$ROOT/tests/sanitizer/lsan.supp:print_suppressions=0
-  ctest --test-dir "$asan_dir" --output-on-failure -j"$(nproc)" -E '^test_gl_' ${CTEST_ARGS:-}
+  ctest --test-dir "$asan_dir" --output-on-failure -j"$(nproc)" -E '^test_gl_' -LE package ${CTEST_ARGS:-}
   sanitized_gl_tests "$asan_dir"
 }
 
@@ -92,6 +100,15 @@ sanitized_gl_tests() {
   return $failed
 }
 
+# The .deb, built from the same build as everything else: the program finds
+# its files relative to its executable, in whichever layout it is.
+package() {
+  install_packages "${PACKAGE_PACKAGES[@]}"
+  build
+  (cd "$BUILD_DIR" && cpack --config CPackConfig.cmake)
+  tools/check-package.sh "$BUILD_DIR"/tesselo_*.deb
+}
+
 case "${1:-}" in
   build) build ;;
   run)
@@ -100,8 +117,12 @@ case "${1:-}" in
     ;;
   test)
     build
+    # The Debian package too: the tests labelled "package" run it unpacked
+    # and check it, and here must not be skipped.
+    install_packages "${PACKAGE_PACKAGES[@]}"
+    (cd "$BUILD_DIR" && cpack --config CPackConfig.cmake >/dev/null)
     # Tests that need a display bring their own Xvfb through xvfb-run (see tests/CMakeLists.txt).
-    ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
+    TESSELO_REQUIRE_PACKAGE=1 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" ${CTEST_ARGS:-}
     [ "${TESSELO_SKIP_SANITIZERS:-0}" = 1 ] || sanitized_tests
     # A short fuzzing smoke run of the parsers from the seeds in fuzz/corpus
     # (./tesselo.sh fuzz runs longer).
@@ -119,8 +140,9 @@ case "${1:-}" in
     install_packages
     bench/run.sh
     ;;
+  package) package ;;
   *)
-    echo "usage: $0 run|test|build|fuzz|bench" >&2
+    echo "usage: $0 run|test|build|fuzz|bench|package" >&2
     exit 2
     ;;
 esac

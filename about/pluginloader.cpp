@@ -1,13 +1,16 @@
 #include "about/pluginloader.h"
 
 #include "about/cubesurface.h"
+#include "app/filelocations.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
 QStringList PluginFolders()
 {
-    QStringList folders{QCoreApplication::applicationDirPath()};
+    // The program's folder when it is portable, the package's plugin folder
+    // when it is installed (app/filelocations.h).
+    QStringList folders{FileLocations::ForExecutable(QCoreApplication::applicationDirPath()).pluginFolder};
 #ifdef TESSELO_PLUGIN_DIR_FROM_ENVIRONMENT
     // Built into the tests and benchmarks alone (CMakeLists.txt): the
     // program itself never reads the variable.

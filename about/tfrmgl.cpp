@@ -310,7 +310,7 @@ void TfrmGL::FormClose()
 
 QString TfrmGL::TextureFilePath() const
 {
-    return InFolder(mainWindow_->env.programFolder, QStringLiteral("Images/cube.bmp"));
+    return InFolder(mainWindow_->env.files.dataFolder, QStringLiteral("Images/cube.bmp"));
 }
 
 bool TfrmGL::HasCube() const

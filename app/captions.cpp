@@ -11,7 +11,7 @@
 #include <QTimer>
 #include <QToolButton>
 
-QString TForm1::SettingsPath() const { return InFolder(env.programFolder, QStringLiteral("Settings.ini")); }
+QString TForm1::SettingsPath() const { return env.files.SettingsPath(); }
 
 void TForm1::SetStartupCaptions()
 {

@@ -29,9 +29,8 @@ void RemoveFileOrLink(const QString& path)
 
 // The header upgrade of earlier versions replaced History.csv (the file a
 // link points to) under the lock on that file.
-void RemoveHistoryTemporaries(const QString& programFolder)
+void RemoveHistoryTemporaries(const QString& history)
 {
-    const QString history = InFolder(programFolder, QStringLiteral("History.csv"));
     const int fd = ::open(QFile::encodeName(history).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         // No file, so no replacement of it in progress.
@@ -53,22 +52,24 @@ QList<QByteArray> EasyPictureNames(int cases)
     return names;
 }
 
-void RemovePictureTemporaries(const QString& programFolder)
+void RemovePictureTemporaries(const QString& dataFolder)
 {
-    RemoveStaleTemporaries(InFolder(programFolder, QStringLiteral("Images/cube.bmp")));
+    RemoveStaleTemporaries(InFolder(dataFolder, QStringLiteral("Images/cube.bmp")));
     for (const CaseSet set : {CaseSet::OLL, CaseSet::PLL}) {
-        const QString folder = QFileInfo(InFolder(programFolder, EasyPicturePath(set, 1))).absolutePath();
+        const QString folder = QFileInfo(InFolder(dataFolder, EasyPicturePath(set, 1))).absolutePath();
         RemoveStaleTemporaries(folder, EasyPictureNames(set == CaseSet::OLL ? kOllCases : kPllCases));
     }
 }
 
 }   // namespace
 
-void RemoveProgramLeftovers(const QString& programFolder)
+void RemoveProgramLeftovers(const FileLocations& files)
 {
-    RemoveStaleTemporaries(programFolder, {QByteArrayLiteral("digital.ttf"), QFile::encodeName(kOldFirstRunDraft)});
-    RemoveFileOrLink(InFolder(programFolder, kOldFirstRunDraft));
-    SettingsFile(InFolder(programFolder, QStringLiteral("Settings.ini"))).RemoveStaleTemporaries();
-    RemoveHistoryTemporaries(programFolder);
-    RemovePictureTemporaries(programFolder);
+    if (!files.FontFilePath().isEmpty())
+        RemoveStaleTemporaries(files.FontFilePath());
+    RemoveStaleTemporaries(files.settingsFolder, {QFile::encodeName(kOldFirstRunDraft)});
+    RemoveFileOrLink(InFolder(files.settingsFolder, kOldFirstRunDraft));
+    SettingsFile(files.SettingsPath()).RemoveStaleTemporaries();
+    RemoveHistoryTemporaries(files.HistoryPath());
+    RemovePictureTemporaries(files.dataFolder);
 }

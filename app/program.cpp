@@ -22,7 +22,7 @@ namespace {
 bool RussianInterface(const Environment& environment)
 {
     const QString systemValue = LanguageValueForSystem(environment.systemLanguage ? environment.systemLanguage() : QString());
-    const SettingsFile file(InFolder(environment.programFolder, QStringLiteral("Settings.ini")));
+    const SettingsFile file(environment.files.SettingsPath());
     // A file without the key reads as the start-up reads it.
     return IsRussianLanguageValue(file.Exists() ? file.ReadString(QStringLiteral("Settings"), QStringLiteral("Language"),
                                                                   QStringLiteral("ru"))
@@ -41,17 +41,21 @@ void BringToFront(QWidget& window)
 
 }   // namespace
 
-Program::Program(Environment environment, Dialogs dialogs) : programFolder_(environment.programFolder)
+Program::Program(Environment environment, Dialogs dialogs) : files_(environment.files)
 {
+    // An installed program's first run makes its folders; a failure shows
+    // later, as a folder that cannot be written does.
+    if (files_.mode == FileLocations::Mode::Installed)
+        files_.MakeFolders();
     // Before anything is read or written, so that a second copy reads
     // nothing half-written and writes nothing at all.
-    folderLock_ = std::make_unique<ProgramFolderLock>(programFolder_);
+    folderLock_ = std::make_unique<ProgramFolderLock>(files_.dataFolder);
     if (folderLock_->state() == ProgramFolderLock::State::HeldByAnother) {
         DeferToTheRunningCopy(environment);
         return;
     }
     if (folderLock_->state() == ProgramFolderLock::State::Held)
-        RemoveProgramLeftovers(programFolder_);
+        RemoveProgramLeftovers(files_);
     terminationSignals = std::make_unique<TerminationSignals>();
     QObject::connect(terminationSignals.get(), &TerminationSignals::received, terminationSignals.get(),
                      [this](int, bool duringStartUp) {
@@ -69,7 +73,7 @@ Program::Program(Environment environment, Dialogs dialogs) : programFolder_(envi
         AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
     InstallProgress(*form1);
     InstallExport(*form1);   // under "Progress…"
-    raiseRequests_ = std::make_unique<RaiseRequests>(programFolder_, [form = form1.get()] { BringToFront(*form); });
+    raiseRequests_ = std::make_unique<RaiseRequests>(files_.dataFolder, [form = form1.get()] { BringToFront(*form); });
     ConnectDrawToProgress(*form1);
     startingUp_ = false;
     TerminationSignals::StartUpDone();
@@ -88,7 +92,7 @@ void Program::DeferToTheRunningCopy(const Environment& environment)
     const std::shared_ptr<Messages> messages = environment.messages ? environment.messages : std::make_shared<QtMessages>();
     messages->Inform(AlreadyRunningText(RussianInterface(environment)));
     // After the box: the running copy's window is what the user sees next.
-    AskRunningCopyToRaise(programFolder_);
+    AskRunningCopyToRaise(files_.dataFolder);
 }
 
 Program::~Program()

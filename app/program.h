@@ -47,7 +47,7 @@ private:
     void DeferToTheRunningCopy(const Environment& environment);
     std::unique_ptr<ProgramFolderLock> folderLock_;
     std::unique_ptr<RaiseRequests> raiseRequests_;
-    QString programFolder_;
+    FileLocations files_;
     bool startingUp_ = true;
 };
 

@@ -21,9 +21,9 @@ QString Numbered(const QString& key, int n) { return key + QString::number(n); }
 // build without its pictures leaves the thumbnail empty.
 void LoadThumbnail(TForm1& f, CaseSet set, int n)
 {
-    EnsureEasyPicture(f.env.programFolder, set, n);
+    EnsureEasyPicture(f.env.files.dataFolder, set, n);
     const QString relative = EasyPicturePath(set, n);
-    const QString path = InFolder(f.env.programFolder, relative);
+    const QString path = f.env.files.FindPicture(relative);
     PictureBox* thumbnail = f.Tile(n)->ioll;
     thumbnail->ClearPicture();
     if (!QFileInfo::exists(path))

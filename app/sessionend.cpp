@@ -125,7 +125,8 @@ void Program::EndDuringStartUp()
         form1->EndWithoutSaving();
     else
         QFontDatabase::removeAllApplicationFonts();
-    QFile::remove(StopwatchFontPath(programFolder_));
+    if (!files_.FontFilePath().isEmpty())
+        QFile::remove(files_.FontFilePath());
     if (frmGL)
         frmGL->FormClose();
     if (startingUp_) {

@@ -177,7 +177,7 @@ void TForm1::ReleaseAtShutdown()
     closed_ = true;
     state.pictureFiles.clear();
     StopwatchFont font{fontId_, fontFamily_};
-    ReleaseStopwatchFont(env.programFolder, font);
+    ReleaseStopwatchFont(env.files.FontFilePath(), font);
     fontId_ = font.id;
     state.enabledCases.clear();
 }
@@ -198,6 +198,6 @@ TForm1::~TForm1()
     delete findChild<TileAreaEvents*>(QString(), Qt::FindDirectChildrenOnly);
     if (fontId_ >= 0) {
         StopwatchFont font{fontId_, fontFamily_};
-        ReleaseStopwatchFont(env.programFolder, font);
+        ReleaseStopwatchFont(env.files.FontFilePath(), font);
     }
 }

@@ -24,9 +24,9 @@ constexpr qsizetype kMostWaitingConnections = 8;
 
 // O_NOFOLLOW: a link planted in the lock's place is never followed to make
 // or open a file elsewhere.
-int OpenLockFile(const QString& programFolder)
+int OpenLockFile(const QString& folder)
 {
-    const QByteArray path = QFile::encodeName(QDir(programFolder).filePath(QLatin1String(kProgramFolderLockName)));
+    const QByteArray path = QFile::encodeName(QDir(folder).filePath(QLatin1String(kProgramFolderLockName)));
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd >= 0 || errno == ELOOP)
         return fd;
@@ -36,10 +36,10 @@ int OpenLockFile(const QString& programFolder)
 
 // An abstract socket (Linux): it leaves no file anywhere and goes away with
 // the copy that made it, however that copy ends.
-sockaddr_un SocketAddress(const QString& programFolder, socklen_t& length)
+sockaddr_un SocketAddress(const QString& folder, socklen_t& length)
 {
-    const QString canonical = QFileInfo(programFolder).canonicalFilePath();
-    const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(canonical.isEmpty() ? programFolder : canonical),
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(canonical.isEmpty() ? folder : canonical),
                                                      QCryptographicHash::Sha256)
                                 .toHex()
                                 .left(40);
@@ -53,7 +53,7 @@ sockaddr_un SocketAddress(const QString& programFolder, socklen_t& length)
 
 }   // namespace
 
-ProgramFolderLock::ProgramFolderLock(const QString& programFolder) : fd_(OpenLockFile(programFolder))
+ProgramFolderLock::ProgramFolderLock(const QString& folder) : fd_(OpenLockFile(folder))
 {
     if (fd_ < 0)
         return;
@@ -69,11 +69,11 @@ ProgramFolderLock::~ProgramFolderLock()
         ::close(fd_);   // releases the lock; the file stays
 }
 
-RaiseRequests::RaiseRequests(const QString& programFolder, std::function<void()> raise, QObject* parent)
+RaiseRequests::RaiseRequests(const QString& folder, std::function<void()> raise, QObject* parent)
     : QObject(parent), raise_(std::move(raise))
 {
     socklen_t length = 0;
-    const sockaddr_un address = SocketAddress(programFolder, length);
+    const sockaddr_un address = SocketAddress(folder, length);
     listening_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (listening_ < 0)
         return;
@@ -128,10 +128,10 @@ void RaiseRequests::Read(int connection, QSocketNotifier* notifier)
         raise_();
 }
 
-bool AskRunningCopyToRaise(const QString& programFolder)
+bool AskRunningCopyToRaise(const QString& folder)
 {
     socklen_t length = 0;
-    const sockaddr_un address = SocketAddress(programFolder, length);
+    const sockaddr_un address = SocketAddress(folder, length);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;

@@ -22,7 +22,7 @@ public:
         HeldByAnother,   // another copy runs from this folder
         Unavailable,     // no lock file can be made or locked (a read-only folder): nothing to guard
     };
-    explicit ProgramFolderLock(const QString& programFolder);
+    explicit ProgramFolderLock(const QString& folder);
     ~ProgramFolderLock();
     ProgramFolderLock(const ProgramFolderLock&) = delete;
     ProgramFolderLock& operator=(const ProgramFolderLock&) = delete;
@@ -40,7 +40,7 @@ inline constexpr const char* kProgramFolderLockName = ".tesselo.lock";
 // from the folder's canonical path, and calls raise for each request.
 class RaiseRequests : public QObject {
 public:
-    RaiseRequests(const QString& programFolder, std::function<void()> raise, QObject* parent = nullptr);
+    RaiseRequests(const QString& folder, std::function<void()> raise, QObject* parent = nullptr);
     ~RaiseRequests() override;
 
 private:
@@ -52,7 +52,7 @@ private:
 
 // The second copy's request; false when no copy listens (it may be stopped,
 // or still starting). Never waits.
-bool AskRunningCopyToRaise(const QString& programFolder);
+bool AskRunningCopyToRaise(const QString& folder);
 
 // "Tesselo is already running from this folder", in the interface language.
 QString AlreadyRunningText(bool russian);

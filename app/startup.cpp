@@ -269,19 +269,19 @@ void PrefetchActiveSetThumbnails(TForm1& form)
     const CaseSet set = ActiveSetIn(SettingsFile(form.SettingsPath()));
     QStringList paths;
     for (int n = 1; n <= CaseCount(set); ++n)
-        paths << InFolder(form.env.programFolder, EasyPicturePath(set, n));
+        paths << form.env.files.FindPicture(EasyPicturePath(set, n));
     form.thumbnails.Prefetch(paths);
 }
 
 void TForm1::FormCreate()
 {
-    QDir(env.programFolder).mkpath(QStringLiteral("Images"));   // a failure is ignored
+    QDir(env.files.dataFolder).mkpath(QStringLiteral("Images"));   // a failure is ignored
     state.pictureFiles.clear();
     state.examActive = false;
     // The font's two messages are in Russian only, and so are their buttons;
     // the interface language is read further on.
     state.russianInterface = true;
-    const StopwatchFont font = InstallStopwatchFont(env.programFolder, *env.messages);
+    const StopwatchFont font = InstallStopwatchFont(env.files.FontFilePath(), *env.messages);
     fontId_ = font.id;
     fontFamily_ = font.family;
     PrepareStopwatch(*this, fontFamily_);

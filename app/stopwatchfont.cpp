@@ -10,11 +10,6 @@
 #include <QSize>
 
 
-QString StopwatchFontPath(const QString& programFolder)
-{
-    return InFolder(programFolder, QStringLiteral("digital.ttf"));
-}
-
 // A symbolic link named digital.ttf is replaced, never written through: the
 // file it points to may be anything of the user's. The file is deleted at
 // the end of every run, so it is not flushed to the disk.
@@ -29,13 +24,19 @@ static bool WriteFontFile(const QString& path)
     return ReplaceFileAtomically(path, data, how);
 }
 
-StopwatchFont InstallStopwatchFont(const QString& programFolder, Messages& messages)
+static int RegisterFont(const QString& fontFile, Messages& messages)
 {
-    const QString path = StopwatchFontPath(programFolder);
-    if (!WriteFontFile(path))
+    if (fontFile.isEmpty())
+        return QFontDatabase::addApplicationFontFromData(EmbeddedResource(QStringLiteral("MyWave")));
+    if (!WriteFontFile(fontFile))
         messages.Inform(QStringLiteral("Не могу сохранить шрифт"));
+    return QFontDatabase::addApplicationFont(fontFile);
+}
+
+StopwatchFont InstallStopwatchFont(const QString& fontFile, Messages& messages)
+{
     StopwatchFont font;
-    font.id = QFontDatabase::addApplicationFont(path);
+    font.id = RegisterFont(fontFile, messages);
     if (font.id < 0) {
         messages.Inform(QStringLiteral("Не могу подключить шрифт"));
         return font;
@@ -44,12 +45,13 @@ StopwatchFont InstallStopwatchFont(const QString& programFolder, Messages& messa
     return font;
 }
 
-void ReleaseStopwatchFont(const QString& programFolder, StopwatchFont& font)
+void ReleaseStopwatchFont(const QString& fontFile, StopwatchFont& font)
 {
     if (font.id >= 0)
         QFontDatabase::removeApplicationFont(font.id);
     font.id = -1;
-    QFile::remove(StopwatchFontPath(programFolder));
+    if (!fontFile.isEmpty())
+        QFile::remove(fontFile);
 }
 
 QFont FittedStopwatchFont(const QString& family, int maxPixelSize, const QSize& box)

@@ -67,7 +67,7 @@ QByteArray PrefixDigest(const QString& path, qint64 bytes)
 double FirstAcceptMs(const QString& folder)
 {
     Environment env = Environment::Default();
-    env.programFolder = folder;
+    env.files = FileLocations::Portable(folder);
     auto clock = std::make_shared<ManualClock>();
     env.clock = clock;
     env.messages = std::make_shared<RecordingMessages>();

@@ -174,7 +174,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/stopwatch-XXXXXX"));
     auto clock = std::make_shared<WitnessedSteadyClock>();
     Environment env = Environment::Default();
-    env.programFolder = dir.path();
+    env.files = FileLocations::Portable(dir.path());
     env.clock = clock;
     env.messages = std::make_shared<RecordingMessages>();
     Program program(env);

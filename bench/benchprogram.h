@@ -12,7 +12,7 @@
 inline std::unique_ptr<Program> StartIn(const QString& folder)
 {
     Environment env = Environment::Default();
-    env.programFolder = folder;
+    env.files = FileLocations::Portable(folder);
     env.messages = std::make_shared<RecordingMessages>();
     auto program = std::make_unique<Program>(env);
     program->form1->show();

@@ -51,7 +51,7 @@ void ShowPreviewPicture(TForm1& form, int caseNumber)
 {
     const bool russian = form.state.russianInterface;
     const QString relative = EasyPicturePath(form.state.currentSet, caseNumber);
-    const QString path = InFolder(form.env.programFolder, relative);
+    const QString path = form.env.files.FindPicture(relative);
     if (!QFileInfo::exists(path)) {
         form.env.messages->Inform(PictureMissingText(relative, russian));
         return;

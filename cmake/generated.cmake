@@ -16,6 +16,9 @@ endforeach()
 
 # The program's executable comes with its picture library.
 add_dependencies(tesselo tesselo_images)
+# The build folder is a portable folder: the program run from it keeps its
+# files there (app/filelocations.h).
+configure_file(${CMAKE_SOURCE_DIR}/tools/portable ${CMAKE_BINARY_DIR}/portable COPYONLY)
 
 # Portable install: `cmake --install build --prefix DIR` makes DIR a
 # self-contained folder (the program keeps Settings.ini and its other files
@@ -28,6 +31,7 @@ add_dependencies(tesselo tesselo_images)
 #   DIR/tesselo.desktop         a desktop entry for DIR
 #   DIR/add-to-menu.sh          puts the entry in the user's menu (again after a move)
 #   DIR/LICENSE, THIRD-PARTY.md the licence (GPL-3.0-or-later) and the credits
+#   DIR/portable                keeps the files the program writes in DIR
 install(TARGETS tesselo RUNTIME DESTINATION .)
 install(TARGETS tesselo_cube LIBRARY DESTINATION .)
 install(TARGETS tesselo_progress LIBRARY DESTINATION .)
@@ -37,7 +41,7 @@ install(DIRECTORY ${CMAKE_BINARY_DIR}/Images/OLL-2 ${CMAKE_BINARY_DIR}/Images/PL
   FILES_MATCHING PATTERN "*.gif")
 install(FILES ${CMAKE_BINARY_DIR}/resources/generated/Icon.png DESTINATION . RENAME tesselo.png)
 install(PROGRAMS ${CMAKE_SOURCE_DIR}/tools/add-to-menu.sh DESTINATION .)
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/THIRD-PARTY.md DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/THIRD-PARTY.md ${CMAKE_SOURCE_DIR}/tools/portable DESTINATION .)
 install(CODE "
   get_filename_component(tesselo_folder \"\${CMAKE_INSTALL_PREFIX}\" ABSOLUTE)
   file(READ \"${CMAKE_SOURCE_DIR}/tools/tesselo.desktop.in\" tesselo_entry)

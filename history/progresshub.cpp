@@ -30,10 +30,10 @@ constexpr int kTitleBarAllowance = 30;
 constexpr int kBorderAllowance = 4;
 constexpr int kReadingTickMs = 50;
 
-QImage CasePicture(const QString& programFolder, CaseSet set, int caseNumber)
+QImage CasePicture(const FileLocations& files, CaseSet set, int caseNumber)
 {
     // The picture the user may have replaced, else the one carried inside.
-    QImage picture = ReadPictureFile(InFolder(programFolder, EasyPicturePath(set, caseNumber)));
+    QImage picture = ReadPictureFile(files.FindPicture(EasyPicturePath(set, caseNumber)));
     if (picture.isNull())
         picture.loadFromData(EmbeddedResource((set == CaseSet::OLL ? QStringLiteral("O") : QStringLiteral("P"))
                                               + QString::number(caseNumber)));
@@ -53,7 +53,7 @@ ProgressViewFactory* LoadProgressViewFactory(QString* why)
 }
 
 ProgressHub::ProgressHub(TForm1& form)
-    : QObject(&form), form_(form), store_(InFolder(form.env.programFolder, QStringLiteral("History.csv")))
+    : QObject(&form), form_(form), store_(form.env.files.HistoryPath())
 {
     setObjectName(QStringLiteral("ProgressHub"));
     menuItem = form.PopupMenu1->addAction(
@@ -164,8 +164,8 @@ ProgressView* ProgressHub::PreparedWindow()
         context.mainWindow = &form_;
         context.russian = form_.state.russianInterface;
         context.fontFamily = InterfaceFont(11).family();
-        context.casePicture = [folder = form_.env.programFolder](CaseSet set, int caseNumber) {
-            return CasePicture(folder, set, caseNumber);
+        context.casePicture = [files = form_.env.files](CaseSet set, int caseNumber) {
+            return CasePicture(files, set, caseNumber);
         };
         context.caseTitle = &CaseTitle;
         view_ = factory->CreateView(context);

@@ -31,7 +31,7 @@ QString UsageText(bool russian)
 // The History.csv the window would use when started the same way.
 QString HistoryPathForThisStart()
 {
-    return InFolder(Environment::Default().programFolder, QStringLiteral("History.csv"));
+    return Environment::Default().files.HistoryPath();
 }
 
 } // namespace

@@ -46,7 +46,7 @@ QString StartFolder()
 
 QString HistoryPath(const TForm1& form)
 {
-    return form.progress ? form.progress->Store().Path() : InFolder(form.env.programFolder, QStringLiteral("History.csv"));
+    return form.progress ? form.progress->Store().Path() : form.env.files.HistoryPath();
 }
 
 } // namespace

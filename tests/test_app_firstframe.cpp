@@ -79,7 +79,7 @@ private slots:
     {
         Harness h;
         Environment env;
-        env.programFolder = h.Folder();
+        env.files = FileLocations::Portable(h.Folder());
         env.clock = h.clock;
         env.random = h.random;
         env.messages = h.messages;

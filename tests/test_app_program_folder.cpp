@@ -48,7 +48,7 @@ void Write(const QString& path, const QByteArray& bytes)
 Environment SecondCopyIn(const QString& folder, const std::shared_ptr<RecordingMessages>& messages)
 {
     Environment env;
-    env.programFolder = folder;
+    env.files = FileLocations::Portable(folder);
     env.clock = std::make_shared<ManualClock>();
     env.random = std::make_shared<SeededRandom>(1);
     env.messages = messages;

@@ -60,7 +60,7 @@ int RunStartIn(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     Environment environment = Environment::Default();
-    environment.programFolder = QString::fromLocal8Bit(argv[2]);
+    environment.files = FileLocations::Portable(QString::fromLocal8Bit(argv[2]));
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&watch] {
         if (!QApplication::activeModalWidget())

@@ -50,7 +50,7 @@ int RunLimited(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     Environment env;
-    env.programFolder = QString::fromLocal8Bit(argv[3]);
+    env.files = FileLocations::Portable(QString::fromLocal8Bit(argv[3]));
     env.clock = std::make_shared<ManualClock>();
     env.random = std::make_shared<SeededRandom>(1);
     env.messages = std::make_shared<PrintedMessages>();
@@ -73,7 +73,7 @@ int RunLimitedAccepts(int argc, char** argv)
     QApplication application(argc, argv);
     auto clock = std::make_shared<ManualClock>();
     Environment env;
-    env.programFolder = QString::fromLocal8Bit(argv[3]);
+    env.files = FileLocations::Portable(QString::fromLocal8Bit(argv[3]));
     env.clock = clock;
     env.random = std::make_shared<SeededRandom>(1);
     env.messages = std::make_shared<PrintedMessages>();

@@ -205,7 +205,7 @@ int RunDriver(int argc, char** argv)
     const QStringList args = application.arguments();
     auto clock = std::make_shared<ManualClock>();
     Environment env;
-    env.programFolder = args.value(2);
+    env.files = FileLocations::Portable(args.value(2));
     env.clock = clock;
     env.random = std::make_shared<SeededRandom>(args.value(3).toUInt());
     env.messages = std::make_shared<RecordingMessages>();

@@ -52,7 +52,7 @@ struct Run {
     explicit Run(const QString& folder)
     {
         Environment env;
-        env.programFolder = folder;
+        env.files = FileLocations::Portable(folder);
         env.clock = clock;
         env.random = std::make_shared<SeededRandom>(5);
         env.messages = messages;

@@ -356,7 +356,7 @@ private slots:
         settings.close();
         QVERIFY(QDir(dir.path()).mkdir("digital.ttf"));   // the font's two messages, in Russian only
         Environment env;
-        env.programFolder = dir.path();
+        env.files = FileLocations::Portable(dir.path());
         env.clock = std::make_shared<ManualClock>();
         env.random = std::make_shared<SeededRandom>(1);
         env.systemLanguage = [] { return QStringLiteral("ru_RU"); };

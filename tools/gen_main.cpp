@@ -3,7 +3,8 @@
 //
 //   tesselo_gen [--resources DIR] [--library DIR] [--sheets DIR]
 //     --resources  the Easy pictures O1..O57, P1..P21 (GIF), MyWav.bmp,
-//                  GlyphBin.png, GlyphCursor.png and Icon.png
+//                  GlyphBin.png, GlyphCursor.png and Icon.png (and the
+//                  icon at the theme sizes, icon-<size>.png, for the package)
 //     --library    the Hard library below an Images folder (OLL-2, PLL-2,
 //                  PLL-2-sides); the user's own files there are left alone
 //     --sheets     contact sheets easy.png and hard.png to look the pictures over
@@ -29,6 +30,8 @@
 #include <stdexcept>
 
 namespace {
+
+constexpr int kThemeIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 struct Options {
     QString resources, library, sheets, cases;
@@ -104,6 +107,9 @@ int WriteResources(const QString& folder)
     WriteFile(folder + QStringLiteral("/GlyphBin.png"), Png(QStringLiteral("GlyphBin"), render::BinGlyph()));
     WriteFile(folder + QStringLiteral("/GlyphCursor.png"), Png(QStringLiteral("GlyphCursor"), render::CursorGlyph()));
     WriteFile(folder + QStringLiteral("/Icon.png"), Png(QStringLiteral("Icon"), render::Icon(128)));
+    // The icon drawn at each size of the desktop's icon theme, for the package.
+    for (int size : kThemeIconSizes)
+        WriteFile(folder + QStringLiteral("/icon-%1.png").arg(size), Png(QStringLiteral("icon"), render::Icon(size)));
     return count + 4;
 }
 

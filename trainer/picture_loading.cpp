@@ -16,7 +16,7 @@ bool TwoSides(const TForm1& form)
 
 QString FullPath(const TForm1& form, const QString& relative)
 {
-    return InFolder(form.env.programFolder, relative);
+    return form.env.files.FindPicture(relative);
 }
 
 // Relative path of the answer to the question picture shown at the draw.
@@ -72,7 +72,7 @@ bool LoadHardQuestion(TForm1& form)
 {
     const QString folder = HardPictureFolder(form.state.currentSet, TwoSides(form), form.state.currentCase);
     form.state.pictureFiles.clear();
-    if (!ListCasePictures(form, FullPath(form, folder)))
+    if (!ListCasePictures(form, folder))
         return false;
     form.env.random->Reseed();
     // Every picture of the folder has the same chance.
@@ -111,11 +111,11 @@ bool LoadQuestionPicture(TForm1& form)
 bool ListCasePictures(TForm1& form, const QString& folder)
 {
     TrainerState& state = form.state;
-    state.pictureFiles += ListGifFiles(folder);
+    state.pictureFiles += form.env.files.ListPictures(folder);
     if (!state.pictureFiles.isEmpty())
         return true;
     form.AbortAttempt();
-    form.env.messages->Inform(FolderWithoutPicturesText(folder, state.russianInterface));
+    form.env.messages->Inform(FolderWithoutPicturesText(InFolder(form.env.files.dataFolder, folder), state.russianInterface));
     return false;
 }
 

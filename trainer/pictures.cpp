@@ -142,9 +142,9 @@ QImage ReadPictureFile(const QString& path)
     return reader.read();
 }
 
-void EnsureEasyPicture(const QString& programFolder, CaseSet set, int caseNumber)
+void EnsureEasyPicture(const QString& folder, CaseSet set, int caseNumber)
 {
-    const QString path = InFolder(programFolder, EasyPicturePath(set, caseNumber));
+    const QString path = InFolder(folder, EasyPicturePath(set, caseNumber));
     if (QFileInfo::exists(path))
         return;
     const QByteArray picture = EmbeddedResource(EmbeddedPictureName(set, caseNumber));

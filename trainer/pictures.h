@@ -54,4 +54,4 @@ QImage ReadPictureFile(const QString& path);
 // Writes the built-in Easy picture of a case to Images/OLL/<n>.gif or
 // Images/PLL/<n>.gif under the program folder when that file is missing,
 // creating the folder. Throws TesseloError("Unable to write to <path>").
-void EnsureEasyPicture(const QString& programFolder, CaseSet set, int caseNumber);
+void EnsureEasyPicture(const QString& folder, CaseSet set, int caseNumber);

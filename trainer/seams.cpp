@@ -49,7 +49,7 @@ int SeededRandom::Uniform(int bound)
 Environment Environment::Default()
 {
     Environment env;
-    env.programFolder = QCoreApplication::applicationDirPath();
+    env.files = FileLocations::ForExecutable(QCoreApplication::applicationDirPath());
     env.clock = std::make_shared<SteadyClock>();
     env.random = std::make_shared<ClockSeededRandom>();
     env.systemLanguage = [] { return QLocale::system().name(); };

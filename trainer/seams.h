@@ -3,6 +3,8 @@
 // generator, the program folder, the system language and the message boxes.
 // Production code uses the real ones; tests inject their own.
 
+#include "app/filelocations.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -100,14 +102,14 @@ public:
 };
 
 struct Environment {
-    QString programFolder;                       // Settings.ini, digital.ttf and Images/ live here
+    FileLocations files;                         // where Settings.ini, History.csv, pictures and plugins are
     std::shared_ptr<Clock> clock;
     std::shared_ptr<RandomSource> random;
     std::shared_ptr<Messages> messages;
     std::function<QString()> systemLanguage;     // BCP-47 name of the system language, e.g. "ru-RU"
 
-    // The real world: the executable's folder, the steady clock, a clock-seeded
-    // generator, Qt message boxes (set by the program entry) and QLocale::system().
+    // The real world: the files where the executable's folder says
+    // (app/filelocations.h), the steady clock, a clock-seeded generator, Qt message boxes (set by the program entry) and QLocale::system().
     static Environment Default();
 };
 

@@ -38,7 +38,7 @@ QByteArray Harness::ReadSettings() const
 TForm1* Harness::Start()
 {
     Environment env;
-    env.programFolder = dir.path();
+    env.files = FileLocations::Portable(dir.path());
     env.clock = clock;
     env.random = random;
     env.messages = messages;
