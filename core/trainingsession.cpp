@@ -172,7 +172,12 @@ void TrainingSession::DrawInAdvance(const QStringList& canBeDrawn, const std::ve
     const std::optional<int> drawn = state.examActive ? ChooseExamCase(examDrawn) : ChooseCase(history ? history() : nullptr);
     if (!drawn)
         return;
-    const QString scramble = DrawSetupScramble(scramblePool, state.currentSet, *drawn, *random_);
+    // The same case twice in a row gets another setup: the cuber who just did
+    // one must not be handed it again.
+    const bool sameCaseAgain = *drawn == state.currentCase && !state.currentScramble.isEmpty();
+    const QString scramble =
+        sameCaseAgain ? DrawAnotherSetupScramble(scramblePool, state.currentSet, *drawn, state.currentScramble, *random_)
+                      : DrawSetupScramble(scramblePool, state.currentSet, *drawn, *random_);
     if (scramble.isEmpty())
         return;
     state.nextCase = *drawn;

@@ -54,6 +54,9 @@ private slots:
     {
         QVERIFY(dir.isValid());
         QVERIFY(QDir(dir.path()).mkdir("work"));
+        // A portable folder: History.csv beside the executable, not the user's own.
+        QFile marker(dir.filePath("portable"));
+        QVERIFY(marker.open(QIODevice::WriteOnly));
         program = dir.filePath("tesselo");
         // The program's folder is where its executable is: a hard link is one there.
         const QByteArray built = TESSELO_BUILD_DIR "/tesselo";
