@@ -4,7 +4,7 @@
 #include "about/cubepanel.h"
 #include "about/cubesurface.h"
 #include "resources/resources.h"
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
 #include "window/tform1.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // training column.
 #include "window/tform1.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "settings/settingsfile.h"
 
 #include <QCheckBox>

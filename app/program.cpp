@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/leftovers.h"
 #include "app/sessionend.h"
 #include "app/singlecopy.h"
@@ -8,7 +8,7 @@
 #include "about/tfrmgl.h"
 #include "board/tform2.h"
 #include "board/tform3.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
 #include "trainer/drawchoice.h"

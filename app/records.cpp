@@ -4,7 +4,7 @@
 #include "app/setrecords.h"
 #include "settings/settingsfile.h"
 #include "trainer/pictures.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // Helpers of the set's records on the tiles, shared by start-up, the set
 // switch and shut-down.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 // stopwatch font released.
 #include "window/tform1.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/stopwatchfont.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
 #include "trainer/drawchoice.h"

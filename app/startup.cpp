@@ -3,7 +3,7 @@
 // records, and the idle trainer.
 #include "window/tform1.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/setrecords.h"
 #include "app/stopwatchfont.h"
 #include "settings/defaults.h"

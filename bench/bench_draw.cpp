@@ -3,7 +3,7 @@
 // that one; beside them, what reading such a History.csv costs.
 #include "benchstats.h"
 #include "history/historyfile.h"
-#include "trainer/draw.h"
+#include "core/draw.h"
 
 #include <QElapsedTimer>
 #include <random>

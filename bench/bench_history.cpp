@@ -6,7 +6,7 @@
 #include "benchprogram.h"
 #include "benchstats.h"
 #include "history/historyfile.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "history/progressview.h"
 #include "window/tform1.h"
 

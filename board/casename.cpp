@@ -1,8 +1,8 @@
 #include "board/casename.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "core/caseidentity.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 #include "window/fonts.h"
 #include "window/tform1.h"
 

@@ -1,6 +1,6 @@
 #include "board/groups.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/setrecords.h"
 #include "board/groupsdialog.h"
 #include "core/caseidentity.h"

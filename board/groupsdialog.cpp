@@ -1,6 +1,6 @@
 #include "board/groupsdialog.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/dialogs.h"
 #include "board/groups.h"
 #include "core/caseidentity.h"

@@ -1,10 +1,10 @@
 // The statistics board: the summary in the status bar, the tiles' bars, the
 // list of enabled cases and the buttons that depend on it.
 
-#include "board/summary.h"
-#include "history/progresshub.h"
+#include "core/summary.h"
+#include "window/progresshub.h"
 #include "trainer/drawchoice.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 #include "window/tform1.h"
 
 #include <QPushButton>

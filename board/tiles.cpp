@@ -2,12 +2,12 @@
 // other button previews its picture and algorithm in the training column.
 // The result line's popup edits the algorithm shown.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/casename.h"
 #include "board/hints.h"
 #include "board/tform3.h"
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 #include "trainer/pictures.h"
 #include "window/tform1.h"
 

@@ -2,7 +2,7 @@
 // History.csv: every recorded time, one RFC 4180 line each, beside
 // Settings.ini. The program only ever appends to it. No widgets.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QByteArray>
 #include <QString>

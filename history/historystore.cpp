@@ -1,7 +1,7 @@
 #include "history/historystore.h"
 
 #include "history/historyreader.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 #include <QFile>
 #include <QTimer>

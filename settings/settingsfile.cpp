@@ -1,7 +1,7 @@
 #include "settings/settingsfile.h"
 
-#include "settings/atomicfile.h"
-#include "trainer/errors.h"
+#include "platform/atomicfile.h"
+#include "core/errors.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -12,7 +12,7 @@
 // each replacement applies its writes to the text the file holds by then, so
 // that neither loses the other's keys.
 
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 #include <QByteArray>
 #include <QHash>

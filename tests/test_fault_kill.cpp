@@ -16,7 +16,7 @@
 #include "history/historyfile.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 #include "window/tform1.h"
 
 #include <QApplication>

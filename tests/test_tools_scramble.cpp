@@ -3,9 +3,9 @@
 // case, in plain face turns, short, and not as the case's hint undone.
 
 #include "resources/resources.h"
-#include "scramble/setupscramble.h"
+#include "core/setupscramble.h"
 #include "tools/scramblecheck.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -2,7 +2,7 @@
 // rounds with accepted and discarded attempts, the drop-down and its key.
 #include "test_trainer_support.h"
 
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 
 #include <QComboBox>
 #include <QWheelEvent>

@@ -2,7 +2,7 @@
 // listing, reading with a size limit and the restored Easy pictures.
 
 #include "test_trainer_support.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 #include "trainer/gifcheck.h"
 #include "trainer/pictures.h"
 

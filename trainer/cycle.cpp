@@ -1,7 +1,7 @@
 // The Start/Stop action, the countdown, the draw of a case and the way back
 // to Idle after any failure of the cycle.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
 #include "window/tform1.h"

@@ -2,7 +2,7 @@
 // countdown and stopwatch. Its times live only in the exam labels on the
 // tiles; nothing of it reaches the records or the settings file.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/casename.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"

@@ -9,14 +9,14 @@
 //   app/      start-up, shut-down, set and level switches, captions
 //   about/    the About button
 
-#include "app/thumbnailcache.h"
+#include "trainer/thumbnailcache.h"
 #include "core/trainingsession.h"
-#include "scramble/setupscramble.h"
+#include "core/setupscramble.h"
 #include "settings/defaults.h"
-#include "trainer/catalogue.h"
-#include "trainer/draw.h"
-#include "trainer/errors.h"
-#include "trainer/seams.h"
+#include "core/catalogue.h"
+#include "core/draw.h"
+#include "core/errors.h"
+#include "core/seams.h"
 #include "window/controls.h"
 
 #include <QImage>
@@ -56,7 +56,7 @@ public:
     // paints (core/trainingsession.h). The references keep the old names.
     TrainingSession session;
     TrainerState& state = session.state;
-    CaseDraw& caseDraw = session.draw;   // the draw rule and its rounds (trainer/draw.h)
+    CaseDraw& caseDraw = session.draw;   // the draw rule and its rounds (core/draw.h)
     ScramblePool& scramblePool = session.scramblePool;   // the embedded pool
     TuningColours tuning;
     Environment env;

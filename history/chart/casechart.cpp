@@ -1,6 +1,6 @@
 #include "history/chart/casechart.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "history/chart/setbars.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "history/chart/progresswindow.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "history/chart/casechart.h"
 #include "history/chart/setbars.h"
 

@@ -1,4 +1,4 @@
-#include "trainer/draw.h"
+#include "core/draw.h"
 
 #include <algorithm>
 #include <cmath>

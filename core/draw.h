@@ -6,7 +6,7 @@
 // cases, the recorded times and the random generator.
 
 #include "history/historyfile.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QHash>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "about/pluginloader.h"
+#include "platform/pluginloader.h"
 
 #include "about/cubesurface.h"
 

@@ -1,4 +1,4 @@
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>
