@@ -99,3 +99,13 @@ Program::~Program()
     form2.reset();
     form1.reset();
 }
+
+void Program::EndDuringStartUp()
+{
+    EndRunUnsaved(form1.get(), frmGL.get(), programFolder_, startingUp_);
+}
+
+void Program::FollowTheSession()
+{
+    FollowDesktopSession(form1.get(), terminationSignals.get());
+}

@@ -36,15 +36,6 @@ void LoadThumbnail(TForm1& f, CaseSet set, int n)
 
 }   // namespace
 
-SetKeys SetKeys::Of(CaseSet set)
-{
-    if (set == CaseSet::OLL)
-        return {QStringLiteral("al"), QStringLiteral("avg"), QStringLiteral("bes"), QStringLiteral("nes"),
-                QStringLiteral("OLL hints")};
-    return {QStringLiteral("pal"), QStringLiteral("pavg"), QStringLiteral("pbes"), QStringLiteral("pnes"),
-            QStringLiteral("PLL hints")};
-}
-
 void ShowTilesOf(TForm1& form, CaseSet set)
 {
     const int shown = CaseCount(set);

@@ -5,7 +5,6 @@
 #include "app/sessionend.h"
 
 #include "about/tfrmgl.h"
-#include "app/program.h"
 #include "app/stopwatchfont.h"
 #include "window/tform1.h"
 
@@ -119,16 +118,16 @@ private:
 // font, the texture if it was written) and the program ends with 0. Inside
 // the start-up (a message box's event loop read the signal) it ends at
 // once, before the start-up could go on writing.
-void Program::EndDuringStartUp()
+void EndRunUnsaved(TForm1* form, TfrmGL* about, const QString& programFolder, bool startingUp)
 {
-    if (form1)
-        form1->EndWithoutSaving();
+    if (form)
+        form->EndWithoutSaving();
     else
         QFontDatabase::removeAllApplicationFonts();
-    QFile::remove(StopwatchFontPath(programFolder_));
-    if (frmGL)
-        frmGL->FormClose();
-    if (startingUp_) {
+    QFile::remove(StopwatchFontPath(programFolder));
+    if (about)
+        about->FormClose();
+    if (startingUp) {
         std::fflush(nullptr);
         ::_exit(0);
     }
@@ -141,10 +140,9 @@ void Program::EndDuringStartUp()
 // program ends, and it is not asked anything from then on. A quit that no
 // close came before (the session manager ending the program) shuts down
 // the same way.
-void Program::FollowTheSession()
+void FollowDesktopSession(TForm1* form, TerminationSignals* terminationSignals)
 {
-    TForm1* form = form1.get();
-    QObject::connect(terminationSignals.get(), &TerminationSignals::received, form,
+    QObject::connect(terminationSignals, &TerminationSignals::received, form,
                      [form](int, bool duringStartUp) {
                          if (duringStartUp)
                              return;   // EndDuringStartUp

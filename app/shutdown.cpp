@@ -109,7 +109,7 @@ bool HistoryWrittenUnasked(TForm1& f)
 bool WriteUnasked(TForm1& f)
 {
     try {
-        SettingsFile file(f.SettingsPath(), SettingsFile::Commit::AtClose);
+        SettingsFile file(SettingsPath(f), SettingsFile::Commit::AtClose);
         WriteShutdownSettings(f, file);
         file.Close();
         return true;
@@ -131,7 +131,7 @@ void TForm1::FormClose()
     if (!CloseWithoutUnwrittenTimes(*this))
         return;
     // The shut-down's writes replace the file once, when it is closed.
-    SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
+    SettingsFile file(SettingsPath(*this), SettingsFile::Commit::AtClose);
     try {
         WriteShutdownSettings(*this, file);
         file.Close();

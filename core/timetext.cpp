@@ -1,7 +1,7 @@
 #include "core/timetext.h"
 
-#include "settings/settingsfile.h"
 #include "core/errors.h"
+#include "core/integertext.h"
 
 #include <charconv>
 #include <cmath>

@@ -2,6 +2,7 @@
 
 #include "history/historyreader.h"
 #include "core/errors.h"
+#include "platform/descriptorio.h"
 
 #include <QFile>
 #include <QTimer>
@@ -50,9 +51,7 @@ void HistoryStore::Job::Run()
     std::vector<char> piece(kPieceBytes);
     qint64 left = length;
     while (left > 0 && !abandoned.load(std::memory_order_relaxed)) {
-        const ssize_t got = ::read(fd, piece.data(), static_cast<size_t>(std::min<qint64>(left, kPieceBytes)));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = ReadSome(fd, piece.data(), static_cast<size_t>(std::min<qint64>(left, kPieceBytes)));
         if (got < 0) {
             unreadable = true;
             break;

@@ -1,7 +1,5 @@
 #include "platform/pluginloader.h"
 
-#include "about/cubesurface.h"
-
 #include <QCoreApplication>
 #include <QDir>
 
@@ -36,9 +34,4 @@ QObject* LoadPlugin(QPluginLoader& loader, const QString& fileName, const std::f
     if (why)
         *why = reasons.join(QStringLiteral("; "));
     return nullptr;
-}
-
-CubeViewFactory* LoadCubeViewFactory(QString* why)
-{
-    return LoadPluginFactory<CubeViewFactory>(kCubePluginName, why);
 }

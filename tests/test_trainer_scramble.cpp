@@ -92,13 +92,13 @@ void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
     f->BitBtn10Click();         // a level switch keeps the scramble
     QCOMPARE(f->state.nextScramble, scramble);
     QVERIFY(ScrambleShown(f));
-    f->SetCaseEnabled(other);   // another case off: drawn again among the rest
+    ToggleCaseOnBoard(*f, other);   // another case off: drawn again among the rest
     QVERIFY(f->state.nextCase != other && f->state.nextCase > 0);
     QVERIFY(ScrambleShown(f));
-    f->SetCaseEnabled(other);
+    ToggleCaseOnBoard(*f, other);
 
     const int waiting = f->state.nextCase;
-    f->SetCaseEnabled(waiting);   // the drawn case off: drawn again
+    ToggleCaseOnBoard(*f, waiting);   // the drawn case off: drawn again
     QVERIFY(f->state.nextCase != waiting && f->state.nextCase > 0);
     QVERIFY(ScrambleShown(f));
 

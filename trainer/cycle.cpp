@@ -207,7 +207,7 @@ bool DrawCase(TForm1& form)
     if (!drawn) {
         // Start is disabled without enabled cases; should it happen anyway,
         // the attempt simply ends.
-        form.AbortAttempt();
+        AbortAttempt(form);
         return false;
     }
     form.state.currentCase = *drawn;
@@ -215,10 +215,10 @@ bool DrawCase(TForm1& form)
     return true;
 }
 
-void TForm1::AbortAttempt()
+void AbortAttempt(TForm1& form)
 {
-    cycle::HaltAttempt(*this);
-    BitBtn3Click();
+    cycle::HaltAttempt(form);
+    form.BitBtn3Click();
 }
 
 int CountdownFieldValue(const TForm1& form)

@@ -64,7 +64,7 @@ void GiveUpWithHint(TForm1& form)
 void GiveUpWithAnswer(TForm1& form)
 {
     if (!LoadAnswerPicture(form)) {
-        form.AbortAttempt();
+        AbortAttempt(form);
         cycle::ReportAnswerProblem(form);
         return;
     }

@@ -3,10 +3,12 @@
 // events to the window's handlers.
 #include "window/tform1.h"
 
-#include "app/setrecords.h"
-#include "board/groups.h"
+#include "board/groupsdialog.h"
 #include "resources/resources.h"
 #include "settings/defaults.h"
+#include "settings/setkeys.h"
+#include "settings/settingsfile.h"
+#include "trainer/pictures.h"
 #include "trainer/drawchoice.h"
 #include "window/fonts.h"
 #include "window/layout.h"
@@ -301,6 +303,17 @@ void BuildTabOrder(TForm1& f)
     QWidget::setTabOrder(f.ComboBox1, f.GroupsButton);
 }
 
+// Starts decoding the thumbnails of the set Settings.ini makes active, on a
+// thread of their own, while start-up builds the window.
+void PrefetchActiveSetThumbnails(TForm1& form)
+{
+    const CaseSet set = ActiveSetIn(SettingsFile(SettingsPath(form)));
+    QStringList paths;
+    for (int n = 1; n <= CaseCount(set); ++n)
+        paths << InFolder(form.env.programFolder, EasyPicturePath(set, n));
+    form.thumbnails.Prefetch(paths);
+}
+
 }   // namespace
 
 // ---- TForm1 -------------------------------------------------------------------
@@ -324,9 +337,9 @@ void TForm1::AttachDialogs(TForm2* form2, TfrmGL* gl, TForm3* form3)
     Form3 = form3;
 }
 
-QLabel* TForm1::ExamLabel(int caseNumber) const
+QLabel* ExamLabel(const TForm1& form, int caseNumber)
 {
-    return findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
+    return form.findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
 }
 
 void TForm1::BuildControls()

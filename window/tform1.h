@@ -108,7 +108,6 @@ public:
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
-    QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
 
     // ---- window/ ----------------------------------------------------------
     void FormResize();
@@ -122,7 +121,6 @@ public:
     void BitBtn2Click();               // Accept
     void BitBtn3Click();               // Discard
     void Image1Click();                // give-up
-    void AbortAttempt();
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
     bool Edit1KeyPress(QChar character);   // true when the character may reach the field
@@ -142,11 +140,8 @@ public:
     QImage scrambleAnswer;             // the timed case's Easy picture, shown at Stop
 
     // ---- board/ -----------------------------------------------------------
-    void RefreshBoard();
     void ioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
     void bioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
-    void SetCaseEnabled(int caseNumber);
-    void ShowCaseHint(int caseNumber);
     void resMouseDown(Qt::MouseButton button, const QPoint& globalPos);
     void PopupMenu1Popup();
     void N1Click();                    // EditCaseHint
@@ -164,11 +159,6 @@ public:
     void SaveSetRecords(SettingsFile& file, CaseSet set);
     void BitBtn6Click();               // set switch
     void BitBtn10Click();              // level switch
-    void ShowLevel();
-    void ClearTrainingDisplay();
-    void SetStartupCaptions();
-    void SetModeCaptions();            // BitBtn6, Label4, Label6 and the title
-    QString SettingsPath() const;
 
     // ---- about/ -----------------------------------------------------------
     void BitBtn9Click();
@@ -200,6 +190,7 @@ private:
 // ---- view helpers: what the handlers share, outside the window class ----------
 // trainer/cycle.cpp
 bool DrawCase(TForm1& form);                        // false when the attempt was aborted
+void AbortAttempt(TForm1& form);                    // the attempt stops and is discarded
 int CountdownFieldValue(const TForm1& form);
 void EnableCycleControls(TForm1& form, bool enabled);   // bulk buttons, exam button, mode controls
 void SetModeControlsEnabled(TForm1& form, bool enabled);
@@ -220,6 +211,17 @@ void DrawInAdvance(TForm1& form);                   // keeps a drawn case that c
 // board/
 void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled);
 void ClearResults(TForm1& form, bool keepBests);
+void RefreshBoard(TForm1& form);                    // tiles, bars and status line from the session (board/refresh.cpp)
+void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the case enabled or disabled (board/tiles.cpp)
+void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
+// window/composition.cpp
+QLabel* ExamLabel(const TForm1& form, int caseNumber);   // exl<n>, or nullptr outside an exam
+// app/captions.cpp
+QString SettingsPath(const TForm1& form);
+void SetStartupCaptions(TForm1& form);
+void SetModeCaptions(TForm1& form);                 // BitBtn6, Label4, Label6 and the title
+void ShowLevel(TForm1& form);
+void ClearTrainingDisplay(TForm1& form);
 
 template <typename Action> void TForm1::Guarded(Action&& action)
 {

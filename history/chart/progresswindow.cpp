@@ -2,6 +2,7 @@
 
 #include "core/language.h"
 #include "history/chart/casechart.h"
+#include "history/chart/scales.h"
 #include "history/chart/setbars.h"
 
 #include <QCheckBox>
