@@ -104,7 +104,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Quit && watched == qApp)
-            form_->ShutDownUnasked();
+            ShutDownUnasked(*form_);
         return false;
     }
 
@@ -121,7 +121,7 @@ private:
 void EndRunUnsaved(TForm1* form, TfrmGL* about, const QString& programFolder, bool startingUp)
 {
     if (form)
-        form->EndWithoutSaving();
+        EndWithoutSaving(*form);
     else
         QFontDatabase::removeAllApplicationFonts();
     QFile::remove(StopwatchFontPath(programFolder));
@@ -146,12 +146,12 @@ void FollowDesktopSession(TForm1* form, TerminationSignals* terminationSignals)
                      [form](int, bool duringStartUp) {
                          if (duringStartUp)
                              return;   // EndDuringStartUp
-                         const bool saved = form->ShutDownUnasked();
+                         const bool saved = ShutDownUnasked(*form);
                          QCoreApplication::exit(saved ? 0 : 1);
                      });
-    const auto save = [form](QSessionManager&) { form->SaveForSessionEnd(); };
+    const auto save = [form](QSessionManager&) { SaveForSessionEnd(*form); };
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, form, save);
     QObject::connect(qApp, &QGuiApplication::saveStateRequest, form, save);
     qApp->installEventFilter(new SessionQuitWatcher(form));
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, form, [form] { form->ShutDownUnasked(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, form, [form] { ShutDownUnasked(*form); });
 }

@@ -37,10 +37,10 @@ struct SwitchProgress {
 
 void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
 {
-    f.SaveSetRecords(file, CaseSet::PLL);
+    SaveSetRecords(f, file, CaseSet::PLL);
     ShowTilesOf(f, CaseSet::OLL);
     progress.tilesReplaced = true;
-    f.LoadSetRecords(file, CaseSet::OLL);
+    LoadSetRecords(f, file, CaseSet::OLL);
     f.state.currentSet = CaseSet::OLL;
     SetModeCaptions(f);
     file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
@@ -50,10 +50,10 @@ void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
 
 void SwitchToPll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
 {
-    f.SaveSetRecords(file, CaseSet::OLL);
+    SaveSetRecords(f, file, CaseSet::OLL);
     ShowTilesOf(f, CaseSet::PLL);
     progress.tilesReplaced = true;
-    f.LoadSetRecords(file, CaseSet::PLL);
+    LoadSetRecords(f, file, CaseSet::PLL);
     f.state.currentSet = CaseSet::PLL;
     SetModeCaptions(f);
     file.WriteBool(kSettings, QStringLiteral("omode"), f.state.level == Level::Hard);
@@ -70,7 +70,7 @@ void StayInSet(TForm1& f, SettingsFile& file, CaseSet set, const SwitchProgress&
     if (progress.tilesReplaced) {
         ShowTilesOf(f, set);
         try {
-            f.LoadSetRecords(file, set);
+            LoadSetRecords(f, file, set);
         } catch (const TesseloError&) {
             // A picture of the left set failing again: its records are loaded
             // in full, and the switch's own failure is the one reported.
@@ -115,7 +115,7 @@ void TForm1::BitBtn6Click()
     ClearTrainingDisplay(*this);
     ScrollBox1->setUpdatesEnabled(true);
     Guarded([this] { RefreshBoard(*this); });
-    FormResize();
+    LayOutWindow(*this);
     if (failure)
         env.messages->ShowError(*failure);
 }

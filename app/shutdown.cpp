@@ -44,7 +44,7 @@ void WriteShutdownSettings(TForm1& f, SettingsFile& file)
     WriteDrawChoice(f, file);
     const bool oll = f.state.currentSet == CaseSet::OLL;
     file.WriteBool(kSettings, oll ? QStringLiteral("omode") : QStringLiteral("pmode"), f.state.level == Level::Hard);
-    f.SaveSetRecords(file, f.state.currentSet);
+    SaveSetRecords(f, file, f.state.currentSet);
 }
 
 // Asked after a refused write: Yes ends the program without the rest of the
@@ -140,16 +140,16 @@ void TForm1::FormClose()
         if (!CloseWithoutSaving(*this))
             return;
     }
-    ReleaseAtShutdown();
+    ReleaseAtShutdown(*this);
 }
 
-bool TForm1::ShutDownUnasked()
+bool ShutDownUnasked(TForm1& form)
 {
-    if (closed_)
+    if (form.closed_)
         return true;
-    const bool historyWritten = HistoryWrittenUnasked(*this);
-    const bool saved = WriteUnasked(*this);
-    ReleaseAtShutdown();
+    const bool historyWritten = HistoryWrittenUnasked(form);
+    const bool saved = WriteUnasked(form);
+    ReleaseAtShutdown(form);
     return saved && historyWritten;
 }
 
@@ -157,29 +157,30 @@ bool TForm1::ShutDownUnasked()
 // stay, and the shut-down that follows writes the file again, asking as
 // usual if that is refused; the session's end itself shuts down unasked
 // (app/sessionend.cpp).
-void TForm1::SaveForSessionEnd()
+void SaveForSessionEnd(TForm1& form)
 {
-    if (closed_)
+    if (form.closed_)
         return;
-    HistoryWrittenUnasked(*this);
-    WriteUnasked(*this);
+    HistoryWrittenUnasked(form);
+    WriteUnasked(form);
 }
 
 // Settings read half-way through a start-up are not written back.
-void TForm1::EndWithoutSaving()
+void EndWithoutSaving(TForm1& form)
 {
-    if (!closed_)
-        ReleaseAtShutdown();
+    if (!form.closed_)
+        ReleaseAtShutdown(form);
 }
 
-void TForm1::ReleaseAtShutdown()
+// The window's run ends: its pictures and its font are given back.
+void ReleaseAtShutdown(TForm1& form)
 {
-    closed_ = true;
-    state.pictureFiles.clear();
-    StopwatchFont font{fontId_, fontFamily_};
-    ReleaseStopwatchFont(env.programFolder, font);
-    fontId_ = font.id;
-    state.enabledCases.clear();
+    form.closed_ = true;
+    form.state.pictureFiles.clear();
+    StopwatchFont font{form.fontId_, form.fontFamily_};
+    ReleaseStopwatchFont(form.env.programFolder, font);
+    form.fontId_ = font.id;
+    form.state.enabledCases.clear();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -242,7 +242,7 @@ void LoadActiveSet(TForm1& f, SettingsFile& file)
     ShowTilesOf(f, f.state.currentSet);
     // A picture that cannot be written or read is reported; the records are
     // loaded in full all the same.
-    f.Guarded([&] { f.LoadSetRecords(file, f.state.currentSet); });
+    f.Guarded([&] { LoadSetRecords(f, file, f.state.currentSet); });
     SetModeCaptions(f);
 }
 

@@ -119,10 +119,10 @@ void BenchSwitchParts(TForm1& form)
     for (int i = 0; i < 15; ++i) {
         AcceptOneMore(form, i);
         SettingsFile file(SettingsPath(form), SettingsFile::Commit::AtClose);
-        save.push_back(TimeMs([&] { form.SaveSetRecords(file, CaseSet::OLL); }));
+        save.push_back(TimeMs([&] { SaveSetRecords(form, file, CaseSet::OLL); }));
         flush.push_back(TimeMs([&] { file.Close(); }));
-        load.push_back(TimeMs([&] { form.LoadSetRecords(file, CaseSet::PLL); }));
-        load.back() += TimeMs([&] { form.LoadSetRecords(file, CaseSet::OLL); });
+        load.push_back(TimeMs([&] { LoadSetRecords(form, file, CaseSet::PLL); }));
+        load.back() += TimeMs([&] { LoadSetRecords(form, file, CaseSet::OLL); });
         refresh.push_back(TimeMs([&] { RefreshBoard(form); }));
     }
     std::printf("| Set switch, its parts (median of 15) | SaveSetRecords of OLL %s ms; the file replaced once at the close %s ms; "

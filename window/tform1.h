@@ -110,7 +110,6 @@ public:
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
 
     // ---- window/ ----------------------------------------------------------
-    void FormResize();
     void ScrollBox1Resize();
     void FormMouseWheel(int delta, const QPoint& globalPos);
 
@@ -152,11 +151,6 @@ public:
     // ---- app/ -------------------------------------------------------------
     void FormCreate();
     void FormClose();
-    bool ShutDownUnasked();            // FormClose for a program ended from outside; false when unsaved
-    void SaveForSessionEnd();          // the desktop session ends: write what FormClose writes
-    void EndWithoutSaving();           // a signal during start-up: release, write nothing
-    void LoadSetRecords(SettingsFile& file, CaseSet set);
-    void SaveSetRecords(SettingsFile& file, CaseSet set);
     void BitBtn6Click();               // set switch
     void BitBtn10Click();              // level switch
 
@@ -181,10 +175,14 @@ private:
     void BuildControls();              // window/composition.cpp
     void WireEvents();                 // window/composition.cpp
     bool closed_ = false;              // shut-down ran (a second close must not repeat it)
-    void ReleaseAtShutdown();          // app/shutdown.cpp
     int fontId_ = -1;                  // the registered stopwatch font
     QString fontFamily_;               // its face name
     friend class KeyPreview;
+    // app/shutdown.cpp: the shut-down runs once.
+    friend void ReleaseAtShutdown(TForm1& form);
+    friend bool ShutDownUnasked(TForm1& form);
+    friend void SaveForSessionEnd(TForm1& form);
+    friend void EndWithoutSaving(TForm1& form);
 };
 
 // ---- view helpers: what the handlers share, outside the window class ----------
@@ -222,6 +220,15 @@ void SetStartupCaptions(TForm1& form);
 void SetModeCaptions(TForm1& form);                 // BitBtn6, Label4, Label6 and the title
 void ShowLevel(TForm1& form);
 void ClearTrainingDisplay(TForm1& form);
+// app/records.cpp: the set's enabled flags, hints and records between Settings.ini and the session
+void LoadSetRecords(TForm1& form, SettingsFile& file, CaseSet set);
+void SaveSetRecords(const TForm1& form, SettingsFile& file, CaseSet set);
+// app/shutdown.cpp
+bool ShutDownUnasked(TForm1& form);                 // FormClose for a program ended from outside; false when unsaved
+void SaveForSessionEnd(TForm1& form);               // the desktop session ends: write what FormClose writes
+void EndWithoutSaving(TForm1& form);                // a signal during start-up: release, write nothing
+// window/tilearea.cpp
+void LayOutWindow(TForm1& form);                    // the tile area and the status bar fitted to the window's size
 
 template <typename Action> void TForm1::Guarded(Action&& action)
 {
