@@ -78,7 +78,7 @@ void Program::MakeDialogs()
     form2 = std::make_unique<TForm2>(form1.get());
     frmGL = std::make_unique<TfrmGL>(form1.get(), form1.get());
     form3 = std::make_unique<TForm3>(form1.get());
-    form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
+    AttachDialogs(*form1, form2.get(), frmGL.get(), form3.get());
 }
 
 void Program::DeferToTheRunningCopy(const Environment& environment)

@@ -314,6 +314,25 @@ void PrefetchActiveSetThumbnails(TForm1& form)
     form.thumbnails.Prefetch(paths);
 }
 
+// Every control, in its place.
+void BuildControls(TForm1& form)
+{
+    BuildWindowFrame(form);
+    BuildPictureFrame(form);
+    BuildCountdownAndBulk(form);
+    BuildStopwatch(form);
+    BuildCycleButtons(form);
+    BuildModeAndLevelLines(form);
+    BuildScrambleLines(form);
+    BuildDrawChoice(form);
+    BuildGroupsButton(form);
+    BuildHiddenLists(form);
+    BuildTileArea(form);
+    BuildStatusBar(form);
+    BuildTimersAndMenu(form);
+    BuildTabOrder(form);
+}
+
 }   // namespace
 
 // ---- TForm1 -------------------------------------------------------------------
@@ -325,39 +344,21 @@ TForm1::TForm1(Environment environment, QWidget* parent)
     // and controls are made; the records' load takes them.
     PrefetchActiveSetThumbnails(*this);
     RegisterInterfaceFonts();
-    BuildControls();
+    BuildControls(*this);
     WireEvents();
     FormCreate();
 }
 
-void TForm1::AttachDialogs(TForm2* form2, TfrmGL* gl, TForm3* form3)
+void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* gl, TForm3* form3)
 {
-    Form2 = form2;
-    frmGL = gl;
-    Form3 = form3;
+    form.Form2 = form2;
+    form.frmGL = gl;
+    form.Form3 = form3;
 }
 
 QLabel* ExamLabel(const TForm1& form, int caseNumber)
 {
     return form.findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
-}
-
-void TForm1::BuildControls()
-{
-    BuildWindowFrame(*this);
-    BuildPictureFrame(*this);
-    BuildCountdownAndBulk(*this);
-    BuildStopwatch(*this);
-    BuildCycleButtons(*this);
-    BuildModeAndLevelLines(*this);
-    BuildScrambleLines(*this);
-    BuildDrawChoice(*this);
-    BuildGroupsButton(*this);
-    BuildHiddenLists(*this);
-    BuildTileArea(*this);
-    BuildStatusBar(*this);
-    BuildTimersAndMenu(*this);
-    BuildTabOrder(*this);
 }
 
 void TForm1::WireEvents()

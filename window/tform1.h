@@ -49,9 +49,6 @@ public:
     explicit TForm1(Environment environment, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The dialogs the program entry creates after the main window.
-    void AttachDialogs(TForm2* form2, TfrmGL* frmGL, TForm3* form3);
-
     // The training session: the state, the draw and the records this window
     // paints (core/trainingsession.h). The references keep the old names.
     TrainingSession session;
@@ -172,7 +169,6 @@ protected:
     bool focusNextPrevChild(bool next) override;                  // focus of a disabled control (trainer/)
 
 private:
-    void BuildControls();              // window/composition.cpp
     void WireEvents();                 // window/composition.cpp
     bool closed_ = false;              // shut-down ran (a second close must not repeat it)
     int fontId_ = -1;                  // the registered stopwatch font
@@ -213,6 +209,7 @@ void RefreshBoard(TForm1& form);                    // tiles, bars and status li
 void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the case enabled or disabled (board/tiles.cpp)
 void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
 // window/composition.cpp
+void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
 QLabel* ExamLabel(const TForm1& form, int caseNumber);   // exl<n>, or nullptr outside an exam
 // app/captions.cpp
 QString SettingsPath(const TForm1& form);
