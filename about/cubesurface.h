@@ -41,6 +41,6 @@ Q_DECLARE_INTERFACE(CubeViewFactory, TESSELO_CUBE_VIEW_FACTORY_IID)
 inline constexpr const char* kCubePluginName = "tesselo_cube";
 
 // Loads the plugin from beside the executable (in the tests and benchmarks
-// then from TESSELO_PLUGIN_DIR: about/pluginloader.h). Null when it cannot be
+// then from TESSELO_PLUGIN_DIR: platform/pluginloader.h). Null when it cannot be
 // loaded, with the reason in why.
 CubeViewFactory* LoadCubeViewFactory(QString* why);

@@ -4,7 +4,8 @@
 #include "about/cubepanel.h"
 #include "about/cubesurface.h"
 #include "resources/resources.h"
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
+#include "platform/pluginloader.h"
 #include "window/tform1.h"
 
 #include <QDir>
@@ -374,4 +375,9 @@ void TfrmGL::Panel1MouseMove(int x, int y)
 void TfrmGL::Panel1MouseUp(Qt::MouseButton, int, int)
 {
     spin.Release();
+}
+
+CubeViewFactory* LoadCubeViewFactory(QString* why)
+{
+    return LoadPluginFactory<CubeViewFactory>(kCubePluginName, why);
 }

@@ -2,7 +2,7 @@
 // training column.
 #include "window/tform1.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "settings/settingsfile.h"
 
 #include <QCheckBox>
@@ -11,64 +11,64 @@
 #include <QTimer>
 #include <QToolButton>
 
-QString TForm1::SettingsPath() const { return env.files.SettingsPath(); }
+QString SettingsPath(const TForm1& form) { return form.env.files.SettingsPath(); }
 
-void TForm1::SetStartupCaptions()
+void SetStartupCaptions(TForm1& form)
 {
-    const bool ru = state.russianInterface;
-    BitBtn1->setText(Tr(ru, QStringLiteral("Старт"), QStringLiteral("Start")));
-    BitBtn2->setText(Tr(ru, QStringLiteral("Сохранить"), QStringLiteral("Accept")));
-    BitBtn3->setText(Tr(ru, QStringLiteral("Отменить"), QStringLiteral("Discard")));
-    BitBtn4->setText(Tr(ru, QStringLiteral("Включить все"), QStringLiteral("Enable all")));
-    BitBtn5->setText(Tr(ru, QStringLiteral("Выключить все"), QStringLiteral("Disable all")));
-    GroupsButton->setText(Tr(ru, QStringLiteral("Группы…"), QStringLiteral("Groups…")));
-    BitBtn9->setText(Tr(ru, QStringLiteral("О программе..."), QStringLiteral("About...")));
-    BitBtn8->setToolTip(Tr(ru, QStringLiteral("Очистить статистику"), QStringLiteral("Clear results")));
-    Label2->setText(Tr(ru, QStringLiteral("Время до старта:"), QStringLiteral("Start timeout:")));
-    BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
-    CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
+    const bool ru = form.state.russianInterface;
+    form.BitBtn1->setText(Tr(ru, QStringLiteral("Старт"), QStringLiteral("Start")));
+    form.BitBtn2->setText(Tr(ru, QStringLiteral("Сохранить"), QStringLiteral("Accept")));
+    form.BitBtn3->setText(Tr(ru, QStringLiteral("Отменить"), QStringLiteral("Discard")));
+    form.BitBtn4->setText(Tr(ru, QStringLiteral("Включить все"), QStringLiteral("Enable all")));
+    form.BitBtn5->setText(Tr(ru, QStringLiteral("Выключить все"), QStringLiteral("Disable all")));
+    form.GroupsButton->setText(Tr(ru, QStringLiteral("Группы…"), QStringLiteral("Groups…")));
+    form.BitBtn9->setText(Tr(ru, QStringLiteral("О программе..."), QStringLiteral("About...")));
+    form.BitBtn8->setToolTip(Tr(ru, QStringLiteral("Очистить статистику"), QStringLiteral("Clear results")));
+    form.Label2->setText(Tr(ru, QStringLiteral("Время до старта:"), QStringLiteral("Start timeout:")));
+    form.BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
+    form.CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
 }
 
-void TForm1::SetModeCaptions()
+void SetModeCaptions(TForm1& form)
 {
-    const bool oll = state.currentSet == CaseSet::OLL;
-    BitBtn6->setText(oll ? QStringLiteral("=> PLL") : QStringLiteral("=> OLL"));
-    Label4->setText(Tr(state.russianInterface, QStringLiteral("Режим:"), QStringLiteral("Mode:")));
-    Label6->setText(SetName(state.currentSet));
-    setWindowTitle(ModeTitle(state.currentSet, state.russianInterface));
+    const bool oll = form.state.currentSet == CaseSet::OLL;
+    form.BitBtn6->setText(oll ? QStringLiteral("=> PLL") : QStringLiteral("=> OLL"));
+    form.Label4->setText(Tr(form.state.russianInterface, QStringLiteral("Режим:"), QStringLiteral("Mode:")));
+    form.Label6->setText(SetName(form.state.currentSet));
+    form.setWindowTitle(ModeTitle(form.state.currentSet, form.state.russianInterface));
 }
 
-void TForm1::ShowLevel()
+void ShowLevel(TForm1& form)
 {
-    const bool ru = state.russianInterface;
-    const bool hard = state.level == Level::Hard;
-    CheckBox1->hide();
-    Label5->setText(Tr(ru, QStringLiteral("Уровень:"), QStringLiteral("Level:")));
-    Label7->setText(hard ? Tr(ru, QStringLiteral("Сложный"), QStringLiteral("Hard"))
-                         : Tr(ru, QStringLiteral("Простой"), QStringLiteral("Easy")));
-    CheckBox1->setText(Tr(ru, QStringLiteral("Определение по двум граням"), QStringLiteral("2-side recognition")));
-    BitBtn10->setText(hard ? Tr(ru, QStringLiteral("=> Простой"), QStringLiteral("=> Easy"))
-                           : Tr(ru, QStringLiteral("=> Сложный"), QStringLiteral("=> Hard")));
-    if (hard && state.currentSet == CaseSet::PLL)
-        CheckBox1->show();
+    const bool ru = form.state.russianInterface;
+    const bool hard = form.state.level == Level::Hard;
+    form.CheckBox1->hide();
+    form.Label5->setText(Tr(ru, QStringLiteral("Уровень:"), QStringLiteral("Level:")));
+    form.Label7->setText(hard ? Tr(ru, QStringLiteral("Сложный"), QStringLiteral("Hard"))
+                              : Tr(ru, QStringLiteral("Простой"), QStringLiteral("Easy")));
+    form.CheckBox1->setText(Tr(ru, QStringLiteral("Определение по двум граням"), QStringLiteral("2-side recognition")));
+    form.BitBtn10->setText(hard ? Tr(ru, QStringLiteral("=> Простой"), QStringLiteral("=> Easy"))
+                                : Tr(ru, QStringLiteral("=> Сложный"), QStringLiteral("=> Hard")));
+    if (hard && form.state.currentSet == CaseSet::PLL)
+        form.CheckBox1->show();
 }
 
-void TForm1::ClearTrainingDisplay()
+void ClearTrainingDisplay(TForm1& form)
 {
-    RzPanel1->hide();
-    res->hide();
-    Label1->setText(QStringLiteral("0"));
-    Image1->ClearPicture();
-    Timer1->stop();
-    Timer2->stop();
-    if (BitBtn1->isEnabled())
-        BitBtn1->setFocus();
+    form.RzPanel1->hide();
+    form.res->hide();
+    form.Label1->setText(QStringLiteral("0"));
+    form.Image1->ClearPicture();
+    form.Timer1->stop();
+    form.Timer2->stop();
+    if (form.BitBtn1->isEnabled())
+        form.BitBtn1->setFocus();
 }
 
 void TForm1::BitBtn10Click()
 {
     session.SwitchLevel();
-    ShowLevel();
-    ClearTrainingDisplay();
+    ShowLevel(*this);
+    ClearTrainingDisplay(*this);
     DrawInAdvance(*this);
 }

@@ -1,10 +1,10 @@
 #include "app/leftovers.h"
 
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
 #include "settings/settingsfile.h"
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 #include "trainer/pictures.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QFile>
 #include <QFileInfo>

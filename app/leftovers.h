@@ -3,7 +3,7 @@
 // the files the program replaces whole, and the first-run draft of older
 // versions. No widgets.
 
-#include "app/filelocations.h"
+#include "platform/filelocations.h"
 
 // Removes them; only names that are exactly a temporary of one of the
 // program's own files, never a file of the user's. Call while holding the

@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/leftovers.h"
 #include "app/sessionend.h"
 #include "app/singlecopy.h"
@@ -8,7 +8,7 @@
 #include "about/tfrmgl.h"
 #include "board/tform2.h"
 #include "board/tform3.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "interchange/exportmenu.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
@@ -84,7 +84,7 @@ void Program::MakeDialogs()
     form2 = std::make_unique<TForm2>(form1.get());
     frmGL = std::make_unique<TfrmGL>(form1.get(), form1.get());
     form3 = std::make_unique<TForm3>(form1.get());
-    form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
+    AttachDialogs(*form1, form2.get(), frmGL.get(), form3.get());
 }
 
 void Program::DeferToTheRunningCopy(const Environment& environment)
@@ -104,4 +104,14 @@ Program::~Program()
     frmGL.reset();
     form2.reset();
     form1.reset();
+}
+
+void Program::EndDuringStartUp()
+{
+    EndRunUnsaved(form1.get(), frmGL.get(), files_.FontFilePath(), startingUp_);
+}
+
+void Program::FollowTheSession()
+{
+    FollowDesktopSession(form1.get(), terminationSignals.get());
 }

@@ -2,7 +2,7 @@
 // The program's four windows, created in their fixed order: the main window,
 // the clear dialog, the About window and the hint editor.
 
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QString>
 #include <memory>

@@ -4,7 +4,7 @@
 #include "app/setrecords.h"
 #include "settings/settingsfile.h"
 #include "trainer/pictures.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -36,15 +36,6 @@ void LoadThumbnail(TForm1& f, CaseSet set, int n)
 
 }   // namespace
 
-SetKeys SetKeys::Of(CaseSet set)
-{
-    if (set == CaseSet::OLL)
-        return {QStringLiteral("al"), QStringLiteral("avg"), QStringLiteral("bes"), QStringLiteral("nes"),
-                QStringLiteral("OLL hints")};
-    return {QStringLiteral("pal"), QStringLiteral("pavg"), QStringLiteral("pbes"), QStringLiteral("pnes"),
-            QStringLiteral("PLL hints")};
-}
-
 void ShowTilesOf(TForm1& form, CaseSet set)
 {
     const int shown = CaseCount(set);
@@ -54,29 +45,29 @@ void ShowTilesOf(TForm1& form, CaseSet set)
 
 // Every record is loaded even when a picture fails; the first picture error
 // is raised once the set is complete, so the tiles never hold half a set.
-void TForm1::LoadSetRecords(SettingsFile& file, CaseSet set)
+void LoadSetRecords(TForm1& form, SettingsFile& file, CaseSet set)
 {
     const SetKeys keys = SetKeys::Of(set);
     const int count = CaseCount(set);
-    state.enabledCount = count;
+    form.state.enabledCount = count;
     std::optional<QString> pictureError;
     for (int n = 1; n <= count; ++n) {
         try {
-            LoadThumbnail(*this, set, n);
+            LoadThumbnail(form, set, n);
         } catch (const TesseloError& error) {
             if (!pictureError)
                 pictureError = error.text();
         }
-        CaseTile* tile = Tile(n);
+        CaseTile* tile = form.Tile(n);
         const bool enabled = file.ReadInteger(kSettings, Numbered(keys.enabled, n), 0) != 1;
-        session.SetCaseEnabled(n, enabled);
+        form.session.SetCaseEnabled(n, enabled);
         tile->hint = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
-        session.SetRecord(n, CaseRecord::FromTexts(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()),
+        form.session.SetRecord(n, CaseRecord::FromTexts(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()),
                                                    file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()),
                                                    file.ReadString(kResults, Numbered(keys.count, n),
                                                                    QStringLiteral("0"))));
         if (!enabled)
-            --state.enabledCount;
+            --form.state.enabledCount;
     }
     if (pictureError)
         throw TesseloError(*pictureError);
@@ -96,12 +87,12 @@ void WriteIfChanged(SettingsFile& file, const QString& section, const QString& k
 
 }   // namespace
 
-void TForm1::SaveSetRecords(SettingsFile& file, CaseSet set)
+void SaveSetRecords(const TForm1& form, SettingsFile& file, CaseSet set)
 {
     const SetKeys keys = SetKeys::Of(set);
     for (int n = 1; n <= CaseCount(set); ++n) {
-        const CaseRecord& record = session.Record(n);
-        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(session.CaseEnabled(n) ? 0 : 1));
+        const CaseRecord& record = form.session.Record(n);
+        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(form.session.CaseEnabled(n) ? 0 : 1));
         WriteIfChanged(file, kResults, Numbered(keys.average, n), record.AverageText());
         WriteIfChanged(file, kResults, Numbered(keys.best, n), record.BestText());
         WriteIfChanged(file, kResults, Numbered(keys.count, n), record.CountText());

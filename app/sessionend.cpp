@@ -5,7 +5,6 @@
 #include "app/sessionend.h"
 
 #include "about/tfrmgl.h"
-#include "app/program.h"
 #include "app/stopwatchfont.h"
 #include "window/tform1.h"
 
@@ -105,7 +104,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Quit && watched == qApp)
-            form_->ShutDownUnasked();
+            ShutDownUnasked(*form_);
         return false;
     }
 
@@ -119,17 +118,17 @@ private:
 // font, the texture if it was written) and the program ends with 0. Inside
 // the start-up (a message box's event loop read the signal) it ends at
 // once, before the start-up could go on writing.
-void Program::EndDuringStartUp()
+void EndRunUnsaved(TForm1* form, TfrmGL* about, const QString& fontFile, bool startingUp)
 {
-    if (form1)
-        form1->EndWithoutSaving();
+    if (form)
+        EndWithoutSaving(*form);
     else
         QFontDatabase::removeAllApplicationFonts();
-    if (!files_.FontFilePath().isEmpty())
-        QFile::remove(files_.FontFilePath());
-    if (frmGL)
-        frmGL->FormClose();
-    if (startingUp_) {
+    if (!fontFile.isEmpty())
+        QFile::remove(fontFile);
+    if (about)
+        about->FormClose();
+    if (startingUp) {
         std::fflush(nullptr);
         ::_exit(0);
     }
@@ -142,19 +141,18 @@ void Program::EndDuringStartUp()
 // program ends, and it is not asked anything from then on. A quit that no
 // close came before (the session manager ending the program) shuts down
 // the same way.
-void Program::FollowTheSession()
+void FollowDesktopSession(TForm1* form, TerminationSignals* terminationSignals)
 {
-    TForm1* form = form1.get();
-    QObject::connect(terminationSignals.get(), &TerminationSignals::received, form,
+    QObject::connect(terminationSignals, &TerminationSignals::received, form,
                      [form](int, bool duringStartUp) {
                          if (duringStartUp)
                              return;   // EndDuringStartUp
-                         const bool saved = form->ShutDownUnasked();
+                         const bool saved = ShutDownUnasked(*form);
                          QCoreApplication::exit(saved ? 0 : 1);
                      });
-    const auto save = [form](QSessionManager&) { form->SaveForSessionEnd(); };
+    const auto save = [form](QSessionManager&) { SaveForSessionEnd(*form); };
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, form, save);
     QObject::connect(qApp, &QGuiApplication::saveStateRequest, form, save);
     qApp->installEventFilter(new SessionQuitWatcher(form));
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, form, [form] { form->ShutDownUnasked(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, form, [form] { ShutDownUnasked(*form); });
 }

@@ -5,6 +5,9 @@
 #include <QObject>
 
 class QSocketNotifier;
+class QString;
+class TForm1;
+class TfrmGL;
 
 // Turns SIGTERM, SIGHUP and SIGINT into a Qt signal on the user-interface
 // thread. The handler only writes the signal's number into a pipe; the
@@ -29,3 +32,11 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     bool owner_ = false;   // holds the pipe and the handlers
 };
+
+// A signal during the start-up: the start-up's own files go and nothing read
+// half-way is written back; the program ends with 0.
+void EndRunUnsaved(TForm1* form, TfrmGL* about, const QString& fontFile, bool startingUp);
+
+// SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the run as
+// closing the main window does.
+void FollowDesktopSession(TForm1* form, TerminationSignals* terminationSignals);

@@ -37,12 +37,12 @@ struct SwitchProgress {
 
 void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
 {
-    f.SaveSetRecords(file, CaseSet::PLL);
+    SaveSetRecords(f, file, CaseSet::PLL);
     ShowTilesOf(f, CaseSet::OLL);
     progress.tilesReplaced = true;
-    f.LoadSetRecords(file, CaseSet::OLL);
+    LoadSetRecords(f, file, CaseSet::OLL);
     f.state.currentSet = CaseSet::OLL;
-    f.SetModeCaptions();
+    SetModeCaptions(f);
     file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
     file.WriteBool(kSettings, QStringLiteral("pmode"), f.state.level == Level::Hard);
     f.state.level = file.ReadBool(kSettings, QStringLiteral("omode"), false) ? Level::Hard : Level::Easy;
@@ -50,12 +50,12 @@ void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
 
 void SwitchToPll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
 {
-    f.SaveSetRecords(file, CaseSet::OLL);
+    SaveSetRecords(f, file, CaseSet::OLL);
     ShowTilesOf(f, CaseSet::PLL);
     progress.tilesReplaced = true;
-    f.LoadSetRecords(file, CaseSet::PLL);
+    LoadSetRecords(f, file, CaseSet::PLL);
     f.state.currentSet = CaseSet::PLL;
-    f.SetModeCaptions();
+    SetModeCaptions(f);
     file.WriteBool(kSettings, QStringLiteral("omode"), f.state.level == Level::Hard);
     f.state.level = file.ReadBool(kSettings, QStringLiteral("pmode"), false) ? Level::Hard : Level::Easy;
     f.CheckBox1->setChecked(file.ReadBool(kSettings, QStringLiteral("1-layers"), false));
@@ -70,13 +70,13 @@ void StayInSet(TForm1& f, SettingsFile& file, CaseSet set, const SwitchProgress&
     if (progress.tilesReplaced) {
         ShowTilesOf(f, set);
         try {
-            f.LoadSetRecords(file, set);
+            LoadSetRecords(f, file, set);
         } catch (const TesseloError&) {
             // A picture of the left set failing again: its records are loaded
             // in full, and the switch's own failure is the one reported.
         }
     }
-    f.SetModeCaptions();
+    SetModeCaptions(f);
 }
 
 }   // namespace
@@ -89,7 +89,7 @@ void TForm1::BitBtn6Click()
     std::optional<QString> failure;
     {
         // The switch's writes replace the file once, when it is closed.
-        SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
+        SettingsFile file(SettingsPath(*this), SettingsFile::Commit::AtClose);
         SwitchProgress progress{false, state.level, CheckBox1->isChecked()};
         try {
             file.CheckWritable();   // a refused file stops the switch before it begins
@@ -111,11 +111,11 @@ void TForm1::BitBtn6Click()
             }
         }
     }
-    ShowLevel();
-    ClearTrainingDisplay();
+    ShowLevel(*this);
+    ClearTrainingDisplay(*this);
     ScrollBox1->setUpdatesEnabled(true);
-    Guarded([this] { RefreshBoard(); });
-    FormResize();
+    Guarded([this] { RefreshBoard(*this); });
+    LayOutWindow(*this);
     if (failure)
         env.messages->ShowError(*failure);
 }

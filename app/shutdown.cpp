@@ -2,9 +2,9 @@
 // stopwatch font released.
 #include "window/tform1.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/stopwatchfont.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
 #include "trainer/drawchoice.h"
@@ -44,7 +44,7 @@ void WriteShutdownSettings(TForm1& f, SettingsFile& file)
     WriteDrawChoice(f, file);
     const bool oll = f.state.currentSet == CaseSet::OLL;
     file.WriteBool(kSettings, oll ? QStringLiteral("omode") : QStringLiteral("pmode"), f.state.level == Level::Hard);
-    f.SaveSetRecords(file, f.state.currentSet);
+    SaveSetRecords(f, file, f.state.currentSet);
 }
 
 // Asked after a refused write: Yes ends the program without the rest of the
@@ -109,7 +109,7 @@ bool HistoryWrittenUnasked(TForm1& f)
 bool WriteUnasked(TForm1& f)
 {
     try {
-        SettingsFile file(f.SettingsPath(), SettingsFile::Commit::AtClose);
+        SettingsFile file(SettingsPath(f), SettingsFile::Commit::AtClose);
         WriteShutdownSettings(f, file);
         file.Close();
         return true;
@@ -131,7 +131,7 @@ void TForm1::FormClose()
     if (!CloseWithoutUnwrittenTimes(*this))
         return;
     // The shut-down's writes replace the file once, when it is closed.
-    SettingsFile file(SettingsPath(), SettingsFile::Commit::AtClose);
+    SettingsFile file(SettingsPath(*this), SettingsFile::Commit::AtClose);
     try {
         WriteShutdownSettings(*this, file);
         file.Close();
@@ -140,16 +140,16 @@ void TForm1::FormClose()
         if (!CloseWithoutSaving(*this))
             return;
     }
-    ReleaseAtShutdown();
+    ReleaseAtShutdown(*this);
 }
 
-bool TForm1::ShutDownUnasked()
+bool ShutDownUnasked(TForm1& form)
 {
-    if (closed_)
+    if (form.closed_)
         return true;
-    const bool historyWritten = HistoryWrittenUnasked(*this);
-    const bool saved = WriteUnasked(*this);
-    ReleaseAtShutdown();
+    const bool historyWritten = HistoryWrittenUnasked(form);
+    const bool saved = WriteUnasked(form);
+    ReleaseAtShutdown(form);
     return saved && historyWritten;
 }
 
@@ -157,29 +157,30 @@ bool TForm1::ShutDownUnasked()
 // stay, and the shut-down that follows writes the file again, asking as
 // usual if that is refused; the session's end itself shuts down unasked
 // (app/sessionend.cpp).
-void TForm1::SaveForSessionEnd()
+void SaveForSessionEnd(TForm1& form)
 {
-    if (closed_)
+    if (form.closed_)
         return;
-    HistoryWrittenUnasked(*this);
-    WriteUnasked(*this);
+    HistoryWrittenUnasked(form);
+    WriteUnasked(form);
 }
 
 // Settings read half-way through a start-up are not written back.
-void TForm1::EndWithoutSaving()
+void EndWithoutSaving(TForm1& form)
 {
-    if (!closed_)
-        ReleaseAtShutdown();
+    if (!form.closed_)
+        ReleaseAtShutdown(form);
 }
 
-void TForm1::ReleaseAtShutdown()
+// The window's run ends: its pictures and its font are given back.
+void ReleaseAtShutdown(TForm1& form)
 {
-    closed_ = true;
-    state.pictureFiles.clear();
-    StopwatchFont font{fontId_, fontFamily_};
-    ReleaseStopwatchFont(env.files.FontFilePath(), font);
-    fontId_ = font.id;
-    state.enabledCases.clear();
+    form.closed_ = true;
+    form.state.pictureFiles.clear();
+    StopwatchFont font{form.fontId_, form.fontFamily_};
+    ReleaseStopwatchFont(form.env.files.FontFilePath(), font);
+    form.fontId_ = font.id;
+    form.state.enabledCases.clear();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

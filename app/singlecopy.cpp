@@ -1,6 +1,6 @@
 #include "app/singlecopy.h"
 
-#include "app/language.h"
+#include "core/language.h"
 
 #include <QCryptographicHash>
 #include <QDir>

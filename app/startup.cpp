@@ -3,11 +3,12 @@
 // records, and the idle trainer.
 #include "window/tform1.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "app/setrecords.h"
 #include "app/stopwatchfont.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
+#include "settings/setkeys.h"
 #include "trainer/drawchoice.h"
 #include "trainer/pictures.h"
 #include "window/firstframe.h"
@@ -232,23 +233,17 @@ Level ReadLevel(const SettingsFile& file, CaseSet set)
     return file.ReadBool(kSettings, key, false) ? Level::Hard : Level::Easy;
 }
 
-CaseSet ActiveSetIn(const SettingsFile& file)
-{
-    const bool oll = file.ReadString(kSettings, QStringLiteral("mode"), QStringLiteral("OLL")) == QLatin1String("OLL");
-    return oll ? CaseSet::OLL : CaseSet::PLL;
-}
-
 void LoadActiveSet(TForm1& f, SettingsFile& file)
 {
     f.state.currentSet = ActiveSetIn(file);
     f.state.level = ReadLevel(file, f.state.currentSet);
-    f.ShowLevel();
-    f.ClearTrainingDisplay();
+    ShowLevel(f);
+    ClearTrainingDisplay(f);
     ShowTilesOf(f, f.state.currentSet);
     // A picture that cannot be written or read is reported; the records are
     // loaded in full all the same.
-    f.Guarded([&] { f.LoadSetRecords(file, f.state.currentSet); });
-    f.SetModeCaptions();
+    f.Guarded([&] { LoadSetRecords(f, file, f.state.currentSet); });
+    SetModeCaptions(f);
 }
 
 void EnterIdle(TForm1& f)
@@ -263,15 +258,6 @@ void EnterIdle(TForm1& f)
 }
 
 }   // namespace
-
-void PrefetchActiveSetThumbnails(TForm1& form)
-{
-    const CaseSet set = ActiveSetIn(SettingsFile(form.SettingsPath()));
-    QStringList paths;
-    for (int n = 1; n <= CaseCount(set); ++n)
-        paths << form.env.files.FindPicture(EasyPicturePath(set, n));
-    form.thumbnails.Prefetch(paths);
-}
 
 void TForm1::FormCreate()
 {
@@ -289,18 +275,18 @@ void TForm1::FormCreate()
     state.enabledCases.clear();
     state.enabledCount = kOllCases;
 
-    SettingsFile file(SettingsPath());
+    SettingsFile file(SettingsPath(*this));
     const QString systemValue = LanguageValueForSystem(env.systemLanguage ? env.systemLanguage() : QString());
     // Were the first run's content refused, its language still decides.
     const bool written = WriteFirstRunIfMissing(*this, file, systemValue);
     ReadPlacement(*this, file);
     ReadOptions(*this, file, written ? QStringLiteral("ru") : systemValue);
-    SetStartupCaptions();
+    SetStartupCaptions(*this);
     ReadDrawChoice(*this, file);
     ApplyTuning(*this, file);
     LoadActiveSet(*this, file);
     setWindowTitle(ModeTitle(state.currentSet, state.russianInterface));
-    Guarded([this] { RefreshBoard(); });
+    Guarded([this] { RefreshBoard(*this); });
     Guarded([&file] { file.Close(); });
     EnterIdle(*this);
 }

@@ -1,8 +1,8 @@
 #include "app/stopwatchfont.h"
 
 #include "resources/resources.h"
-#include "settings/atomicfile.h"
-#include "trainer/seams.h"
+#include "platform/atomicfile.h"
+#include "core/seams.h"
 
 #include <QFile>
 #include <QFontDatabase>

@@ -2,7 +2,7 @@
 // The stopwatch font, the embedded "MyWave", registered for this process
 // only and released at the end of the run. A portable program writes it
 // beside itself as digital.ttf first, as it always has; an installed one
-// registers it from memory and writes nothing (app/filelocations.h).
+// registers it from memory and writes nothing (platform/filelocations.h).
 
 #include <QFont>
 #include <QString>

@@ -7,7 +7,7 @@
 #include "benchstats.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

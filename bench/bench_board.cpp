@@ -41,7 +41,7 @@ void BenchRefreshBoard(TForm1& form)
 {
     std::vector<double> ms;
     for (int i = 0; i < 3000; ++i)
-        ms.push_back(TimeMs([&] { form.RefreshBoard(); }));
+        ms.push_back(TimeMs([&] { RefreshBoard(form); }));
     PrintRow(QStringLiteral("`RefreshBoard` over 57 tiles (median of 3000)"),
              QStringLiteral("%1 ms (p99 %2 ms)").arg(Fixed(Median(ms), 3), Fixed(Quantile(ms, 0.99), 3)),
              QStringLiteral("median < 0.2 ms"), Median(ms) < 0.2);
@@ -118,12 +118,12 @@ void BenchSwitchParts(TForm1& form)
     std::vector<double> save, flush, load, refresh;
     for (int i = 0; i < 15; ++i) {
         AcceptOneMore(form, i);
-        SettingsFile file(form.SettingsPath(), SettingsFile::Commit::AtClose);
-        save.push_back(TimeMs([&] { form.SaveSetRecords(file, CaseSet::OLL); }));
+        SettingsFile file(SettingsPath(form), SettingsFile::Commit::AtClose);
+        save.push_back(TimeMs([&] { SaveSetRecords(form, file, CaseSet::OLL); }));
         flush.push_back(TimeMs([&] { file.Close(); }));
-        load.push_back(TimeMs([&] { form.LoadSetRecords(file, CaseSet::PLL); }));
-        load.back() += TimeMs([&] { form.LoadSetRecords(file, CaseSet::OLL); });
-        refresh.push_back(TimeMs([&] { form.RefreshBoard(); }));
+        load.push_back(TimeMs([&] { LoadSetRecords(form, file, CaseSet::PLL); }));
+        load.back() += TimeMs([&] { LoadSetRecords(form, file, CaseSet::OLL); });
+        refresh.push_back(TimeMs([&] { RefreshBoard(form); }));
     }
     std::printf("| Set switch, its parts (median of 15) | SaveSetRecords of OLL %s ms; the file replaced once at the close %s ms; "
                 "LoadSetRecords of PLL and OLL %s ms; RefreshBoard %s ms | (for information) | |\n",

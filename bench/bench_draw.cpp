@@ -5,7 +5,7 @@
 #include "benchstats.h"
 #include "historylines.h"
 #include "history/historyfile.h"
-#include "trainer/draw.h"
+#include "core/draw.h"
 
 #include <QElapsedTimer>
 #include <random>

@@ -10,7 +10,7 @@
 #include "historylines.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "history/progressview.h"
 #include "window/tform1.h"
 

@@ -37,7 +37,7 @@ int main(int argc, char* argv[])
     const double about = since(last);
     auto form3 = std::make_unique<TForm3>(form1.get());
     dialogs += since(last);
-    form1->AttachDialogs(form2.get(), frmGL.get(), form3.get());
+    AttachDialogs(*form1, form2.get(), frmGL.get(), form3.get());
     form1->show();
     while (!form1->windowHandle()->isExposed())
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);

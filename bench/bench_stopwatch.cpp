@@ -12,7 +12,7 @@
 #include "app/program.h"
 #include "benchstats.h"
 #include "busycore.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 #include "window/tform1.h"
 
 #include <QApplication>

@@ -6,8 +6,8 @@
 
 #include "history/historyfile.h"
 #include "resources/resources.h"
-#include "scramble/setupscramble.h"
-#include "trainer/seams.h"
+#include "core/setupscramble.h"
+#include "core/seams.h"
 
 #include <QByteArray>
 #include <QFile>

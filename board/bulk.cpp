@@ -12,7 +12,7 @@ void SetAllCasesEnabled(TForm1& form, bool enabled)
 {
     form.RzPanel1->hide();
     form.session.SetAllCasesEnabled(enabled);
-    form.RefreshBoard();
+    RefreshBoard(form);
 }
 
 }  // namespace
@@ -47,5 +47,5 @@ void TForm1::BitBtn8Click()
 void ClearResults(TForm1& form, bool keepBests)
 {
     form.session.ClearRecords(keepBests);
-    form.RefreshBoard();
+    RefreshBoard(form);
 }

@@ -1,8 +1,8 @@
 #include "board/casename.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "core/caseidentity.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 #include "window/fonts.h"
 #include "window/tform1.h"
 
@@ -76,7 +76,7 @@ QString ExamCaseNames(const TForm1& form)
     int done = 0, slowest = 0;
     double slowestTime = 0;
     for (int n = 1; n <= CaseCount(set); ++n) {
-        const QLabel* label = form.ExamLabel(n);
+        const QLabel* label = ExamLabel(form, n);
         if (!label || label->text().isEmpty())
             continue;
         if (const std::optional<double> time = ParseTimeText(label->text())) {
@@ -90,7 +90,7 @@ QString ExamCaseNames(const TForm1& form)
     QStringList lines;
     if (done >= 2 && slowest > 0)
         lines << Tr(ru, QStringLiteral("Медленнее всего: %1 (%2)"), QStringLiteral("Slowest: %1 (%2)"))
-                     .arg(CaseTitle(set, slowest), form.ExamLabel(slowest)->text());
+                     .arg(CaseTitle(set, slowest), ExamLabel(form, slowest)->text());
     if (!notDone.isEmpty()) {
         const qsizetype more = notDone.size() - kMostNamed;
         QString names = notDone.mid(0, kMostNamed).join(QStringLiteral(", "));

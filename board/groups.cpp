@@ -1,10 +1,9 @@
 #include "board/groups.h"
 
-#include "app/language.h"
-#include "app/setrecords.h"
-#include "board/groupsdialog.h"
+#include "core/language.h"
 #include "core/caseidentity.h"
 #include "settings/settingsfile.h"
+#include "settings/setkeys.h"
 #include "window/tform1.h"
 
 #include <QPushButton>
@@ -19,13 +18,11 @@ QList<int> CasesOfGroup(const TForm1& form, const QString& group)
     return CaseIdentities().CasesOf(form.state.currentSet, group);
 }
 
-bool GroupActionsAllowed(const TForm1& form) { return !form.state.attemptActive && !form.state.examActive; }
-
 // The active set's flags as the file keeps them ("1": disabled), one
 // replacement for all of them; entries the file already holds stay as they are.
 void WriteEnabledFlags(TForm1& form)
 {
-    SettingsFile file(form.SettingsPath(), SettingsFile::Commit::AtClose);
+    SettingsFile file(SettingsPath(form), SettingsFile::Commit::AtClose);
     const SetKeys keys = SetKeys::Of(form.state.currentSet);
     for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
         const QString key = keys.enabled + QString::number(n);
@@ -50,11 +47,13 @@ void SetEnabledCases(TForm1& form, const std::function<bool(int, bool)>& wanted)
         enabledCount += enabled ? 1 : 0;
     }
     form.state.enabledCount = enabledCount;
-    form.RefreshBoard();
+    RefreshBoard(form);
     WriteEnabledFlags(form);
 }
 
 }  // namespace
+
+bool GroupActionsAllowed(const TForm1& form) { return !form.state.attemptActive && !form.state.examActive; }
 
 GroupCount CountGroup(const TForm1& form, const QString& group)
 {
@@ -82,27 +81,4 @@ void ToggleGroup(TForm1& form, const QString& group)
     const bool enable = count.enabled < count.total;
     const QList<int> cases = CasesOfGroup(form, group);
     SetEnabledCases(form, [&](int n, bool was) { return cases.contains(n) ? enable : was; });
-}
-
-void BuildGroupsButton(TForm1& form)
-{
-    auto* button = new QPushButton(&form);
-    button->setObjectName(QStringLiteral("GroupsButton"));
-    // Narrow, at the right: in PLL at the Hard level the 2-side box shares the row.
-    button->setGeometry(200, 461, 63, 25);
-    button->setAutoDefault(false);
-    // As the other buttons of the column: a click leaves Space to the cycle.
-    button->setFocusPolicy(Qt::TabFocus);
-    form.GroupsButton = button;
-    QObject::connect(button, &QPushButton::clicked, &form, [&form] { OpenGroupsDialog(form); });
-}
-
-void OpenGroupsDialog(TForm1& form)
-{
-    if (!GroupActionsAllowed(form) || CaseIdentities().IsEmpty())
-        return;
-    GroupsDialog dialog(form);
-    dialog.exec();
-    if (form.BitBtn1->isEnabled())
-        form.BitBtn1->setFocus();
 }

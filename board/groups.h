@@ -6,8 +6,8 @@
 
 class TForm1;
 
-// The button, under the level line (window/composition.cpp builds it).
-void BuildGroupsButton(TForm1& form);
+// Group actions wait while an attempt or an exam runs.
+bool GroupActionsAllowed(const TForm1& form);
 
 // How many of the active set's cases of the group are enabled, and of how many.
 struct GroupCount {
@@ -22,6 +22,3 @@ GroupCount CountGroup(const TForm1& form, const QString& group);
 void EnableOnlyGroup(TForm1& form, const QString& group);
 // The whole group enabled, or disabled when it is enabled already.
 void ToggleGroup(TForm1& form, const QString& group);
-
-// The dialog, modal over the main window; no-op during an attempt or an exam.
-void OpenGroupsDialog(TForm1& form);

@@ -1,6 +1,6 @@
 #include "board/groupsdialog.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/dialogs.h"
 #include "board/groups.h"
 #include "core/caseidentity.h"
@@ -97,4 +97,27 @@ void GroupsDialog::ShowCounts()
                                   : count.enabled == count.total ? Qt::Checked
                                                                  : Qt::PartiallyChecked);
     }
+}
+
+void BuildGroupsButton(TForm1& form)
+{
+    auto* button = new QPushButton(&form);
+    button->setObjectName(QStringLiteral("GroupsButton"));
+    // Narrow, at the right: in PLL at the Hard level the 2-side box shares the row.
+    button->setGeometry(200, 461, 63, 25);
+    button->setAutoDefault(false);
+    // As the other buttons of the column: a click leaves Space to the cycle.
+    button->setFocusPolicy(Qt::TabFocus);
+    form.GroupsButton = button;
+    QObject::connect(button, &QPushButton::clicked, &form, [&form] { OpenGroupsDialog(form); });
+}
+
+void OpenGroupsDialog(TForm1& form)
+{
+    if (!GroupActionsAllowed(form) || CaseIdentities().IsEmpty())
+        return;
+    GroupsDialog dialog(form);
+    dialog.exec();
+    if (form.BitBtn1->isEnabled())
+        form.BitBtn1->setFocus();
 }

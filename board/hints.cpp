@@ -1,6 +1,6 @@
 #include "board/hints.h"
 
-#include "app/language.h"
+#include "core/language.h"
 
 QString HintSection(CaseSet set)
 {

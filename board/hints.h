@@ -1,7 +1,7 @@
 #pragma once
 // Where a case's hint is stored and the hint editor's title. No widgets.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 #include <QString>
 
 // "OLL hints" or "PLL hints": the section of Settings.ini holding the set's hints.

@@ -1,10 +1,10 @@
 // The statistics board: the summary in the status bar, the tiles' bars, the
 // list of enabled cases and the buttons that depend on it.
 
-#include "board/summary.h"
-#include "history/progresshub.h"
+#include "core/summary.h"
+#include "window/progresshub.h"
 #include "trainer/drawchoice.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 #include "window/tform1.h"
 
 #include <QPushButton>
@@ -92,7 +92,7 @@ void RefreshPracticeBoard(TForm1& form)
 // does not exist yet.
 std::optional<double> ExamTime(const TForm1& form, int caseNumber)
 {
-    const QLabel* label = form.ExamLabel(caseNumber);
+    const QLabel* label = ExamLabel(form, caseNumber);
     if (!label || label->text().isEmpty() || label->text() == kExamDash)
         return std::nullopt;
     return ParseTimeText(label->text());
@@ -100,7 +100,7 @@ std::optional<double> ExamTime(const TForm1& form, int caseNumber)
 
 bool ExamLabelEmpty(const TForm1& form, int caseNumber)
 {
-    const QLabel* label = form.ExamLabel(caseNumber);
+    const QLabel* label = ExamLabel(form, caseNumber);
     return !label || label->text().isEmpty();
 }
 
@@ -126,16 +126,16 @@ void RefreshExamBoard(TForm1& form)
 
 }  // namespace
 
-void TForm1::RefreshBoard()
+void RefreshBoard(TForm1& form)
 {
-    UpdatesSuspended suspended(this);
-    if (state.examActive)
-        RefreshExamBoard(*this);
+    UpdatesSuspended suspended(&form);
+    if (form.state.examActive)
+        RefreshExamBoard(form);
     else
-        RefreshPracticeBoard(*this);
+        RefreshPracticeBoard(form);
     // What can be drawn may have changed under a case drawn in advance.
-    DrawInAdvance(*this);
-    ShowDrawProgress(*this);
+    DrawInAdvance(form);
+    ShowDrawProgress(form);
 }
 
 void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled)

@@ -1,6 +1,6 @@
 #include "board/tform2.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/dialogs.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
 #include "board/tform3.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/dialogs.h"
 #include "board/hints.h"
 

@@ -2,12 +2,12 @@
 // other button previews its picture and algorithm in the training column.
 // The result line's popup edits the algorithm shown.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/casename.h"
 #include "board/hints.h"
 #include "board/tform3.h"
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 #include "trainer/pictures.h"
 #include "window/tform1.h"
 
@@ -34,9 +34,9 @@ void TilePressed(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
     if (!tile || !PressesAllowed(form, button))
         return;
     if (button == Qt::LeftButton)
-        form.SetCaseEnabled(tile->CaseNumber());
+        ToggleCaseOnBoard(form, tile->CaseNumber());
     else
-        form.ShowCaseHint(tile->CaseNumber());
+        ShowCaseHint(form, tile->CaseNumber());
 }
 
 void HidePreview(TForm1& form)
@@ -91,23 +91,23 @@ void TForm1::ioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePresse
 
 void TForm1::bioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePressed(*this, tile, button); }
 
-void TForm1::SetCaseEnabled(int caseNumber)
+void ToggleCaseOnBoard(TForm1& form, int caseNumber)
 {
-    session.ToggleCase(caseNumber);
-    RefreshBoard();
+    form.session.ToggleCase(caseNumber);
+    RefreshBoard(form);
 }
 
 // The window itself never scrolls (the training column fits its smallest
 // size), so the picture area and the result line are always in view.
-void TForm1::ShowCaseHint(int caseNumber)
+void ShowCaseHint(TForm1& form, int caseNumber)
 {
-    SetHintLineBlack(*this);
-    if (!res->isHidden() && res->text() == Tile(caseNumber)->hint) {
-        HidePreview(*this);
+    SetHintLineBlack(form);
+    if (!form.res->isHidden() && form.res->text() == form.Tile(caseNumber)->hint) {
+        HidePreview(form);
         return;
     }
-    ShowPreviewPicture(*this, caseNumber);
-    ShowHintLine(*this, caseNumber);
+    ShowPreviewPicture(form, caseNumber);
+    ShowHintLine(form, caseNumber);
 }
 
 void TForm1::resMouseDown(Qt::MouseButton button, const QPoint& globalPos)
@@ -137,7 +137,7 @@ void TForm1::N1Click()
         return;
     const QString newHint = Form3->EditedText();
     try {
-        SettingsFile file(SettingsPath());
+        SettingsFile file(SettingsPath(*this));
         file.WriteString(HintSection(state.currentSet), HintKey(caseNumber), newHint);
         file.Close();
     } catch (const TesseloError& error) {

@@ -4,7 +4,7 @@
 // from the table the program carries (resources/cases.csv). Nicknames and
 // PLL names are the same in both languages; group names are translated.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QByteArray>
 #include <QList>

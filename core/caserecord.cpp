@@ -1,7 +1,7 @@
 #include "core/caserecord.h"
 
-#include "trainer/errors.h"
-#include "trainer/timetext.h"
+#include "core/errors.h"
+#include "core/timetext.h"
 
 #include <limits>
 

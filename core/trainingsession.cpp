@@ -1,7 +1,7 @@
 #include "core/trainingsession.h"
 
-#include "trainer/errors.h"
-#include "trainer/timetext.h"
+#include "core/errors.h"
+#include "core/timetext.h"
 
 TrainingSession::TrainingSession(std::shared_ptr<Clock> clock, std::shared_ptr<RandomSource> random, QObject* parent)
     : QObject(parent), clock_(std::move(clock)), random_(std::move(random))

@@ -6,10 +6,10 @@
 // paints what the signals say.
 
 #include "core/caserecord.h"
-#include "scramble/setupscramble.h"
-#include "trainer/catalogue.h"
-#include "trainer/draw.h"
-#include "trainer/seams.h"
+#include "core/setupscramble.h"
+#include "core/catalogue.h"
+#include "core/draw.h"
+#include "core/seams.h"
 
 #include <QObject>
 #include <QStringList>

@@ -8,7 +8,7 @@
 // The input's front is the file's text; its tail drives the writes.
 #include "fuzz_check.h"
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 #include <QDir>
 #include <QFile>

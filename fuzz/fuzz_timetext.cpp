@@ -2,8 +2,8 @@
 // reading never crashes, and a value that reads comes back out the same way
 // it went in.
 #include "fuzz_check.h"
-#include "trainer/errors.h"
-#include "trainer/timetext.h"
+#include "core/errors.h"
+#include "core/timetext.h"
 
 #include <QRegularExpression>
 #include <cmath>

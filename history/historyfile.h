@@ -2,27 +2,14 @@
 // History.csv: every recorded time, one RFC 4180 line each, beside
 // Settings.ini. The program only ever appends to it. No widgets.
 
-#include "trainer/catalogue.h"
+#include "core/attempt.h"
+#include "core/catalogue.h"
+#include "platform/filelock.h"
 
 #include <QByteArray>
 #include <QString>
 #include <functional>
 #include <vector>
-
-// One recorded time, as a line of History.csv holds it. Packed into 16
-// bytes: a history of millions of times is kept in memory whole.
-struct Attempt {
-    qint64 utcSeconds = 0;       // seconds since 1970-01-01T00:00:00Z
-    qint32 milliseconds = 0;     // the time, exact to the thousandth
-    CaseSet set : 2 = CaseSet::OLL;
-    int caseNumber : 8 = 0;
-    Level level : 2 = Level::Easy;
-    bool twoSide : 1 = false;    // PLL Hard recognised from two faces
-    bool exam : 1 = false;
-
-    bool operator==(const Attempt&) const = default;
-};
-static_assert(sizeof(Attempt) == 16);
 
 // "time,set,case,level,recognition,seconds,exam,scramble"
 QByteArray HistoryHeader();
@@ -72,13 +59,8 @@ enum class HistoryOpening { Opened, Missing, Refused };
 // Opens the file for reading: its descriptor (the caller closes it), or -1.
 int OpenHistoryForReading(const QString& path, HistoryOpening& opening);
 
-// How an append waits while another copy of the program holds the file's
-// lock: called after each refusal, it pauses and returns true to try again,
-// or returns false to give the write up. An empty one never waits.
-using LockWait = std::function<bool()>;
-// Pauses of 10 ms for at most 2 s in all (tools and benchmarks; the window
-// never waits on the lock).
-LockWait BoundedLockWait();
+// An append waits for the file's lock as LockWait says; BoundedLockWait()
+// for tools and benchmarks (the window never waits on the lock).
 
 // One attempt as a whole line of the file, its line end included.
 QByteArray HistoryLine(const Attempt& attempt, const QString& scramble = QString());

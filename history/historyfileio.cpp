@@ -8,19 +8,14 @@
 #include <QFile>
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
 namespace {
 
 constexpr char kLineEnd[] = "\r\n";
-constexpr auto kLockPause = std::chrono::milliseconds(10);
-constexpr auto kLockPatience = std::chrono::seconds(2);
 // Another program (an editor saving the file) may replace the file while
 // this one locks it; each time, the new file is opened again.
 constexpr int kMostReopenings = 8;
@@ -87,20 +82,6 @@ bool ReadAt(int fd, char* data, qsizetype size, off_t offset)
         offset += done;
     }
     return true;
-}
-
-enum class Locking { Locked, Taken, Refused };
-
-Locking LockWithin(int fd, const LockWait& wait)
-{
-    for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return Locking::Locked;
-        if (errno != EWOULDBLOCK && errno != EINTR)
-            return Locking::Refused;
-        if (errno == EWOULDBLOCK && !(wait && wait()))
-            return Locking::Taken;
-    }
 }
 
 // The lock is on the file that was opened; it counts only if that file is
@@ -172,17 +153,6 @@ int OpenHistoryForReading(const QString& path, HistoryOpening& opening)
     return fd;
 }
 
-LockWait BoundedLockWait()
-{
-    const auto giveUpAt = std::chrono::steady_clock::now() + kLockPatience;
-    return [giveUpAt] {
-        if (std::chrono::steady_clock::now() >= giveUpAt)
-            return false;
-        std::this_thread::sleep_for(kLockPause);
-        return true;
-    };
-}
-
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble)
 {
     return AppendLines(path, HistoryLine(attempt, scramble), BoundedLockWait()) == AppendOutcome::Written;
@@ -208,7 +178,7 @@ AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const Lo
         // Another copy of the program checks the file's start and end and
         // writes under the same lock: two headers, or a line glued to a torn
         // one, cannot happen.
-        switch (LockWithin(file.get(), wait)) {
+        switch (LockExclusive(file.get(), wait)) {
         case Locking::Locked:
             break;
         case Locking::Taken:

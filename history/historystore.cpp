@@ -1,7 +1,8 @@
 #include "history/historystore.h"
 
 #include "history/historyreader.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
+#include "platform/descriptorio.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -111,9 +112,7 @@ void HistoryStore::Job::Read()
     reader.Reserve(static_cast<size_t>(length / kShortestLine + 16));
     const PieceBuffer piece;
     while (!abandoned.load(std::memory_order_relaxed)) {
-        const ssize_t got = ::read(file.get(), piece.data(), piece.size());
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = ReadSome(file.get(), piece.data(), piece.size());
         if (got < 0) {
             unreadable = true;
             break;

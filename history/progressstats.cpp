@@ -1,14 +1,10 @@
 #include "history/progressstats.h"
 
+#include "core/recentmean.h"
+
 #include <algorithm>
 #include <array>
 #include <numeric>
-
-namespace {
-
-constexpr size_t kRankWindow = 12;
-
-} // namespace
 
 long long RoundedQuotient(long long sum, long long count)
 {
@@ -117,27 +113,28 @@ std::optional<qint64> LastPractised(const std::vector<Attempt>& attempts, CaseSe
 SetRanking RankSet(const std::vector<Attempt>& attempts, CaseSet set, const AttemptFilter& filter)
 {
     const size_t caseCount = static_cast<size_t>(CaseCount(set));
-    std::array<long long, kMaxCases> sums{};
+    constexpr size_t kWindow = kRecentTimes;
+    std::array<std::array<int, kWindow>, kMaxCases> lastTimes;
     std::array<size_t, kMaxCases> counts{};
     size_t complete = 0;
     for (auto it = attempts.rbegin(); it != attempts.rend() && complete < caseCount; ++it) {
         if (it->set != set || !filter.Matches(*it))
             continue;
         const size_t index = static_cast<size_t>(it->caseNumber - 1);
-        if (index >= caseCount || counts[index] == kRankWindow)
+        if (index >= caseCount || counts[index] == kWindow)
             continue;
-        sums[index] += it->milliseconds;
-        if (++counts[index] == kRankWindow)
+        lastTimes[index][counts[index]] = it->milliseconds;
+        if (++counts[index] == kWindow)
             ++complete;
     }
     SetRanking ranking;
     for (size_t i = 0; i < caseCount; ++i) {
         const int caseNumber = static_cast<int>(i + 1);
-        if (counts[i] == 0)
+        const RecentSum recent = SumOfRecent(std::span<const int>(lastTimes[i].data(), counts[i]));
+        if (recent.count == 0)
             ranking.withoutTimes.push_back(caseNumber);
         else
-            ranking.slowestFirst.push_back(
-                {caseNumber, static_cast<int>(RoundedQuotient(sums[i], static_cast<long long>(counts[i])))});
+            ranking.slowestFirst.push_back({caseNumber, static_cast<int>(RoundedQuotient(recent.sum, recent.count))});
     }
     std::stable_sort(ranking.slowestFirst.begin(), ranking.slowestFirst.end(),
                      [](const CaseMean& a, const CaseMean& b) { return a.milliseconds > b.milliseconds; });

@@ -1,9 +1,9 @@
 #include "interchange/exportcommand.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "core/caseidentity.h"
 #include "interchange/exportfile.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "interchange/exportfile.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "interchange/historylines.h"
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
 
 #include <QDir>
 #include <QFileInfo>

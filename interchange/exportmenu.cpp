@@ -1,8 +1,8 @@
 #include "interchange/exportmenu.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "core/caseidentity.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "window/tform1.h"
 
 #include <QAction>

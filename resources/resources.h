@@ -6,7 +6,7 @@
 //   "Tahoma", "TahomaBold"    the interface font
 //   "GlyphBin", "GlyphCursor" the two 16 x 16 glyphs (PNG)
 //   "Icon"                    the program's icon (PNG)
-//   "ScramblePool"            the setup scrambles (text, scramble/setupscramble.h)
+//   "ScramblePool"            the setup scrambles (text, core/setupscramble.h)
 //   "CaseTable"               the cases' standard identities (CSV, core/caseidentity.h)
 
 #include <QByteArray>

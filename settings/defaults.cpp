@@ -2,7 +2,7 @@
 
 #include "settings/builtin_hints.h"
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 namespace {
 

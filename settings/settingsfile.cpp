@@ -1,16 +1,17 @@
 #include "settings/settingsfile.h"
 
-#include "settings/atomicfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
+#include "platform/atomicfile.h"
+#include "platform/descriptorio.h"
+#include "platform/filelock.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
-#include <ctime>
+#include <chrono>
 #include <optional>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -210,20 +211,7 @@ std::optional<QByteArray> ReadWholeFile(const QByteArray& path)
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    QByteArray text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0 || text.size() + got > kLargestReadableFile) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        if (got == 0)
-            break;
-        text.append(buffer, got);
-    }
+    std::optional<QByteArray> text = ReadAll(fd, kLargestReadableFile);
     ::close(fd);
     return text;
 }
@@ -257,28 +245,13 @@ public:
     bool Refused() const { return refused_; }
 
 private:
-    static constexpr long kRetryNs = 5'000'000;
-
-    static qint64 NowNs()
-    {
-        timespec now {};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        return static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-    }
+    static constexpr std::chrono::milliseconds kRetry{5};
 
     bool Take(qint64 longestWaitNs) const
     {
-        const qint64 deadline = NowNs() + longestWaitNs;
-        for (;;) {
-            if (::flock(fd_, LOCK_EX | LOCK_NB) == 0)
-                return true;
-            if (errno != EWOULDBLOCK && errno != EINTR)
-                return true;   // no locks on this file system
-            if (NowNs() >= deadline)
-                return false;
-            const timespec pause {0, kRetryNs};
-            ::nanosleep(&pause, nullptr);
-        }
+        const auto patience = std::chrono::milliseconds(longestWaitNs / 1'000'000);
+        // Refused: no locks on this file system, the replacement goes on.
+        return LockExclusive(fd_, BoundedLockWait(patience, kRetry)) != Locking::Taken;
     }
 
     int fd_ = -1;

@@ -12,7 +12,8 @@
 // each replacement applies its writes to the text the file holds by then, so
 // that neither loses the other's keys.
 
-#include "trainer/errors.h"
+#include "core/errors.h"
+#include "core/integertext.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -132,9 +133,6 @@ private:
     [[noreturn]] void RefuseWrite() const;
 };
 
-// The integer reading of the file's value forms ("$1F", "x1f", "0x1f", "-12",
-// " 7"): false when the text is not an integer in any of them.
-bool ParseProfileInteger(const QString& text, int& value);
 
 // The file's bytes are UTF-8; bytes that are not valid UTF-8 are carried in
 // the text as U+DC80..U+DCFF so that they are written back unchanged.

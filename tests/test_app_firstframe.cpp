@@ -2,7 +2,7 @@
 // while the window is built, and the stopwatch's start after the frame that
 // shows the question.
 #include "app/stopwatchfont.h"
-#include "app/thumbnailcache.h"
+#include "trainer/thumbnailcache.h"
 #include "board/tform2.h"
 #include "support/harness.h"
 #include "trainer/pictures.h"

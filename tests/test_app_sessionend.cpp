@@ -175,7 +175,7 @@ private slots:
         h.program->FollowTheSession();
         AcceptOneTime(h);
         const QString n = QString::number(f->state.currentCase);
-        f->SaveForSessionEnd();
+        SaveForSessionEnd(*f);
         QCOMPARE(SettingsFile(h.Path("Settings.ini")).ReadString(kResults, QStringLiteral("nes") + n, {}),
                  QStringLiteral("1"));
         QVERIFY(QFile::exists(h.Path("digital.ttf")));
@@ -215,7 +215,7 @@ private slots:
             "Tesselo|2 times could not be written to History.csv and will be lost. Close anyway?")});
 
         ::close(other);
-        f->SaveForSessionEnd();
+        SaveForSessionEnd(*f);
         QCOMPARE(f->StatusBar1->PanelAlert(3), QString());
         QCOMPARE(ReadBytes(h.Path("History.csv")).count("\r\n"), 4);   // the header and three times
         QVERIFY(f->close());

@@ -5,6 +5,7 @@
 #include "support/harness.h"
 
 #include "board/groups.h"
+#include "board/groupsdialog.h"
 #include "core/caseidentity.h"
 
 #include <QApplication>
@@ -151,7 +152,7 @@ private slots:
             QCOMPARE(crossTick->checkState(), Qt::Unchecked);
         }));
         // A partly enabled group is enabled whole by its tick.
-        form->SetCaseEnabled(cross[0]);
+        ToggleCaseOnBoard(*form, cross[0]);
         ToggleGroup(*form, QStringLiteral("Cross"));
         QCOMPARE(EnabledCases(form), Sorted(t + cross));
         QCOMPARE(form->focusWidget(), form->BitBtn1);

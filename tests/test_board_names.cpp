@@ -41,17 +41,17 @@ private slots:
         Harness h;
         h.WriteSettings(Settings("ru", "OLL", false));
         TForm1* f = h.Start();
-        f->ShowCaseHint(4);
+        ShowCaseHint(*f, 4);
         QVERIFY(NameShown(f, QStringLiteral("OLL 27 Sune")));   // Latin letters in Russian too
         QCOMPARE(f->res->text(), f->Tile(4)->hint);
         QVERIFY(NameLine(f)->geometry().bottom() < f->res->geometry().top());
-        f->ShowCaseHint(4);   // the same tile again hides the preview
+        ShowCaseHint(*f, 4);   // the same tile again hides the preview
         QVERIFY(f->res->isHidden() && NameLine(f)->isHidden());
-        f->ShowCaseHint(7);
+        ShowCaseHint(*f, 7);
         QVERIFY(NameShown(f, QStringLiteral("OLL 21 H")));
         f->BitBtn6Click();    // the set switch clears the column
         QVERIFY(NameLine(f)->isHidden());
-        f->ShowCaseHint(1);
+        ShowCaseHint(*f, 1);
         QVERIFY(NameShown(f, QStringLiteral("PLL Ub")));
     }
 

@@ -93,7 +93,7 @@ private slots:
         SetRecord(form, 3, "3,375", "3,375", "1");   // 37.5 -> 38
         SetRecord(form, 4, "0,450", "0,450", "1");   // 5 -> raised to 10
         SetRecord(form, 5, "0,000", "0,000", "0");
-        form->RefreshBoard();
+        RefreshBoard(*form);
         QCOMPARE(form->Tile(1)->proll->Level(), 100);
         QCOMPARE(form->Tile(2)->proll->Level(), 12);
         QCOMPARE(form->Tile(3)->proll->Level(), 38);
@@ -227,11 +227,11 @@ private slots:
         QCOMPARE(form->Tile(1)->proll->Level(), 0);     // enabled: emptied for the exam
         QCOMPARE(form->Tile(9)->proll->Level(), 100);   // disabled: keeps its bar
 
-        QVERIFY(form->ExamLabel(1) && form->ExamLabel(2));
-        form->ExamLabel(1)->setText("8,000");
-        form->ExamLabel(2)->setText("1,000");
-        form->ExamLabel(3)->setText(QStringLiteral("\u2014"));
-        form->RefreshBoard();
+        QVERIFY(ExamLabel(*form, 1) && ExamLabel(*form, 2));
+        ExamLabel(*form, 1)->setText("8,000");
+        ExamLabel(*form, 2)->setText("1,000");
+        ExamLabel(*form, 3)->setText(QStringLiteral("\u2014"));
+        RefreshBoard(*form);
         QCOMPARE(form->Tile(1)->proll->Level(), 100);
         QCOMPARE(form->Tile(2)->proll->Level(), 12);    // 12.5 to even
         QCOMPARE(form->Tile(3)->proll->Level(), 0);

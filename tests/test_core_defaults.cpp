@@ -1,7 +1,7 @@
 // A new Settings.ini byte for byte, and the nine colour texts.
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 #include <QFile>
 #include <QTemporaryDir>

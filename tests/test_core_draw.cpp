@@ -1,6 +1,6 @@
 // The draw rules: the weights of the weak rule, its distribution under a
 // fixed seed, and rounds that never repeat a case.
-#include "trainer/draw.h"
+#include "core/draw.h"
 
 #include <QtTest/QtTest>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The recorded time must follow the monotonic clock: setting the system
 // clock back or forward during an attempt (by hand, by NTP, at a change of
 // summer time) must not change it.
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -32,7 +32,7 @@ bool IsSeeding(const QString& line) { return line.contains(QLatin1String(".seed(
 // day by nature: the Clock seam reads it in this one place, and times nothing.
 bool IsHistoryDate(const QString& fileName, const QString& line)
 {
-    return fileName.endsWith(QLatin1String("trainer/seams.cpp")) && line.contains(QLatin1String("currentSecsSinceEpoch"));
+    return fileName.endsWith(QLatin1String("core/seams.cpp")) && line.contains(QLatin1String("currentSecsSinceEpoch"));
 }
 
 QStringList WallClockReadsIn(const QString& folder)

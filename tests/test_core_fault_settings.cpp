@@ -3,7 +3,7 @@
 // up between two writes, and the process killed in the middle of writing.
 // Whatever happens, the file holds either its old or its new text.
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // for two of libc's functions that this executable defines (they take the
 // place of libc's for the program code linked into it): a folder flush the
 // disk refuses, and who changes the process's file-creation mask.
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
 #include "settings/settingsfile.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Where the program's files go: portable folders keep everything beside the
 // executable, an installed program uses the XDG folders and the package's
 // folders found from its executable.
-#include "app/filelocations.h"
+#include "platform/filelocations.h"
 
 #include <QDir>
 #include <QFile>

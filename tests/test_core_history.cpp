@@ -2,7 +2,7 @@
 // averages of the Progress window.
 #include "history/historyfile.h"
 #include "history/historystore.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 #include "history/historyreader.h"
 #include "history/placement.h"
 #include "history/progressstats.h"

@@ -1,5 +1,5 @@
 // Tile grid arithmetic, the interface language decision and the window title.
-#include "app/language.h"
+#include "core/language.h"
 #include "window/layout.h"
 
 #include <QtTest>

@@ -2,8 +2,8 @@
 // against the way they were kept before, as three-decimal texts folded at
 // every Accept.
 #include "core/trainingsession.h"
-#include "trainer/errors.h"
-#include "trainer/timetext.h"
+#include "core/errors.h"
+#include "core/timetext.h"
 
 #include <QSignalSpy>
 #include <QTest>

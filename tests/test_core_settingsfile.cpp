@@ -1,9 +1,9 @@
 // Settings.ini reading and writing against files written by hand: spacing,
 // quotes, duplicates, comments, line ends, long values, bytes that are not
 // ASCII, refused writes and hostile files.
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
 #include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 
 #include <QDir>
 #include <QElapsedTimer>

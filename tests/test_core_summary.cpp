@@ -1,6 +1,6 @@
 // The board's arithmetic: summary values, bar levels, total time and the
 // five status texts.
-#include "board/summary.h"
+#include "core/summary.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // Time texts: the two-step rounding of MakeTimeText checked against an exact
 // model on integers, parsing with a comma whatever the locale, and the
 // stopwatch reading.
-#include "trainer/errors.h"
-#include "trainer/timetext.h"
+#include "core/errors.h"
+#include "core/timetext.h"
 
 #include <QLocale>
 #include <QtTest>

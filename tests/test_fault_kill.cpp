@@ -16,7 +16,7 @@
 #include "history/historyfile.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 #include "window/tform1.h"
 
 #include <QApplication>
@@ -157,7 +157,7 @@ void RecordPractice(TForm1& f, int step)
 // The preview of case n, then the hint editor with a new text saved.
 void EditHint(TForm1& f, int n, const QString& text)
 {
-    f.ShowCaseHint(n);
+    ShowCaseHint(f, n);
     QTimer::singleShot(0, qApp, [text] {
         if (auto* editor = qobject_cast<TForm3*>(QApplication::activeModalWidget())) {
             editor->Edit1->setText(text);

@@ -176,7 +176,7 @@ void CheckInstalledFolder(const QString& folder)
 
     // A whole attempt with the real pictures, accepted.
     f->DisableAllCases();
-    f->SetCaseEnabled(3);
+    ToggleCaseOnBoard(*f, 3);
     PressStartAndCountDown(run);
     QVERIFY(f->Timer1->isActive());
     run.clock->Advance(3000);

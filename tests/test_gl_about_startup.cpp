@@ -3,7 +3,7 @@
 // the Progress window's plugin Qt Charts when it is first opened. Runs on X
 // with Mesa, where the main window itself draws without OpenGL.
 #include "about/tfrmgl.h"
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "history/progressview.h"
 #include "support/harness.h"
 

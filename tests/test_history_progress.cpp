@@ -2,7 +2,7 @@
 // Accept appends, the case view, the set view and the keyboard.
 #include "test_trainer_support.h"
 
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 #include "history/progressview.h"
 
 #include <QCheckBox>

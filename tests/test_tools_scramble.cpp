@@ -7,9 +7,9 @@
 // tools/well-known-algorithms.txt, from any side, mirrored or undone.
 
 #include "resources/resources.h"
-#include "scramble/setupscramble.h"
+#include "core/setupscramble.h"
 #include "tools/scramblecheck.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -208,7 +208,7 @@ void TrainerCycleTest::abortPathsReturnToIdle()
     // Abort while running.
     h.StartAttempt();
     h.Tick(500);
-    f->AbortAttempt();
+    AbortAttempt(*f);
     QVERIFY(IsIdle(f));
     QVERIFY(!f->Image1->isEnabled());
     QCOMPARE(Record(f, 4), (QStringList{"0,000", "0,000", "0"}));

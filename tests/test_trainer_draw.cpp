@@ -2,7 +2,7 @@
 // rounds with accepted and discarded attempts, the drop-down and its key.
 #include "test_trainer_support.h"
 
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 
 #include <QComboBox>
 #include <QWheelEvent>
@@ -102,7 +102,7 @@ private slots:
         const int discarded = DrawThenDiscard(h);
         QCOMPARE(RoundNote(f), QStringLiteral("Круг 3: 1 из 5"));
         const int leaving = first == 21 ? 14 : 21;
-        f->SetCaseEnabled(leaving);
+        ToggleCaseOnBoard(*f, leaving);
         std::set<int> rest;
         for (int i = 0; i < 3; ++i)
             rest.insert(DrawThenAccept(h));
@@ -129,8 +129,8 @@ private slots:
         EnableOnly(f, {2, 5, 9, 14, 21});
         QCOMPARE(RoundNote(f), QStringLiteral("Round 1: 1 of 5"));
         const int waiting = f->state.nextCase;
-        f->SetCaseEnabled(waiting);
-        f->SetCaseEnabled(waiting);
+        ToggleCaseOnBoard(*f, waiting);
+        ToggleCaseOnBoard(*f, waiting);
         std::vector<int> shown;
         for (int i = 0; i < 10; ++i)
             shown.push_back(DrawThenAccept(h));

@@ -72,15 +72,15 @@ void TrainerExamTest::everyEnabledCaseOnceThenResult()
     QVERIFY(f->BitBtn7->isEnabled());
     QVERIFY(!f->BitBtn4->isEnabled() && !f->BitBtn5->isEnabled() && !f->BitBtn6->isEnabled());
     for (int n = 1; n <= 57; ++n) {
-        QLabel* label = f->ExamLabel(n);
+        QLabel* label = ExamLabel(*f, n);
         QVERIFY(label);
         QCOMPARE(label->parent(), f->Tile(n));
         QVERIFY(label->text().isEmpty());
         QVERIFY(f->Tile(n)->avoll->isHidden() && f->Tile(n)->ncoll->isHidden());
     }
-    QCOMPARE(f->ExamLabel(1)->geometry(), QRect(80, 37, 65, 24));
-    QCOMPARE(f->ExamLabel(1)->alignment(), Qt::AlignCenter);
-    QCOMPARE(f->ExamLabel(1)->font().pixelSize(), 21);
+    QCOMPARE(ExamLabel(*f, 1)->geometry(), QRect(80, 37, 65, 24));
+    QCOMPARE(ExamLabel(*f, 1)->alignment(), Qt::AlignCenter);
+    QCOMPARE(ExamLabel(*f, 1)->font().pixelSize(), 21);
 
     QSet<int> drawn;
     drawn << StopOneCase(h, 1000);
@@ -104,7 +104,7 @@ void TrainerExamTest::everyEnabledCaseOnceThenResult()
     QCOMPARE(f->focusWidget(), f->BitBtn7);
     QStringList labels;
     for (int n : {4, 9, 15})
-        labels << f->ExamLabel(n)->text();
+        labels << ExamLabel(*f, n)->text();
     labels.sort();
     QCOMPARE(labels, (QStringList{"1,000", "3,000", kDash}));
     QCOMPARE(Record(f, 4), (QStringList{"9,000", "9,000", "1"}));
@@ -115,7 +115,7 @@ void TrainerExamTest::everyEnabledCaseOnceThenResult()
     QVERIFY(!f->state.examActive);
     QCOMPARE(f->BitBtn7->text(), QStringLiteral("Exam"));
     for (int n = 1; n <= 57; ++n) {
-        QVERIFY(!f->ExamLabel(n));
+        QVERIFY(!ExamLabel(*f, n));
         QVERIFY(StatisticsShown(f, n));
     }
     QVERIFY(IsIdle(f));
@@ -145,7 +145,7 @@ void TrainerExamTest::finishingEarlyAsksFirst()
     QCOMPARE(h.messages->asked.last(), kFinishQuestionEn);
     QVERIFY(f->state.examActive);
     QVERIFY(f->Timer1->isActive());   // the running attempt is untouched
-    QVERIFY(f->ExamLabel(1));
+    QVERIFY(ExamLabel(*f, 1));
     h.Tick(100);
     QCOMPARE(f->Label1->text(), QStringLiteral("0,800"));
 
@@ -153,7 +153,7 @@ void TrainerExamTest::finishingEarlyAsksFirst()
     f->BitBtn7Click();
     QVERIFY(!f->state.examActive);
     QVERIFY(IsIdle(f));
-    QVERIFY(!f->ExamLabel(2));
+    QVERIFY(!ExamLabel(*f, 2));
     QVERIFY(f->res->isHidden());
     for (int n : {1, 2, 3})
         QCOMPARE(Record(f, n), (QStringList{"0,000", "0,000", "0"}));
@@ -220,7 +220,7 @@ void TrainerExamTest::failuresDuringExamMarkTheCase()
     f->Timer2Timer();
     const int first = f->state.currentCase;
     QVERIFY(IsIdle(f));
-    QCOMPARE(f->ExamLabel(first)->text(), kDash);
+    QCOMPARE(ExamLabel(*f, first)->text(), kDash);
     QCOMPARE(h.messages->shown.last(), QStringLiteral("Image \"\\Images\\PLL\\%1.gif\" not found").arg(first));
     // The exam still holds the mode and bulk controls.
     QVERIFY(!f->BitBtn6->isEnabled() && !f->BitBtn4->isEnabled() && !f->BitBtn10->isEnabled());
@@ -236,7 +236,7 @@ void TrainerExamTest::failuresDuringExamMarkTheCase()
     QTest::keyClick(f->focusWidget(), Qt::Key_Escape);
     const int second = f->state.currentCase;
     QVERIFY(second != first);
-    QCOMPARE(f->ExamLabel(second)->text(), kDash);
+    QCOMPARE(ExamLabel(*f, second)->text(), kDash);
     QCOMPARE(h.messages->shown.last(), ResultEn(0, 2) + "\r\n\r\nNot completed: "
                                            + CaseTitle(CaseSet::PLL, std::min(first, second)) + ", "
                                            + CaseTitle(CaseSet::PLL, std::max(first, second)));
@@ -250,14 +250,14 @@ void TrainerExamTest::drawEndsWhenNoCaseIsLeft()
     f->BitBtn7Click();
     const int drawn = StopOneCase(h, 1000);
     f->BitBtn2Click();
-    f->SetCaseEnabled(drawn == 1 ? 2 : 1);   // the other case leaves the exam's set
+    ToggleCaseOnBoard(*f, drawn == 1 ? 2 : 1);   // the other case leaves the exam's set
     QCOMPARE(f->state.enabledCases, QStringList{QString::number(drawn)});
 
     h.StartAttempt();   // nothing undrawn is left: the result, not an endless draw
     QVERIFY(IsIdle(f));
     QVERIFY(f->state.examCompleted);
     QCOMPARE(h.messages->shown, QStringList{ResultEn(1, 1)});
-    QCOMPARE(f->ExamLabel(drawn)->text(), QStringLiteral("1,000"));
+    QCOMPARE(ExamLabel(*f, drawn)->text(), QStringLiteral("1,000"));
     f->BitBtn7Click();
     QVERIFY(!f->state.examActive);
 }
@@ -278,7 +278,7 @@ void TrainerExamTest::lastCaseRunningIsNotAFinishedExam()
     f->BitBtn1Click();
     f->BitBtn2Click();
     QCOMPARE(h.messages->shown, QStringList{ResultEn(1, 1)});
-    QCOMPARE(f->ExamLabel(33)->text(), QStringLiteral("0,400"));
+    QCOMPARE(ExamLabel(*f, 33)->text(), QStringLiteral("0,400"));
 }
 
 QTEST_MAIN(TrainerExamTest)

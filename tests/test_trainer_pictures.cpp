@@ -2,7 +2,7 @@
 // listing, reading with a size limit and the restored Easy pictures.
 
 #include "test_trainer_support.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
 #include "trainer/gifcheck.h"
 #include "trainer/pictures.h"
 
@@ -97,7 +97,7 @@ void TrainerPicturesTest::hardDrawWithOneFile()
     for (int i = 0; i < 5; ++i) {
         h.StartAttempt();
         QCOMPARE(f->Image1->Picture(), Decoded(PictureBytes(7)));
-        f->AbortAttempt();
+        AbortAttempt(*f);
     }
     // With the box on, a missing answer names the 2-side answers folder.
     h.StartAttempt();

@@ -5,7 +5,7 @@
 #include "test_trainer_support.h"
 
 #include "core/caseidentity.h"
-#include "scramble/setupscramble.h"
+#include "core/setupscramble.h"
 
 #include <QKeyEvent>
 
@@ -120,13 +120,13 @@ void TrainerScrambleTest::drawnAgainOnlyWhenTheCaseCannotBeDrawn()
     f->BitBtn10Click();         // a level switch keeps the scramble
     QCOMPARE(f->state.nextScramble, scramble);
     QVERIFY(ScrambleShown(f));
-    f->SetCaseEnabled(other);   // another case off: drawn again among the rest
+    ToggleCaseOnBoard(*f, other);   // another case off: drawn again among the rest
     QVERIFY(f->state.nextCase != other && f->state.nextCase > 0);
     QVERIFY(ScrambleShown(f));
-    f->SetCaseEnabled(other);
+    ToggleCaseOnBoard(*f, other);
 
     const int waiting = f->state.nextCase;
-    f->SetCaseEnabled(waiting);   // the drawn case off: drawn again
+    ToggleCaseOnBoard(*f, waiting);   // the drawn case off: drawn again
     QVERIFY(f->state.nextCase != waiting && f->state.nextCase > 0);
     QVERIFY(ScrambleShown(f));
 

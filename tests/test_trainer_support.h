@@ -57,7 +57,7 @@ inline void EnableOnly(TForm1* form, std::initializer_list<int> cases)
 {
     form->DisableAllCases();
     for (int n : cases)
-        form->SetCaseEnabled(n);
+        ToggleCaseOnBoard(*form, n);
 }
 
 inline void SetRecord(TForm1* form, int n, const QString& average, const QString& best, const QString& count)

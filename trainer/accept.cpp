@@ -39,7 +39,7 @@ void BackToIdle(TForm1& form)
     // The exam holds the mode controls until it ends.
     if (!form.state.examActive)
         SetModeControlsEnabled(form, true);
-    form.RefreshBoard();
+    RefreshBoard(form);
     FocusStart(form);
 }
 
@@ -57,7 +57,7 @@ void CheckExamComplete(TForm1& form)
 
 void MarkExamCase(TForm1& form, const QString& text)
 {
-    if (QLabel* label = form.ExamLabel(form.state.currentCase))
+    if (QLabel* label = ExamLabel(form, form.state.currentCase))
         label->setText(text);
 }
 

@@ -1,6 +1,6 @@
 #include "trainer/anotherscramble.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "window/fonts.h"
 #include "window/tform1.h"
 

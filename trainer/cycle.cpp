@@ -1,7 +1,7 @@
 // The Start/Stop action, the countdown, the draw of a case and the way back
 // to Idle after any failure of the cycle.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "trainer/anotherscramble.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
@@ -210,7 +210,7 @@ bool DrawCase(TForm1& form)
     if (!drawn) {
         // Start is disabled without enabled cases; should it happen anyway,
         // the attempt simply ends.
-        form.AbortAttempt();
+        AbortAttempt(form);
         return false;
     }
     form.state.currentCase = *drawn;
@@ -218,10 +218,10 @@ bool DrawCase(TForm1& form)
     return true;
 }
 
-void TForm1::AbortAttempt()
+void AbortAttempt(TForm1& form)
 {
-    cycle::HaltAttempt(*this);
-    BitBtn3Click();
+    cycle::HaltAttempt(form);
+    form.BitBtn3Click();
 }
 
 int CountdownFieldValue(const TForm1& form)

@@ -1,7 +1,7 @@
 #include "trainer/drawchoice.h"
 
-#include "app/language.h"
-#include "history/progresshub.h"
+#include "core/language.h"
+#include "window/progresshub.h"
 #include "settings/settingsfile.h"
 #include "window/tform1.h"
 

@@ -2,7 +2,7 @@
 // countdown and stopwatch. Its times live only in the exam labels on the
 // tiles; nothing of it reaches the records or the settings file.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/casename.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
@@ -87,7 +87,7 @@ void CreateExamLabel(TForm1& form, int caseNumber)
 void ReplaceStatisticsByExamLabels(TForm1& form)
 {
     for (int n = 1; n <= kMaxCases; ++n) {
-        delete form.ExamLabel(n);
+        delete ExamLabel(form, n);
         CreateExamLabel(form, n);
         SetStatisticsLabelsVisible(form.Tile(n), false);
     }
@@ -96,7 +96,7 @@ void ReplaceStatisticsByExamLabels(TForm1& form)
 void RestoreStatisticsLabels(TForm1& form)
 {
     for (int n = 1; n <= kMaxCases; ++n) {
-        delete form.ExamLabel(n);
+        delete ExamLabel(form, n);
         SetStatisticsLabelsVisible(form.Tile(n), true);
     }
 }
@@ -105,7 +105,7 @@ int CountExamDashes(const TForm1& form)
 {
     int dashes = 0;
     for (int n = 1; n <= kMaxCases; ++n) {
-        if (const QLabel* label = form.ExamLabel(n); label && label->text() == cycle::kExamDash)
+        if (const QLabel* label = ExamLabel(form, n); label && label->text() == cycle::kExamDash)
             ++dashes;
     }
     return dashes;
@@ -118,7 +118,7 @@ void StartExam(TForm1& form)
     form.BitBtn3Click();
     form.state.examActive = true;
     form.state.examCompleted = false;
-    form.RefreshBoard();
+    RefreshBoard(form);
     SetExamButtonCaption(form);
     ReplaceStatisticsByExamLabels(form);
     SetBulkButtonsEnabled(form, false);

@@ -30,7 +30,7 @@ QString CurrentAnswerPath(const TForm1& form)
 
 void AbortWithMissingPicture(TForm1& form, const QString& relative, bool doubleBlank = false)
 {
-    form.AbortAttempt();
+    AbortAttempt(form);
     form.env.messages->Inform(PictureMissingText(relative, form.state.russianInterface, doubleBlank));
 }
 
@@ -39,7 +39,7 @@ bool ShowQuestion(TForm1& form, const QString& path)
 {
     const QImage picture = ReadPictureFile(path);
     if (picture.isNull()) {
-        form.AbortAttempt();
+        AbortAttempt(form);
         return false;
     }
     form.Image1->SetPicture(picture);
@@ -114,7 +114,7 @@ bool ListCasePictures(TForm1& form, const QString& folder)
     state.pictureFiles += form.env.files.ListPictures(folder);
     if (!state.pictureFiles.isEmpty())
         return true;
-    form.AbortAttempt();
+    AbortAttempt(form);
     form.env.messages->Inform(FolderWithoutPicturesText(InFolder(form.env.files.dataFolder, folder), state.russianInterface));
     return false;
 }

@@ -1,11 +1,11 @@
 #include "trainer/pictures.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "resources/resources.h"
-#include "settings/atomicfile.h"
-#include "trainer/errors.h"
+#include "platform/atomicfile.h"
+#include "core/errors.h"
 #include "trainer/gifcheck.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -6,7 +6,7 @@
 // messages quote them with backslashes, beginning with a backslash
 // ("\Images\OLL\5.gif"), whatever the platform.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QImage>
 #include <QString>

@@ -5,7 +5,7 @@
 // (the cube in the hands is the question), and Stop shows the Easy picture
 // as the answer.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "resources/resources.h"
 #include "trainer/anotherscramble.h"
 #include "trainer/cycle_internal.h"

@@ -1,10 +1,10 @@
 // The stopwatch, stopping an attempt with the comparison against the case's
 // best, and giving up on a case by clicking its picture.
 
-#include "app/language.h"
+#include "core/language.h"
 #include "board/casename.h"
 #include "trainer/cycle_internal.h"
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 #include "window/tform1.h"
 
 #include <QLabel>
@@ -71,7 +71,7 @@ void GiveUpWithHint(TForm1& form)
 void GiveUpWithAnswer(TForm1& form)
 {
     if (!LoadAnswerPicture(form)) {
-        form.AbortAttempt();
+        AbortAttempt(form);
         cycle::ReportAnswerProblem(form);
         return;
     }

@@ -3,11 +3,13 @@
 // events to the window's handlers.
 #include "window/tform1.h"
 
-#include "app/setrecords.h"
-#include "board/groups.h"
+#include "board/groupsdialog.h"
 #include "resources/resources.h"
 #include "settings/defaults.h"
+#include "settings/setkeys.h"
+#include "settings/settingsfile.h"
 #include "trainer/anotherscramble.h"
+#include "trainer/pictures.h"
 #include "trainer/drawchoice.h"
 #include "window/fonts.h"
 #include "window/layout.h"
@@ -316,6 +318,37 @@ void BuildTabOrder(TForm1& f)
     QWidget::setTabOrder(f.ComboBox1, f.GroupsButton);
 }
 
+// Starts decoding the thumbnails of the set Settings.ini makes active, on a
+// thread of their own, while start-up builds the window.
+void PrefetchActiveSetThumbnails(TForm1& form)
+{
+    const CaseSet set = ActiveSetIn(SettingsFile(SettingsPath(form)));
+    QStringList paths;
+    for (int n = 1; n <= CaseCount(set); ++n)
+        paths << form.env.files.FindPicture(EasyPicturePath(set, n));
+    form.thumbnails.Prefetch(paths);
+}
+
+// Every control, in its place.
+void BuildControls(TForm1& form)
+{
+    BuildWindowFrame(form);
+    BuildPictureFrame(form);
+    BuildCountdownAndBulk(form);
+    BuildStopwatch(form);
+    BuildCycleButtons(form);
+    BuildModeAndLevelLines(form);
+    BuildScrambleLines(form);
+    BuildAnotherScrambleButton(form);
+    BuildDrawChoice(form);
+    BuildGroupsButton(form);
+    BuildHiddenLists(form);
+    BuildTileArea(form);
+    BuildStatusBar(form);
+    BuildTimersAndMenu(form);
+    BuildTabOrder(form);
+}
+
 }   // namespace
 
 // ---- TForm1 -------------------------------------------------------------------
@@ -327,40 +360,21 @@ TForm1::TForm1(Environment environment, QWidget* parent)
     // and controls are made; the records' load takes them.
     PrefetchActiveSetThumbnails(*this);
     RegisterInterfaceFonts();
-    BuildControls();
+    BuildControls(*this);
     WireEvents();
     FormCreate();
 }
 
-void TForm1::AttachDialogs(TForm2* form2, TfrmGL* gl, TForm3* form3)
+void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* gl, TForm3* form3)
 {
-    Form2 = form2;
-    frmGL = gl;
-    Form3 = form3;
+    form.Form2 = form2;
+    form.frmGL = gl;
+    form.Form3 = form3;
 }
 
-QLabel* TForm1::ExamLabel(int caseNumber) const
+QLabel* ExamLabel(const TForm1& form, int caseNumber)
 {
-    return findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
-}
-
-void TForm1::BuildControls()
-{
-    BuildWindowFrame(*this);
-    BuildPictureFrame(*this);
-    BuildCountdownAndBulk(*this);
-    BuildStopwatch(*this);
-    BuildCycleButtons(*this);
-    BuildModeAndLevelLines(*this);
-    BuildScrambleLines(*this);
-    BuildAnotherScrambleButton(*this);
-    BuildDrawChoice(*this);
-    BuildGroupsButton(*this);
-    BuildHiddenLists(*this);
-    BuildTileArea(*this);
-    BuildStatusBar(*this);
-    BuildTimersAndMenu(*this);
-    BuildTabOrder(*this);
+    return form.findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
 }
 
 void TForm1::WireEvents()

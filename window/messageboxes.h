@@ -1,7 +1,7 @@
 #pragma once
 // Modal Qt message boxes over the main window, titled "Tesselo".
 
-#include "trainer/seams.h"
+#include "core/seams.h"
 #include <QPointer>
 #include <QWidget>
 

@@ -9,14 +9,14 @@
 //   app/      start-up, shut-down, set and level switches, captions
 //   about/    the About button
 
-#include "app/thumbnailcache.h"
+#include "trainer/thumbnailcache.h"
 #include "core/trainingsession.h"
-#include "scramble/setupscramble.h"
+#include "core/setupscramble.h"
 #include "settings/defaults.h"
-#include "trainer/catalogue.h"
-#include "trainer/draw.h"
-#include "trainer/errors.h"
-#include "trainer/seams.h"
+#include "core/catalogue.h"
+#include "core/draw.h"
+#include "core/errors.h"
+#include "core/seams.h"
 #include "window/controls.h"
 
 #include <QImage>
@@ -49,14 +49,11 @@ public:
     explicit TForm1(Environment environment, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The dialogs the program entry creates after the main window.
-    void AttachDialogs(TForm2* form2, TfrmGL* frmGL, TForm3* form3);
-
     // The training session: the state, the draw and the records this window
     // paints (core/trainingsession.h). The references keep the old names.
     TrainingSession session;
     TrainerState& state = session.state;
-    CaseDraw& caseDraw = session.draw;   // the draw rule and its rounds (trainer/draw.h)
+    CaseDraw& caseDraw = session.draw;   // the draw rule and its rounds (core/draw.h)
     ScramblePool& scramblePool = session.scramblePool;   // the embedded pool
     TuningColours tuning;
     Environment env;
@@ -109,10 +106,8 @@ public:
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
 
     CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
-    QLabel* ExamLabel(int caseNumber) const;   // exl<n>, or nullptr outside an exam
 
     // ---- window/ ----------------------------------------------------------
-    void FormResize();
     void ScrollBox1Resize();
     void FormMouseWheel(int delta, const QPoint& globalPos);
 
@@ -123,7 +118,6 @@ public:
     void BitBtn2Click();               // Accept
     void BitBtn3Click();               // Discard
     void Image1Click();                // give-up
-    void AbortAttempt();
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
     bool Edit1KeyPress(QChar character);   // true when the character may reach the field
@@ -143,11 +137,8 @@ public:
     QImage scrambleAnswer;             // the timed case's Easy picture, shown at Stop
 
     // ---- board/ -----------------------------------------------------------
-    void RefreshBoard();
     void ioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
     void bioll1MouseDown(CaseTile* tile, Qt::MouseButton button);
-    void SetCaseEnabled(int caseNumber);
-    void ShowCaseHint(int caseNumber);
     void resMouseDown(Qt::MouseButton button, const QPoint& globalPos);
     void PopupMenu1Popup();
     void N1Click();                    // EditCaseHint
@@ -158,18 +149,8 @@ public:
     // ---- app/ -------------------------------------------------------------
     void FormCreate();
     void FormClose();
-    bool ShutDownUnasked();            // FormClose for a program ended from outside; false when unsaved
-    void SaveForSessionEnd();          // the desktop session ends: write what FormClose writes
-    void EndWithoutSaving();           // a signal during start-up: release, write nothing
-    void LoadSetRecords(SettingsFile& file, CaseSet set);
-    void SaveSetRecords(SettingsFile& file, CaseSet set);
     void BitBtn6Click();               // set switch
     void BitBtn10Click();              // level switch
-    void ShowLevel();
-    void ClearTrainingDisplay();
-    void SetStartupCaptions();
-    void SetModeCaptions();            // BitBtn6, Label4, Label6 and the title
-    QString SettingsPath() const;
 
     // ---- about/ -----------------------------------------------------------
     void BitBtn9Click();
@@ -189,18 +170,22 @@ protected:
     bool focusNextPrevChild(bool next) override;                  // focus of a disabled control (trainer/)
 
 private:
-    void BuildControls();              // window/composition.cpp
     void WireEvents();                 // window/composition.cpp
     bool closed_ = false;              // shut-down ran (a second close must not repeat it)
-    void ReleaseAtShutdown();          // app/shutdown.cpp
     int fontId_ = -1;                  // the registered stopwatch font
     QString fontFamily_;               // its face name
     friend class KeyPreview;
+    // app/shutdown.cpp: the shut-down runs once.
+    friend void ReleaseAtShutdown(TForm1& form);
+    friend bool ShutDownUnasked(TForm1& form);
+    friend void SaveForSessionEnd(TForm1& form);
+    friend void EndWithoutSaving(TForm1& form);
 };
 
 // ---- view helpers: what the handlers share, outside the window class ----------
 // trainer/cycle.cpp
 bool DrawCase(TForm1& form);                        // false when the attempt was aborted
+void AbortAttempt(TForm1& form);                    // the attempt stops and is discarded
 int CountdownFieldValue(const TForm1& form);
 void EnableCycleControls(TForm1& form, bool enabled);   // bulk buttons, exam button, mode controls
 void SetModeControlsEnabled(TForm1& form, bool enabled);
@@ -221,6 +206,27 @@ void DrawInAdvance(TForm1& form);                   // keeps a drawn case that c
 // board/
 void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled);
 void ClearResults(TForm1& form, bool keepBests);
+void RefreshBoard(TForm1& form);                    // tiles, bars and status line from the session (board/refresh.cpp)
+void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the case enabled or disabled (board/tiles.cpp)
+void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
+// window/composition.cpp
+void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
+QLabel* ExamLabel(const TForm1& form, int caseNumber);   // exl<n>, or nullptr outside an exam
+// app/captions.cpp
+QString SettingsPath(const TForm1& form);
+void SetStartupCaptions(TForm1& form);
+void SetModeCaptions(TForm1& form);                 // BitBtn6, Label4, Label6 and the title
+void ShowLevel(TForm1& form);
+void ClearTrainingDisplay(TForm1& form);
+// app/records.cpp: the set's enabled flags, hints and records between Settings.ini and the session
+void LoadSetRecords(TForm1& form, SettingsFile& file, CaseSet set);
+void SaveSetRecords(const TForm1& form, SettingsFile& file, CaseSet set);
+// app/shutdown.cpp
+bool ShutDownUnasked(TForm1& form);                 // FormClose for a program ended from outside; false when unsaved
+void SaveForSessionEnd(TForm1& form);               // the desktop session ends: write what FormClose writes
+void EndWithoutSaving(TForm1& form);                // a signal during start-up: release, write nothing
+// window/tilearea.cpp
+void LayOutWindow(TForm1& form);                    // the tile area and the status bar fitted to the window's size
 
 template <typename Action> void TForm1::Guarded(Action&& action)
 {

@@ -40,18 +40,18 @@ QSize VisibleTilesExtent(const std::array<CaseTile*, kMaxCases>& tiles)
 
 }   // namespace
 
-void TForm1::FormResize()
+void LayOutWindow(TForm1& form)
 {
-    QScrollBar* scroll = ScrollBox1->verticalScrollBar();
+    QScrollBar* scroll = form.ScrollBox1->verticalScrollBar();
     const int remembered = scroll->value();
     scroll->setValue(0);
     // The status bar's height is kept free even while the bar is hidden.
-    const int statusHeight = StatusBar1->height();
-    ScrollBox1->setGeometry(kTrainingColumnWidth, 0, width() - kTrainingColumnWidth, height() - statusHeight);
-    StatusBar1->setGeometry(0, height() - statusHeight, width(), statusHeight);
-    ScrollBox1Resize();
+    const int statusHeight = form.StatusBar1->height();
+    form.ScrollBox1->setGeometry(kTrainingColumnWidth, 0, form.width() - kTrainingColumnWidth, form.height() - statusHeight);
+    form.StatusBar1->setGeometry(0, form.height() - statusHeight, form.width(), statusHeight);
+    form.ScrollBox1Resize();
     scroll->setValue(remembered);
-    StatusBar1->SetPanelWidth(3, frameGeometry().width() - kStatusPanelOffset);
+    form.StatusBar1->SetPanelWidth(3, form.frameGeometry().width() - kStatusPanelOffset);
 }
 
 void TForm1::ScrollBox1Resize()
@@ -75,7 +75,7 @@ void TForm1::FormMouseWheel(int delta, const QPoint& globalPos)
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    FormResize();
+    LayOutWindow(*this);
 }
 
 // ---- TileAreaEvents ---------------------------------------------------------------

@@ -1,7 +1,7 @@
 #include "history/chart/casechart.h"
 
-#include "app/language.h"
-#include "history/chart/setbars.h"
+#include "core/language.h"
+#include "history/chart/scales.h"
 
 #include <QDateTime>
 #include <QLegendMarker>
@@ -108,12 +108,6 @@ void AppendAverage(QLineSeries* series, const std::vector<int>& times, size_t n)
 }
 
 } // namespace
-
-// The tiles' form of a time, from its whole milliseconds.
-QString MsText(int milliseconds)
-{
-    return QStringLiteral("%1,%2").arg(milliseconds / 1000).arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
-}
 
 CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
     // Made with its chart: a chart given later would leave the view's own

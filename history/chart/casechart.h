@@ -55,6 +55,3 @@ private:
     QScatterSeries* bestSingle_ = nullptr;
     QScatterSeries* bestAo5_ = nullptr;
 };
-
-// A time in seconds as the tiles write it: "3,151".
-QString MsText(int milliseconds);

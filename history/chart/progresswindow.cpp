@@ -1,7 +1,8 @@
 #include "history/chart/progresswindow.h"
 
-#include "app/language.h"
+#include "core/language.h"
 #include "history/chart/casechart.h"
+#include "history/chart/scales.h"
 #include "history/chart/setbars.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #include "history/chart/setbars.h"
 
-#include "history/chart/casechart.h"
+#include "history/chart/scales.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,14 +13,6 @@ constexpr int kGap = 8;
 constexpr int kRightMargin = 24;
 
 } // namespace
-
-double RulerStep(double span, int mostSteps)
-{
-    for (double power = 0.1;; power *= 10)
-        for (const double factor : {1.0, 2.0, 5.0})
-            if (span / (factor * power) <= mostSteps)
-                return factor * power;
-}
 
 SetBars::SetBars(const QFont& font, QWidget* parent) : QWidget(parent)
 {

@@ -64,6 +64,3 @@ private:
     const SetBars& bars_;
     QString title_;
 };
-
-// The step of a nice scale: 1, 2 or 5 times a power of ten.
-double RulerStep(double span, int mostSteps);

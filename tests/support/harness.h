@@ -4,7 +4,7 @@
 // calling their tick handlers, never by waiting.
 
 #include "app/program.h"
-#include "trainer/seams.h"
+#include "core/seams.h"
 #include "window/tform1.h"
 
 #include <QByteArray>

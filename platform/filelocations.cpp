@@ -1,4 +1,4 @@
-#include "app/filelocations.h"
+#include "platform/filelocations.h"
 
 #include <QDir>
 #include <QFileInfo>

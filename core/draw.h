@@ -5,8 +5,9 @@
 // rule, every enabled case once. No widgets: the window hands in the enabled
 // cases, the recorded times and the random generator.
 
-#include "history/historyfile.h"
-#include "trainer/seams.h"
+#include "core/attempt.h"
+#include "core/recentmean.h"
+#include "core/seams.h"
 
 #include <QHash>
 #include <QString>
@@ -27,7 +28,7 @@ QString DrawRuleText(DrawRule rule);
 // current after an accepted time costs next to nothing.
 class RecentTimes {
 public:
-    static constexpr int kKept = 12;
+    static constexpr int kKept = kRecentTimes;
     struct Case {
         std::array<int, kKept> milliseconds{};   // a ring: the newest at (count - 1) % kKept
         int count = 0;                           // every time ever recorded

@@ -3,7 +3,7 @@
 // is loaded only when a window first needs it, so that start-up does not.
 // A plugin is looked for in one folder only, beside the executable of a
 // portable program and in the package's plugin folder of an installed one
-// (app/filelocations.h): a folder others can write to must never be able to
+// (platform/filelocations.h): a folder others can write to must never be able to
 // put code into the program. Tests and
 // benchmarks run from the build tree's sub-folders and name the build folder
 // in TESSELO_PLUGIN_DIR; only their build of this loader reads it (chosen at

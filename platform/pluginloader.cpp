@@ -1,7 +1,6 @@
-#include "about/pluginloader.h"
+#include "platform/pluginloader.h"
 
-#include "about/cubesurface.h"
-#include "app/filelocations.h"
+#include "platform/filelocations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,7 +8,7 @@
 QStringList PluginFolders()
 {
     // The program's folder when it is portable, the package's plugin folder
-    // when it is installed (app/filelocations.h).
+    // when it is installed (platform/filelocations.h).
     QStringList folders{FileLocations::ForExecutable(QCoreApplication::applicationDirPath()).pluginFolder};
 #ifdef TESSELO_PLUGIN_DIR_FROM_ENVIRONMENT
     // Built into the tests and benchmarks alone (CMakeLists.txt): the
@@ -39,9 +38,4 @@ QObject* LoadPlugin(QPluginLoader& loader, const QString& fileName, const std::f
     if (why)
         *why = reasons.join(QStringLiteral("; "));
     return nullptr;
-}
-
-CubeViewFactory* LoadCubeViewFactory(QString* why)
-{
-    return LoadPluginFactory<CubeViewFactory>(kCubePluginName, why);
 }

@@ -1,4 +1,4 @@
-#include "app/thumbnailcache.h"
+#include "trainer/thumbnailcache.h"
 
 #include "trainer/pictures.h"
 

@@ -3,7 +3,7 @@
 // generator, the program folder, the system language and the message boxes.
 // Production code uses the real ones; tests inject their own.
 
-#include "app/filelocations.h"
+#include "platform/filelocations.h"
 
 #include <QString>
 #include <QStringList>
@@ -109,7 +109,7 @@ struct Environment {
     std::function<QString()> systemLanguage;     // BCP-47 name of the system language, e.g. "ru-RU"
 
     // The real world: the files where the executable's folder says
-    // (app/filelocations.h), the steady clock, a clock-seeded generator, Qt message boxes (set by the program entry) and QLocale::system().
+    // (platform/filelocations.h), the steady clock, a clock-seeded generator, Qt message boxes (set by the program entry) and QLocale::system().
     static Environment Default();
 };
 

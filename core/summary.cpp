@@ -1,6 +1,6 @@
-#include "board/summary.h"
+#include "core/summary.h"
 
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 
 #include <algorithm>
 #include <cmath>

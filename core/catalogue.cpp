@@ -1,4 +1,4 @@
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 
 int CaseCount(CaseSet set) { return set == CaseSet::OLL ? kOllCases : kPllCases; }
 

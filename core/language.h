@@ -1,7 +1,7 @@
 #pragma once
 // The interface language: decided once at start-up. No widgets.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 #include <QString>
 
 // "ru" for a Russian, Ukrainian or Belarusian system language name

@@ -1,6 +1,6 @@
-#include "scramble/setupscramble.h"
+#include "core/setupscramble.h"
 
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QRegularExpression>
 

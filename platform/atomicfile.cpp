@@ -1,4 +1,6 @@
-#include "settings/atomicfile.h"
+#include "platform/atomicfile.h"
+
+#include "platform/descriptorio.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,21 +16,7 @@
 
 namespace {
 
-bool WriteAll(int fd, const QByteArray& bytes)
-{
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t done = ::write(fd, data, static_cast<size_t>(left));
-        if (done < 0 && errno == EINTR)
-            continue;
-        if (done <= 0)
-            return false;
-        data += done;
-        left -= done;
-    }
-    return true;
-}
+constexpr qsizetype kLargestProcStatus = 1 << 20;
 
 // Changing the owner clears the set-id bits, so the mode is given after it.
 // Where the system does not permit the owner, the group alone is still tried;
@@ -55,15 +43,7 @@ std::optional<mode_t> UmaskFromProc()
     const int fd = ::open("/proc/self/status", O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
-    char buffer[4096];
-    QByteArray status;
-    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            break;
-        status.append(buffer, got);
-    }
+    const QByteArray status = ReadAll(fd, kLargestProcStatus).value_or(QByteArray());
     ::close(fd);
     const qsizetype at = status.indexOf("\nUmask:");
     if (at < 0)

@@ -1,4 +1,4 @@
-#include "trainer/seams.h"
+#include "core/seams.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

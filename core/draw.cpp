@@ -1,4 +1,6 @@
-#include "trainer/draw.h"
+#include "core/draw.h"
+
+#include "core/recentmean.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,11 +74,7 @@ QString DrawRuleText(DrawRule rule)
 double RecentTimes::Case::MeanMs() const
 {
     const int kept = std::min(count, kKept);
-    if (kept == 0)
-        return 0;
-    // Summed in 64 bits: twelve times near the int limit must not overflow.
-    const qint64 sum = std::accumulate(milliseconds.begin(), milliseconds.begin() + kept, qint64{0});
-    return double(sum) / kept;
+    return SumOfRecent(std::span<const int>(milliseconds.data(), static_cast<size_t>(kept))).MeanMs();
 }
 
 void RecentTimes::CatchUp(const std::vector<Attempt>& attempts)

@@ -1,7 +1,7 @@
-#include "trainer/timetext.h"
+#include "core/timetext.h"
 
-#include "settings/settingsfile.h"
-#include "trainer/errors.h"
+#include "core/errors.h"
+#include "core/integertext.h"
 
 #include <charconv>
 #include <cmath>

@@ -5,7 +5,7 @@
 // optimal solver (tools/make-scramble-pool.sh); each draw shows a pool entry
 // from a random side, and for PLL with a random last U turn.
 
-#include "trainer/catalogue.h"
+#include "core/catalogue.h"
 
 #include <QByteArray>
 #include <QHash>

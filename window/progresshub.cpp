@@ -1,8 +1,8 @@
-#include "history/progresshub.h"
+#include "window/progresshub.h"
 
-#include "about/pluginloader.h"
-#include "app/language.h"
-#include "board/summary.h"
+#include "platform/pluginloader.h"
+#include "core/language.h"
+#include "core/summary.h"
 #include "core/caseidentity.h"
 #include "history/placement.h"
 #include "history/progressview.h"

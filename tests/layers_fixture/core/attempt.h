@@ -1,0 +1,3 @@
+#pragma once
+// Includes a folder above it: the layer check must refuse this tree.
+#include "history/store.h"
