@@ -86,7 +86,7 @@ private slots:
             const QImage picture = f->Image1->Picture();
             QCOMPARE(picture, Decoded(PictureBytes(f->state.pictureIndex == 0 ? 1 : 3)));
             shown << f->state.pictureIndex;
-            f->AbortAttempt();
+            AbortAttempt(*f);
         }
         QCOMPARE(shown.size(), 2);
         QVERIFY(h.messages->shown.isEmpty());

@@ -313,9 +313,9 @@ void TrainerScrambleTest::anotherScrambleForTheWaitingCase()
         QCOMPARE(f->focusWidget(), f->BitBtn1);
 
         // A tile preview takes the place under the frame; hidden again, the button is back.
-        f->ShowCaseHint(5);
+        ShowCaseHint(*f, 5);
         QVERIFY(another->isHidden());
-        f->ShowCaseHint(5);
+        ShowCaseHint(*f, 5);
         QVERIFY(another->isVisible());
 
         f->BitBtn1Click();   // the countdown: no new setup any more
