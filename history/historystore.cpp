@@ -144,11 +144,11 @@ HistoryStore::HistoryStore(QString path, QObject* parent) : QObject(parent), pat
 
 HistoryStore::~HistoryStore() { AbandonLoading(); }
 
-QString HistoryStore::Record(const Attempt& attempt, const QString& scramble)
+QString HistoryStore::Record(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)
 {
     KeepInMemory(attempt);
     const int before = PendingCount();
-    pending_.push_back({attempt, HistoryLine(attempt, scramble)});
+    pending_.push_back({attempt, HistoryLine(attempt, scramble, detail)});
     const AppendOutcome outcome = WritePending();
     TellPendingChange(before);
     if (outcome != AppendOutcome::Refused || failureReported_)
