@@ -27,6 +27,7 @@ void TForm1::SetStartupCaptions()
     Label2->setText(Tr(ru, QStringLiteral("Время до старта:"), QStringLiteral("Start timeout:")));
     BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
     CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
+    CheckBoxSplit->setText(Tr(ru, QStringLiteral("Время распознавания"), QStringLiteral("Time recognition")));
 }
 
 void TForm1::SetModeCaptions()
@@ -51,6 +52,8 @@ void TForm1::ShowLevel()
                            : Tr(ru, QStringLiteral("=> Сложный"), QStringLiteral("=> Hard")));
     if (hard && state.currentSet == CaseSet::PLL)
         CheckBox1->show();
+    // The two boxes share the row: the option keeps its setting meanwhile.
+    CheckBoxSplit->setVisible(!(hard && state.currentSet == CaseSet::PLL));
 }
 
 void TForm1::ClearTrainingDisplay()

@@ -131,6 +131,7 @@ void StopAttempt(TForm1& form)
     SetStartCaption(form);
     if (!form.state.examActive)
         ShowBestComparison(form);
+    form.ShowRecognitionSplit();
     if (form.state.currentCase >= 1)
         ShowCaseNameAfterStop(form, form.state.currentCase);
 }
@@ -161,7 +162,7 @@ void TForm1::Timer1Timer()
 void TForm1::Image1Click()
 {
     // The picture is clickable only while the stopwatch runs.
-    if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
+    if (!Timer1->isActive() || state.currentCase < 1 || MarkRecognition() || state.examActive)
         return;
     if (ScrambleMode(*this)) {
         // The frame is about to show the next scramble: the algorithm is
@@ -175,5 +176,9 @@ void TForm1::Image1Click()
     } else if (state.currentSet == CaseSet::PLL) {
         GiveUpWithAnswer(*this);
         session.GiveUp();
+    } else {
+        return;   // OLL Hard has no answer to give
     }
+    // The stop showed the split; a give-up has no time to split.
+    HideRecognitionSplit();
 }

@@ -91,6 +91,8 @@ public:
     QPushButton* BitBtn7 = nullptr;    // exam
     QPushButton* BitBtn9 = nullptr;    // About
     QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
+    QCheckBox* CheckBoxSplit = nullptr;   // time recognition (trainer/recognitionsplit.cpp)
+    QLabel* SplitLabel = nullptr;      // the recognition mark under the stopwatch
     QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
     QComboBox* ComboBox1 = nullptr;    // how the next case is drawn (trainer/drawchoice.cpp)
@@ -121,7 +123,13 @@ public:
     void Timer1Timer();                // stopwatch tick
     void BitBtn2Click();               // Accept
     void BitBtn3Click();               // Discard
-    void Image1Click();                // give-up
+    void Image1Click();                // give-up (with Time recognition: the first click marks)
+    // Time recognition (trainer/recognitionsplit.cpp).
+    bool RecognitionTimed() const;
+    bool MarkRecognition();            // true when this marked the attempt
+    void MarkRecognitionByKey(int key);
+    void ShowRecognitionSplit();
+    void HideRecognitionSplit();
     void AbortAttempt();
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
