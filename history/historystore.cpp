@@ -175,6 +175,10 @@ void HistoryStore::TellPendingChange(int before)
 // or waiting: the file gets it later.
 void HistoryStore::KeepInMemory(const Attempt& attempt)
 {
+    // The drill's answers are no solves: they stay out of the times, as the
+    // reader keeps them out.
+    if (attempt.mode == AttemptMode::Name)
+        return;
     if (loaded_)
         content_.attempts.push_back(attempt);
     else if (job_)

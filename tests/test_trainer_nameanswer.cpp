@@ -63,4 +63,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(NameAnswerTest)
-#include "test_core_nameanswer.moc"
+#include "test_trainer_nameanswer.moc"
