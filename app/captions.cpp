@@ -27,6 +27,7 @@ void SetStartupCaptions(TForm1& form)
     form.Label2->setText(Tr(ru, QStringLiteral("Время до старта:"), QStringLiteral("Start timeout:")));
     form.BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
     form.CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
+    form.CheckBoxSplit->setText(Tr(ru, QStringLiteral("Время распознавания"), QStringLiteral("Time recognition")));
 }
 
 void SetModeCaptions(TForm1& form)
@@ -51,6 +52,8 @@ void ShowLevel(TForm1& form)
                                 : Tr(ru, QStringLiteral("=> Сложный"), QStringLiteral("=> Hard")));
     if (hard && form.state.currentSet == CaseSet::PLL)
         form.CheckBox1->show();
+    // The two boxes share the row: the option keeps its setting meanwhile.
+    form.CheckBoxSplit->setVisible(!(hard && form.state.currentSet == CaseSet::PLL));
 }
 
 void ClearTrainingDisplay(TForm1& form)

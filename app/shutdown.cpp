@@ -41,6 +41,7 @@ void WriteShutdownSettings(TForm1& f, SettingsFile& file)
     file.WriteString(kSettings, QStringLiteral("mode"), SetName(f.state.currentSet));
     file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
     file.WriteBool(kSettings, QStringLiteral("Scramble"), f.CheckBox2->isChecked());
+    file.WriteBool(kSettings, QStringLiteral("Split"), f.CheckBoxSplit->isChecked());
     WriteDrawChoice(f, file);
     const bool oll = f.state.currentSet == CaseSet::OLL;
     file.WriteBool(kSettings, oll ? QStringLiteral("omode") : QStringLiteral("pmode"), f.state.level == Level::Hard);

@@ -203,6 +203,7 @@ void ReadOptions(TForm1& f, const SettingsFile& file, const QString& languageDef
     f.state.russianInterface = IsRussianLanguageValue(file.ReadString(kSettings, QStringLiteral("Language"), languageDefault));
     f.CheckBox1->setChecked(file.ReadBool(kSettings, QStringLiteral("1-layers"), false));
     f.CheckBox2->setChecked(file.ReadBool(kSettings, QStringLiteral("Scramble"), false));
+    f.CheckBoxSplit->setChecked(file.ReadBool(kSettings, QStringLiteral("Split"), false));
     f.state.showExamNotice = file.ReadBool(kSettings, QStringLiteral("Showexamnotice"), true);
     f.state.showStatusBar = file.ReadBool(kSettings, QStringLiteral("ShowStatusBar"), true);
     f.StatusBar1->setVisible(f.state.showStatusBar);

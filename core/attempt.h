@@ -1,6 +1,7 @@
 #pragma once
 // One recorded time. No widgets.
 
+#include "core/attemptdetail.h"
 #include "core/catalogue.h"
 
 #include <QtGlobal>
@@ -15,6 +16,7 @@ struct Attempt {
     Level level : 2 = Level::Easy;
     bool twoSide : 1 = false;    // PLL Hard recognised from two faces
     bool exam : 1 = false;
+    AttemptMode mode : 2 = AttemptMode::Time;   // the split or the drill's answer: AttemptDetail
 
     bool operator==(const Attempt&) const = default;
 };

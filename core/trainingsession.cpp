@@ -3,6 +3,8 @@
 #include "core/errors.h"
 #include "core/timetext.h"
 
+#include <algorithm>
+
 TrainingSession::TrainingSession(std::shared_ptr<Clock> clock, std::shared_ptr<RandomSource> random, QObject* parent)
     : QObject(parent), clock_(std::move(clock)), random_(std::move(random))
 {
@@ -65,7 +67,16 @@ void TrainingSession::ShowTime(qint64 elapsedMs)
 void TrainingSession::ForgetTime()
 {
     timeMs_.reset();
+    splitMs_.reset();
     state.lastTimeText.clear();
+}
+
+bool TrainingSession::MarkRecognition(qint64 elapsedMs)
+{
+    if (splitMs_)
+        return false;
+    splitMs_ = std::max<qint64>(elapsedMs, 0);
+    return true;
 }
 
 // ---- Accept, Discard, give-up -----------------------------------------------------
@@ -96,9 +107,18 @@ TrainingSession::AcceptOutcome TrainingSession::Accept()
     // Every recorded time, exam or not, goes to History.csv with its setup
     // scramble before the board goes back to Idle: the next draw weighs it.
     if (keepInHistory_)
-        outcome.historyFailure = keepInHistory_(seconds, state.examActive, state.currentScramble);
+        outcome.historyFailure = keepInHistory_(seconds, state.examActive, state.currentScramble, AcceptedSplit());
     emit AttemptAccepted(state.currentSet, state.currentCase, seconds, state.examActive);
     return outcome;
+}
+
+// A mark the stop overtook (read from a later clock reading than the
+// stop's) is the whole time: recognition took it all.
+std::optional<qint64> TrainingSession::AcceptedSplit() const
+{
+    if (!splitMs_ || !timeMs_)
+        return std::nullopt;
+    return std::min(*splitMs_, std::max<qint64>(*timeMs_, 0));
 }
 
 void TrainingSession::Discard()

@@ -45,8 +45,10 @@ public:
 
     // ---- the link to History.csv ------------------------------------------
     // Appends one accepted time of the current case, timed under the scramble
-    // given; gives the text of a refused write, or an empty text.
-    using HistoryLink = std::function<QString(double seconds, bool exam, const QString& scramble)>;
+    // given, with its recognition mark if one was made; gives the text of a
+    // refused write, or an empty text.
+    using HistoryLink = std::function<QString(double seconds, bool exam, const QString& scramble,
+                                              std::optional<qint64> splitMs)>;
     void LinkHistory(HistoryLink link) { keepInHistory_ = std::move(link); }
 
     // ---- the stopwatch's time ---------------------------------------------
@@ -54,6 +56,11 @@ public:
     void ShowTime(qint64 elapsedMs);
     void ForgetTime();
     std::optional<qint64> TimeMs() const { return timeMs_; }
+
+    // ---- the recognition mark ("Time recognition") ----------------------
+    // The first mark of the attempt counts: false when one was made already.
+    bool MarkRecognition(qint64 elapsedMs);
+    std::optional<qint64> SplitMs() const { return splitMs_; }
 
     // ---- the user's actions -------------------------------------------------
     struct AcceptOutcome {
@@ -119,6 +126,7 @@ signals:
 
 private:
     bool WaitingCaseHolds(const QStringList& canBeDrawn) const;
+    std::optional<qint64> AcceptedSplit() const;
 
     std::shared_ptr<Clock> clock_;
     std::shared_ptr<RandomSource> random_;
@@ -126,4 +134,5 @@ private:
     std::array<bool, kMaxCases> enabled_{};
     HistoryLink keepInHistory_;
     std::optional<qint64> timeMs_;
+    std::optional<qint64> splitMs_;
 };

@@ -3,7 +3,7 @@
 // the quick path (lines split where they lie) reads every line as the
 // general path (every line unquoted into copies) does, the file fed in
 // pieces cut anywhere reads as the whole, and a line that reads is written
-// back in a form that reads the same.
+// back in a form that reads the same (the split and the drill's answer too).
 #include "fuzz_check.h"
 #include "history/historyfile.h"
 #include "history/historyreader.h"
@@ -44,7 +44,7 @@ std::vector<size_t> Cuts(const std::uint8_t* data, size_t size)
 
 bool Same(const HistoryContent& a, const HistoryContent& b)
 {
-    return a.attempts == b.attempts && a.skippedLines == b.skippedLines;
+    return a.attempts == b.attempts && a.splits == b.splits && a.drill == b.drill && a.skippedLines == b.skippedLines;
 }
 
 // Each line through two parsers that have seen the same lines before it,
@@ -64,11 +64,13 @@ void EachLineBothWays(const QByteArray& content)
             line.chop(1);
         Attempt quickAttempt, generalAttempt;
         QString quickScramble, generalScramble;
-        const auto quickKind = quick.Read(line.constBegin(), line.constEnd(), quickAttempt, &quickScramble);
-        const auto generalKind = general.Read(line.constBegin(), line.constEnd(), generalAttempt, &generalScramble);
+        AttemptDetail quickDetail, generalDetail;
+        const auto quickKind = quick.Read(line.constBegin(), line.constEnd(), quickAttempt, &quickScramble, &quickDetail);
+        const auto generalKind =
+            general.Read(line.constBegin(), line.constEnd(), generalAttempt, &generalScramble, &generalDetail);
         FuzzCheck(quickKind == generalKind, "the quick path sorts a line as the general path does", Story(line));
         if (quickKind == HistoryLineParser::Line::Attempt)
-            FuzzCheck(quickAttempt == generalAttempt && quickScramble == generalScramble,
+            FuzzCheck(quickAttempt == generalAttempt && quickScramble == generalScramble && quickDetail == generalDetail,
                       "the quick path reads a line as the general path does", Story(line));
     }
 }
@@ -81,15 +83,19 @@ void WrittenBackReadsTheSame(const QByteArray& content)
             line.chop(1);
         Attempt attempt;
         QString scramble;
-        if (!ParseAttempt(line, attempt, &scramble))
+        AttemptDetail detail;
+        if (!ParseAttempt(line, attempt, &scramble, &detail))
             continue;
         FuzzCheck(attempt.caseNumber >= 1 && attempt.caseNumber <= CaseCount(attempt.set), "a read case exists");
         FuzzCheck(attempt.milliseconds <= 24 * 3600 * 1000, "a read time is a day at most");
-        const QByteArray written = FormatAttempt(attempt, scramble);
+        FuzzCheck(detail.splitMilliseconds <= 24 * 3600 * 1000, "a read split is a day at most");
+        const QByteArray written = FormatAttempt(attempt, scramble, detail);
         Attempt again;
         QString scrambleAgain;
+        AttemptDetail detailAgain;
         FuzzCheck(!written.contains('\n') && !written.contains('\r'), "a written line is one line", Story(written));
-        FuzzCheck(ParseAttempt(written, again, &scrambleAgain) && again == attempt && scrambleAgain == scramble,
+        FuzzCheck(ParseAttempt(written, again, &scrambleAgain, &detailAgain) && again == attempt
+                      && scrambleAgain == scramble && detailAgain == detail,
                   "a read line writes back the same", Story(written));
     }
 }
@@ -101,7 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
     const QByteArray content(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const HistoryContent history = ParseHistory(content);
     const qsizetype lines = content.count('\n') + 1;
-    FuzzCheck(static_cast<qsizetype>(history.attempts.size()) + history.skippedLines <= lines,
+    FuzzCheck(history.splits.size() <= history.attempts.size(), "a split belongs to an attempt", Story(content));
+    FuzzCheck(static_cast<qsizetype>(history.attempts.size() + history.drill.size()) + history.skippedLines <= lines,
               "no more attempts and skipped lines than there are lines", Story(content));
     // Lines beyond the reader's 64 KiB bound are skipped unread: below it,
     // pieces cut anywhere and either path read alike.

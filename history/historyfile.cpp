@@ -12,9 +12,39 @@ QByteArray TimeField(qint64 utcSeconds)
         .toLatin1();
 }
 
+QByteArray ModeName(AttemptMode mode)
+{
+    switch (mode) {
+    case AttemptMode::Split: return "split";
+    case AttemptMode::Name: return "name";
+    case AttemptMode::Time: break;
+    }
+    return "time";
+}
+
+QByteArray ResultName(AttemptResult result)
+{
+    switch (result) {
+    case AttemptResult::Ok: return "ok";
+    case AttemptResult::Wrong: return "wrong";
+    case AttemptResult::GaveUp: return "gave-up";
+    case AttemptResult::None: break;
+    }
+    return {};
+}
+
+// A drill's miss or give-up has no time: an empty field, which an older
+// reader skips rather than counting it as a solve.
+QByteArray SecondsField(const Attempt& a, const AttemptDetail& detail)
+{
+    if (a.mode == AttemptMode::Name && detail.result != AttemptResult::Ok)
+        return {};
+    return SecondsText(a.milliseconds).toLatin1();
+}
+
 } // namespace
 
-QByteArray HistoryHeader() { return HistoryHeaderWithoutScramble() + ",scramble"; }
+QByteArray HistoryHeader() { return HistoryHeaderWithoutScramble() + ",scramble,mode,split,answer,result"; }
 
 QByteArray HistoryHeaderWithoutScramble() { return QByteArrayLiteral("time,set,case,level,recognition,seconds,exam"); }
 
@@ -63,7 +93,7 @@ QString SecondsText(int milliseconds)
     return QStringLiteral("%1.%2").arg(milliseconds / 1000).arg(milliseconds % 1000, 3, 10, QLatin1Char('0'));
 }
 
-QByteArray FormatAttempt(const Attempt& a, const QString& scramble)
+QByteArray FormatAttempt(const Attempt& a, const QString& scramble, const AttemptDetail& detail)
 {
     const bool twoSide = a.twoSide && a.set == CaseSet::PLL && a.level == Level::Hard;
     const QList<QByteArray> fields = {TimeField(a.utcSeconds),
@@ -71,9 +101,14 @@ QByteArray FormatAttempt(const Attempt& a, const QString& scramble)
                                       QByteArray::number(a.caseNumber),
                                       a.level == Level::Hard ? "Hard" : "Easy",
                                       twoSide ? "2-side" : "top",
-                                      SecondsText(a.milliseconds).toLatin1(),
+                                      SecondsField(a, detail),
                                       a.exam ? "1" : "0",
-                                      scramble.simplified().toUtf8()};
+                                      scramble.simplified().toUtf8(),
+                                      ModeName(a.mode),
+                                      detail.splitMilliseconds >= 0 ? SecondsText(detail.splitMilliseconds).toLatin1()
+                                                                    : QByteArray(),
+                                      detail.answer.simplified().toUtf8(),
+                                      ResultName(detail.result)};
     QByteArray line;
     for (const QByteArray& field : fields)
         line += (line.isEmpty() ? "" : ",") + CsvField(field);

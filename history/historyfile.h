@@ -11,7 +11,17 @@
 #include <functional>
 #include <vector>
 
-// "time,set,case,level,recognition,seconds,exam,scramble"
+// A line of the naming drill: kept apart from the attempts, whose tiles and
+// statistics it never enters. A miss or a give-up has no time (0 here, an
+// empty "seconds" in the file, which older readers skip).
+struct DrillRecord {
+    Attempt attempt;
+    AttemptDetail detail;
+
+    bool operator==(const DrillRecord&) const = default;
+};
+
+// "time,set,case,level,recognition,seconds,exam,scramble,mode,split,answer,result"
 QByteArray HistoryHeader();
 // The header of files written before the scramble column existed:
 // "time,set,case,level,recognition,seconds,exam". Their lines still read.
@@ -25,23 +35,28 @@ QByteArray CsvField(const QByteArray& text);
 // quotes do not pair up.
 bool SplitCsvLine(const QByteArray& line, std::vector<QByteArray>& fields);
 
-// "2026-12-09T11:32:05Z,OLL,21,Easy,top,1.470,0,R U R' U'" without the line
-// end; the last field is empty when no setup scramble was shown. Runs of
-// blanks and line breaks in the scramble become single blanks, so that the
-// line stays one line.
-QByteArray FormatAttempt(const Attempt& attempt, const QString& scramble = QString());
-// The reverse, for a line in the program's column order with or without the
-// scramble column; false for anything that is not a well-formed line. The
-// scramble, when asked for, comes back as FormatAttempt wrote it (empty for a
-// seven-field line). One line of HistoryLineParser (historyreader.h).
-bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble = nullptr);
+// "2026-12-09T11:32:05Z,OLL,21,Easy,top,1.470,0,R U R' U',split,0.880,,"
+// without the line end; the scramble is empty when no setup scramble was
+// shown. Runs of blanks and line breaks in the scramble and the answer become
+// single blanks, so that the line stays one line. A drill's miss or give-up
+// has an empty "seconds".
+QByteArray FormatAttempt(const Attempt& attempt, const QString& scramble = QString(),
+                         const AttemptDetail& detail = AttemptDetail());
+// The reverse, for a line in the program's column order, of today or of an
+// older file; false for anything that is not a well-formed line. The
+// scramble and the detail, when asked for, come back as FormatAttempt wrote
+// them. One line of HistoryLineParser (historyreader.h).
+bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble = nullptr,
+                  AttemptDetail* detail = nullptr);
 
 // "1.470" for 1470 ms.
 QString SecondsText(int milliseconds);
 
 struct HistoryContent {
-    std::vector<Attempt> attempts;   // in the order of the file
-    int skippedLines = 0;            // lines that could not be read
+    std::vector<Attempt> attempts;      // timed attempts, in the order of the file
+    std::vector<AttemptSplit> splits;   // the marks of the split attempts among them
+    std::vector<DrillRecord> drill;     // the naming drill's lines, in the order of the file
+    int skippedLines = 0;               // lines that could not be read
 };
 
 // Reads a whole file's bytes, as HistoryReader reads it piece by piece:
@@ -63,7 +78,8 @@ int OpenHistoryForReading(const QString& path, HistoryOpening& opening);
 // for tools and benchmarks (the window never waits on the lock).
 
 // One attempt as a whole line of the file, its line end included.
-QByteArray HistoryLine(const Attempt& attempt, const QString& scramble = QString());
+QByteArray HistoryLine(const Attempt& attempt, const QString& scramble = QString(),
+                       const AttemptDetail& detail = AttemptDetail());
 
 enum class AppendOutcome {
     Written,     // every line is on the disk

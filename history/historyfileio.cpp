@@ -163,9 +163,9 @@ bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& s
     return AppendLines(path, HistoryLine(attempt, scramble), wait) == AppendOutcome::Written;
 }
 
-QByteArray HistoryLine(const Attempt& attempt, const QString& scramble)
+QByteArray HistoryLine(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)
 {
-    return FormatAttempt(attempt, scramble) + kLineEnd;
+    return FormatAttempt(attempt, scramble, detail) + kLineEnd;
 }
 
 AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const LockWait& wait)

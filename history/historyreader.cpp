@@ -19,8 +19,10 @@ constexpr qsizetype kLongestLine = 64 * 1024;
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr size_t kByteOrderMarkSize = sizeof kByteOrderMark - 1;
 
-constexpr const char* kColumnNames[] = {"time", "set", "case", "level", "recognition", "seconds", "exam", "scramble"};
-constexpr int kRequiredColumns = 7;   // all but the scramble
+constexpr const char* kColumnNames[] = {"time",    "set",  "case",  "level",  "recognition", "seconds",
+                                        "exam",    "scramble", "mode", "split", "answer", "result"};
+static_assert(std::size(kColumnNames) == HistoryLineParser::kTodaysColumns);
+constexpr int kRequiredColumns = HistoryLineParser::kRequiredColumns;
 
 bool Digits(const char* from, size_t count, int& value)
 {
@@ -122,6 +124,35 @@ bool IsBlank(const char* begin, const char* end)
     return true;
 }
 
+// An empty "mode" is a timed attempt: lines from before the column.
+bool ReadMode(const Field& field, AttemptMode& mode)
+{
+    if (field.size() == 0 || Is(field, "time"))
+        mode = AttemptMode::Time;
+    else if (Is(field, "split"))
+        mode = AttemptMode::Split;
+    else if (Is(field, "name"))
+        mode = AttemptMode::Name;
+    else
+        return false;
+    return true;
+}
+
+bool ReadResult(const Field& field, AttemptResult& result)
+{
+    if (field.size() == 0)
+        result = AttemptResult::None;
+    else if (Is(field, "ok"))
+        result = AttemptResult::Ok;
+    else if (Is(field, "wrong"))
+        result = AttemptResult::Wrong;
+    else if (Is(field, "gave-up"))
+        result = AttemptResult::GaveUp;
+    else
+        return false;
+    return true;
+}
+
 // As FormatAttempt wrote it. A byte order mark that begins the field is
 // text like any other (QString::fromUtf8 would drop it, and the line would
 // not write back the same).
@@ -138,7 +169,7 @@ Column ColumnNamed(const Field& field)
 {
     QByteArrayView name(field.begin, static_cast<qsizetype>(field.size()));
     name = name.trimmed();
-    for (int i = 0; i <= static_cast<int>(Column::Scramble); ++i)
+    for (int i = 0; i < HistoryLineParser::kTodaysColumns; ++i)
         if (name.compare(QByteArrayView(kColumnNames[i]), Qt::CaseInsensitive) == 0)
             return static_cast<Column>(i);
     return Column::Other;
@@ -170,19 +201,20 @@ template <size_t N> bool SplitInPlace(const char* begin, const char* end, std::a
 HistoryLineParser::Layout HistoryLineParser::ProgramLayout()
 {
     Layout layout;
-    for (int i = 0; i <= static_cast<int>(Column::Scramble); ++i)
+    for (int i = 0; i < kTodaysColumns; ++i)
         layout.columns[static_cast<size_t>(i)] = static_cast<Column>(i);
-    layout.count = static_cast<int>(Column::Scramble) + 1;
-    layout.scrambleAt = static_cast<int>(Column::Scramble);
+    layout.leastFields = kRequiredColumns;
+    layout.mostFields = kTodaysColumns;
     return layout;
 }
 
-HistoryLineParser::Line HistoryLineParser::Read(const char* begin, const char* end, Attempt& attempt, QString* scramble)
+HistoryLineParser::Line HistoryLineParser::Read(const char* begin, const char* end, Attempt& attempt, QString* scramble,
+                                                AttemptDetail* detail)
 {
-    std::array<Field, kMostColumns + 1> fields;
+    std::array<Field, kMostFields> fields;
     int count = 0;
     if (quickPath_ && SplitInPlace(begin, end, fields, count))
-        return ReadFields(fields.data(), count, begin, end, attempt, scramble);
+        return ReadFields(fields.data(), count, begin, end, attempt, scramble, detail);
     // Quoted fields (a spreadsheet's way), or too many to be a line of ours.
     std::vector<QByteArray> unquoted;
     if (!SplitCsvLine(QByteArray(begin, end - begin), unquoted) || unquoted.size() > fields.size())
@@ -190,35 +222,30 @@ HistoryLineParser::Line HistoryLineParser::Read(const char* begin, const char* e
     count = static_cast<int>(unquoted.size());
     for (size_t i = 0; i < unquoted.size(); ++i)
         fields[i] = {unquoted[i].constData(), unquoted[i].constData() + unquoted[i].size()};
-    return ReadFields(fields.data(), count, begin, end, attempt, scramble);
+    return ReadFields(fields.data(), count, begin, end, attempt, scramble, detail);
 }
 
 HistoryLineParser::Line HistoryLineParser::ReadFields(const Field* fields, int count, const char* begin,
-                                                      const char* end, Attempt& attempt, QString* scramble)
+                                                      const char* end, Attempt& attempt, QString* scramble,
+                                                      AttemptDetail* detail)
 {
-    if (ReadAttempt(fields, count, attempt, scramble))
+    if (ReadAttempt(fields, count, attempt, scramble, detail))
         return Line::Attempt;
     if (IsBlank(begin, end))
         return Line::Blank;
     return ReadHeader(fields, count) ? Line::Header : Line::Damaged;
 }
 
-bool HistoryLineParser::ReadAttempt(const Field* fields, int count, Attempt& attempt, QString* scramble)
+bool HistoryLineParser::ReadAttempt(const Field* fields, int count, Attempt& attempt, QString* scramble,
+                                    AttemptDetail* detail)
 {
-    const Layout& layout = layout_;
-    int named = count;          // the fields the layout names
-    int scrambleField = -1;
-    if (count == layout.count) {
-        scrambleField = layout.scrambleAt;
-    } else if (layout.scrambleAt < 0 && count == layout.count + 1) {
-        named = layout.count;   // an old header, and a line with its scramble after the old columns
-        scrambleField = layout.count;
-    } else if (layout.scrambleAt != layout.count - 1 || count != layout.count - 1) {
-        return false;           // else: a line from before the scramble column, under the new header
-    }
-    std::array<const Field*, kRequiredColumns> at{};
-    for (int i = 0; i < named; ++i) {
-        const auto column = static_cast<size_t>(layout.columns[static_cast<size_t>(i)]);
+    if (count < layout_.leastFields || count > layout_.mostFields)
+        return false;
+    static constexpr Field kMissing{nullptr, nullptr};   // an optional column the line stops before
+    std::array<const Field*, kTodaysColumns> at;
+    at.fill(&kMissing);
+    for (int i = 0; i < count; ++i) {
+        const auto column = static_cast<size_t>(layout_.columns[static_cast<size_t>(i)]);
         if (column < at.size())
             at[column] = &fields[i];
     }
@@ -226,24 +253,56 @@ bool HistoryLineParser::ReadAttempt(const Field* fields, int count, Attempt& att
     Attempt a;
     bool pll = false, hard = false, twoSide = false, exam = false;   // the record's fields are packed bits
     qint64 caseNumber = 0;
+    AttemptMode mode = AttemptMode::Time;
+    AttemptResult result = AttemptResult::None;
+    qint32 split = -1;
     if (!ReadTime(field(Column::Time), a.utcSeconds, day_) || !ReadChoice(field(Column::Set), "OLL", "PLL", pll)
         || !ReadNumber(field(Column::Case).begin, field(Column::Case).end, CaseCount(pll ? CaseSet::PLL : CaseSet::OLL),
                        caseNumber)
         || caseNumber < 1 || !ReadChoice(field(Column::Level), "Easy", "Hard", hard)
         || !ReadChoice(field(Column::Recognition), "top", "2-side", twoSide)
-        || !ReadSeconds(field(Column::Seconds), a.milliseconds) || !ReadChoice(field(Column::Exam), "0", "1", exam))
+        || !ReadChoice(field(Column::Exam), "0", "1", exam) || !ReadMode(field(Column::Mode), mode)
+        || !ReadResult(field(Column::Result), result)
+        || (field(Column::Split).size() != 0 && !ReadSeconds(field(Column::Split), split)))
         return false;
     // Two-face recognition exists only for PLL at the Hard level.
     if (twoSide && (!pll || !hard))
         return false;
+    const Field& answer = field(Column::Answer);
+    bool timed = true;   // a drill's miss and give-up have no time
+    switch (mode) {
+    case AttemptMode::Time:
+        if (split >= 0 || answer.size() != 0 || result != AttemptResult::None)
+            return false;
+        break;
+    case AttemptMode::Split:
+        if (split < 0 || answer.size() != 0 || result != AttemptResult::None)
+            return false;
+        break;
+    case AttemptMode::Name:
+        if (result == AttemptResult::None || exam)
+            return false;
+        timed = result == AttemptResult::Ok;
+        break;
+    }
+    if (timed ? !ReadSeconds(field(Column::Seconds), a.milliseconds) : field(Column::Seconds).size() != 0)
+        return false;
+    if (mode == AttemptMode::Split && split > a.milliseconds)
+        return false;   // the mark comes within the time
     a.set = pll ? CaseSet::PLL : CaseSet::OLL;
     a.caseNumber = static_cast<int>(caseNumber);
     a.level = hard ? Level::Hard : Level::Easy;
     a.twoSide = twoSide;
     a.exam = exam;
+    a.mode = mode;
     attempt = a;
     if (scramble)
-        *scramble = scrambleField >= 0 ? ScrambleText(fields[scrambleField]) : QString();
+        *scramble = field(Column::Scramble).size() != 0 ? ScrambleText(field(Column::Scramble)) : QString();
+    if (detail) {
+        detail->splitMilliseconds = split;
+        detail->answer = answer.size() != 0 ? ScrambleText(answer) : QString();
+        detail->result = result;
+    }
     return true;
 }
 
@@ -254,7 +313,6 @@ bool HistoryLineParser::ReadHeader(const Field* fields, int count)
     if (count > kMostColumns)
         return false;
     Layout layout;
-    layout.count = count;
     unsigned seen = 0;
     for (int i = 0; i < count; ++i) {
         const Column column = ColumnNamed(fields[i]);
@@ -263,12 +321,18 @@ bool HistoryLineParser::ReadHeader(const Field* fields, int count)
             return false;
         seen |= bit;
         layout.columns[static_cast<size_t>(i)] = column;
-        if (column == Column::Scramble)
-            layout.scrambleAt = i;
+        if (static_cast<int>(column) < kRequiredColumns)
+            layout.leastFields = i + 1;
     }
     constexpr unsigned kRequired = (1u << kRequiredColumns) - 1;
     if ((seen & kRequired) != kRequired)
         return false;
+    // The program appends today's lines under an older header: their fields
+    // beyond it are today's columns it does not name.
+    layout.mostFields = count;
+    for (int column = kRequiredColumns; column < kTodaysColumns; ++column)
+        if (!(seen & (1u << column)))
+            layout.columns[static_cast<size_t>(layout.mostFields++)] = static_cast<Column>(column);
     layout_ = layout;
     return true;
 }
@@ -351,9 +415,10 @@ void HistoryReader::ReadLine(const char* begin, const char* end)
     if (end > begin && end[-1] == '\r')
         --end;
     Attempt attempt;
-    switch (parser_.Read(begin, end, attempt)) {
+    AttemptDetail detail;
+    switch (parser_.Read(begin, end, attempt, nullptr, &detail)) {
     case HistoryLineParser::Line::Attempt:
-        content_.attempts.push_back(attempt);
+        Keep(attempt, std::move(detail));
         break;
     case HistoryLineParser::Line::Damaged:
         ++content_.skippedLines;
@@ -364,10 +429,24 @@ void HistoryReader::ReadLine(const char* begin, const char* end)
     }
 }
 
-bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble)
+// The drill's lines stay out of the attempts, whose tiles and statistics
+// take in timed solves only; a split goes to the side table.
+void HistoryReader::Keep(const Attempt& attempt, AttemptDetail&& detail)
+{
+    if (attempt.mode == AttemptMode::Name) {
+        content_.drill.push_back({attempt, std::move(detail)});
+        return;
+    }
+    if (attempt.mode == AttemptMode::Split)
+        content_.splits.push_back({content_.attempts.size(), detail.splitMilliseconds});
+    content_.attempts.push_back(attempt);
+}
+
+bool ParseAttempt(const QByteArray& line, Attempt& attempt, QString* scramble, AttemptDetail* detail)
 {
     HistoryLineParser parser;
-    return parser.Read(line.constBegin(), line.constEnd(), attempt, scramble) == HistoryLineParser::Line::Attempt;
+    return parser.Read(line.constBegin(), line.constEnd(), attempt, scramble, detail)
+           == HistoryLineParser::Line::Attempt;
 }
 
 HistoryContent ParseHistory(const QByteArray& content)

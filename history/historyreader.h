@@ -3,13 +3,15 @@
 // it the file piece by piece as it comes off the disk. No widgets.
 //
 // A header line names the columns, and the lines after it are read in the
-// order it gives ("time,set,case,level,recognition,seconds,exam[,scramble]",
-// in any order, columns of other names passed over). Lines before any header
-// are read in the program's own order. A line with one field more than a
-// header without the scramble column carries its scramble in that field (the
-// program appends lines with a scramble to files that still start with the
-// old header); a line with one field fewer than a header that ends with the
-// scramble column has none (lines written before that column existed).
+// order it gives (today's "time,set,case,level,recognition,seconds,exam,
+// scramble,mode,split,answer,result", in any order, columns of other names
+// passed over). Lines before any header are read in today's order. The
+// program never rewrites an older header: it appends today's lines under it,
+// so the fields of a line beyond the header's columns are today's columns the
+// header does not name, in today's order (the scramble, then mode, split,
+// answer and result under the seven-column header of the first files). A line
+// may also stop before the header's last columns when only optional ones
+// (all but the first seven) are missing: a line written before they existed.
 
 #include "history/historyfile.h"
 
@@ -24,16 +26,26 @@ public:
     // One line, begin..end, without its line end (a CR before it is dropped
     // here). A header line sets the column order for the lines after it. The
     // scramble, when asked for, comes back as FormatAttempt wrote it.
-    Line Read(const char* begin, const char* end, Attempt& attempt, QString* scramble = nullptr);
+    // The detail, when asked for, is set for every line read (empty for a
+    // plain timed attempt).
+    Line Read(const char* begin, const char* end, Attempt& attempt, QString* scramble = nullptr,
+              AttemptDetail* detail = nullptr);
 
     // The quick way splits a line without quotes where it lies, with no
     // allocation; off, every line is unquoted into copies first, as a quoted
     // line always is. The fuzzer checks that both read alike.
     void SetQuickPath(bool on) { quickPath_ = on; }
 
-    static constexpr int kMostColumns = 16;
-
-    enum class Column : std::uint8_t { Time, Set, Case, Level, Recognition, Seconds, Exam, Scramble, Other };
+    static constexpr int kMostColumns = 16;   // that a header may name
+    enum class Column : std::uint8_t {
+        Time, Set, Case, Level, Recognition, Seconds, Exam,   // required
+        Scramble, Mode, Split, Answer, Result,                // optional, in today's order
+        Other
+    };
+    static constexpr int kTodaysColumns = static_cast<int>(Column::Other);
+    static constexpr int kRequiredColumns = static_cast<int>(Column::Scramble);
+    // A line under a header: its columns, and today's it does not name.
+    static constexpr int kMostFields = kMostColumns + kTodaysColumns - kRequiredColumns;
     struct Field {   // left uninitialised in arrays: a line's fields are set before they are read
         const char* begin;
         const char* end;
@@ -47,15 +59,15 @@ public:
 
 private:
     struct Layout {
-        std::array<Column, kMostColumns> columns{};
-        int count = 0;
-        int scrambleAt = -1;   // which column holds the scramble, if any
+        std::array<Column, kMostFields> columns{};   // the header's, then today's it lacks
+        int leastFields = 0;   // up to the last required column
+        int mostFields = 0;
     };
     static Layout ProgramLayout();
 
     Line ReadFields(const Field* fields, int count, const char* begin, const char* end, Attempt& attempt,
-                    QString* scramble);
-    bool ReadAttempt(const Field* fields, int count, Attempt& attempt, QString* scramble);
+                    QString* scramble, AttemptDetail* detail);
+    bool ReadAttempt(const Field* fields, int count, Attempt& attempt, QString* scramble, AttemptDetail* detail);
     bool ReadHeader(const Field* fields, int count);
 
     Layout layout_ = ProgramLayout();
@@ -88,6 +100,7 @@ public:
 private:
     void ReadLine(const char* begin, const char* end);
     void Keep(const char* begin, const char* end);
+    void Keep(const Attempt& attempt, AttemptDetail&& detail);
 
     HistoryLineParser parser_;
     bool atFileStart_ = true;   // a byte order mark may come first

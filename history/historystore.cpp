@@ -143,11 +143,11 @@ HistoryStore::HistoryStore(QString path, QObject* parent) : QObject(parent), pat
 
 HistoryStore::~HistoryStore() { AbandonLoading(); }
 
-QString HistoryStore::Record(const Attempt& attempt, const QString& scramble)
+QString HistoryStore::Record(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)
 {
     KeepInMemory(attempt);
     const int before = PendingCount();
-    pending_.push_back({attempt, HistoryLine(attempt, scramble)});
+    pending_.push_back({attempt, HistoryLine(attempt, scramble, detail)});
     const AppendOutcome outcome = WritePending();
     TellPendingChange(before);
     if (outcome != AppendOutcome::Refused || failureReported_)
@@ -174,6 +174,10 @@ void HistoryStore::TellPendingChange(int before)
 // or waiting: the file gets it later.
 void HistoryStore::KeepInMemory(const Attempt& attempt)
 {
+    // The drill's answers are no solves: they stay out of the times, as the
+    // reader keeps them out.
+    if (attempt.mode == AttemptMode::Name)
+        return;
     if (loaded_)
         content_.attempts.push_back(attempt);
     else if (job_)

@@ -42,7 +42,8 @@ public:
     // first refused write of the run returns the error text to show; later
     // ones, a lock found taken, and every write that succeeds return an
     // empty text: the waiting count tells of them.
-    QString Record(const Attempt& attempt, const QString& scramble = QString());
+    QString Record(const Attempt& attempt, const QString& scramble = QString(),
+                   const AttemptDetail& detail = AttemptDetail());
 
     // Times accepted but not yet in the file.
     int PendingCount() const { return static_cast<int>(pending_.size()); }

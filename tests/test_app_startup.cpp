@@ -63,6 +63,7 @@ QByteArray ExpectedFirstRunFile(const QByteArray& language)
     line("mode=OLL");
     line("1-layers=0");
     line("Scramble=0");
+    line("Split=0");
     line("omode=0");
     for (int n = 1; n <= 57; ++n)
         line("al" + QByteArray::number(n) + "=0");

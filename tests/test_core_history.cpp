@@ -99,14 +99,14 @@ private slots:
         pll.level = Level::Hard;
         pll.twoSide = true;
         pll.exam = true;
-        QCOMPARE(FormatAttempt(pll), QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1,"));
+        QCOMPARE(FormatAttempt(pll), QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1,,time,,,"));
         Attempt read;
         QVERIFY(ParseAttempt(FormatAttempt(pll), read));
         QCOMPARE(read, pll);
 
         // The scramble stays on its line and comes back as written.
         const QByteArray withScramble = FormatAttempt(pll, QStringLiteral(" R U2 R'\n D  F, "));
-        QCOMPARE(withScramble, QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1,\"R U2 R' D F,\""));
+        QCOMPARE(withScramble, QByteArray("2026-12-09T11:32:05Z,PLL,7,Hard,2-side,1.470,1,\"R U2 R' D F,\",time,,,"));
         QString scramble;
         QVERIFY(ParseAttempt(withScramble, read, &scramble));
         QCOMPARE(read, pll);
@@ -115,7 +115,7 @@ private slots:
         // Two-face recognition exists only for PLL Hard.
         Attempt oll = Sample(57, 12005);
         oll.twoSide = true;
-        QCOMPARE(FormatAttempt(oll), QByteArray("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.005,0,"));
+        QCOMPARE(FormatAttempt(oll), QByteArray("2026-12-09T11:32:05Z,OLL,57,Easy,top,12.005,0,,time,,,"));
 
         // Quoted fields, as a spreadsheet may save them, and lines written
         // before the scramble column, read the same.
@@ -168,12 +168,90 @@ private slots:
         QCOMPARE(history.skippedLines, 9);
     }
 
+    // The split and the naming drill's answers: exact lines, read back; a
+    // drill's miss has an empty time, and lines that mix the modes' fields
+    // are damaged.
+    void recognitionAndDrillLinesWriteAndReadBack()
+    {
+        Attempt split = Sample(21, 2310);
+        split.mode = AttemptMode::Split;
+        const AttemptDetail mark{880, {}, AttemptResult::None};
+        Attempt named = Sample(27, 1240);
+        named.mode = AttemptMode::Name;
+        const AttemptDetail right{1240, QStringLiteral("27"), AttemptResult::Ok};
+        Attempt missed = named;
+        missed.milliseconds = 0;
+        const AttemptDetail wrong{1905, QStringLiteral("Ga"), AttemptResult::Wrong};
+        const AttemptDetail gaveUp{-1, {}, AttemptResult::GaveUp};
+        const QByteArray time = "2026-12-09T11:32:05Z,OLL,";
+        QCOMPARE(FormatAttempt(split, QStringLiteral("R U"), mark), time + "21,Easy,top,2.310,0,R U,split,0.880,,");
+        QCOMPARE(FormatAttempt(named, {}, right), time + "27,Easy,top,1.240,0,,name,1.240,27,ok");
+        QCOMPARE(FormatAttempt(missed, {}, wrong), time + "27,Easy,top,,0,,name,1.905,Ga,wrong");
+        QCOMPARE(FormatAttempt(missed, {}, gaveUp), time + "27,Easy,top,,0,,name,,,gave-up");
+        for (const auto& [attempt, detail] : {std::pair{split, mark}, std::pair{named, right}, std::pair{missed, wrong},
+                                              std::pair{missed, gaveUp}}) {
+            Attempt read;
+            AttemptDetail readDetail;
+            QVERIFY(ParseAttempt(FormatAttempt(attempt, {}, detail), read, nullptr, &readDetail));
+            QCOMPARE(read, attempt);
+            QCOMPARE(readDetail, detail);
+        }
+        for (const QByteArray& damaged : {
+                 time + "1,Easy,top,1.000,0,,time,0.500,,",       // a split in a timed attempt
+                 time + "1,Easy,top,1.000,0,,split,,,",           // a split attempt without its mark
+                 time + "1,Easy,top,1.000,0,,split,1.001,,",      // the mark after the end
+                 time + "1,Easy,top,1.000,0,,name,1.000,1,",      // a drill line without its result
+                 time + "1,Easy,top,1.000,0,,name,1.000,1,wrong", // a miss with a time
+                 time + "1,Easy,top,,0,,name,1.000,1,ok",         // a right answer without one
+                 time + "1,Easy,top,,1,,name,,,gave-up",          // the drill is no exam
+                 time + "1,Easy,top,1.000,0,,time,,,maybe",
+                 time + "1,Easy,top,1.000,0,,race,,,",
+                 time + "1,Easy,top,,0,,time,,,"}) {
+            Attempt read;
+            QVERIFY2(!ParseAttempt(damaged, read), damaged.constData());
+        }
+    }
+
+    // Today's lines under the seven- and eight-column headers of older
+    // files, and under a header with a column of a later program: the
+    // drill's lines stay apart from the attempts, the splits in their table.
+    void todaysLinesReadUnderEveryHeader()
+    {
+        Attempt split = Sample(21, 2310);
+        split.mode = AttemptMode::Split;
+        Attempt missed = Sample(27, 0);
+        missed.mode = AttemptMode::Name;
+        const AttemptDetail wrong{1905, QStringLiteral("Ga"), AttemptResult::Wrong};
+        const QByteArray lines = FormatAttempt(Sample(1, 1000)).chopped(9) + "\r\n"   // seven fields, as first written
+                                 + FormatAttempt(Sample(2, 2000), QStringLiteral("R U")).chopped(8) + "\r\n"
+                                 + FormatAttempt(split, QStringLiteral("R U"), {880, {}, AttemptResult::None}) + "\r\n"
+                                 + FormatAttempt(missed, {}, wrong) + "\r\n";
+        const QByteArray later = "time,set,case,level,recognition,seconds,exam,scramble,mode,split,answer,result,hand";
+        for (const QByteArray& header : {HistoryHeaderWithoutScramble(), HistoryHeaderWithoutScramble() + ",scramble",
+                                         HistoryHeader(), later}) {
+            for (const bool quick : {true, false}) {
+                HistoryReader reader;
+                reader.Parser().SetQuickPath(quick);
+                const QByteArray content = header + "\r\n" + lines + (header == later ? FormatAttempt(split, {}, {880, {}, AttemptResult::None}) + ",left\r\n" : QByteArray());
+                reader.Feed(content.constData(), static_cast<size_t>(content.size()));
+                const HistoryContent read = reader.Finish();
+                QCOMPARE(read.skippedLines, 0);
+                QCOMPARE(CaseNumbers(read.attempts), header == later ? Ms({1, 2, 21, 21}) : Ms({1, 2, 21}));
+                QCOMPARE(read.splits.front(), (AttemptSplit{2, 880}));
+                QCOMPARE(read.drill, (std::vector<DrillRecord>{{missed, wrong}}));
+            }
+        }
+        // A field past today's columns under an older header is damage.
+        const QByteArray tooLong = HistoryHeaderWithoutScramble() + "\r\n" + FormatAttempt(Sample(1, 1000)) + ",x\r\n";
+        QCOMPARE(ParseHistory(tooLong).skippedLines, 1);
+    }
+
     void appendWritesHeaderOnceAndMendsTornLine()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("History.csv"));
         QVERIFY(AppendAttempt(path, Sample(1, 1000), QStringLiteral("F R U")));
-        const QByteArray first = HistoryHeader() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0,F R U\r\n";
+        const QByteArray first = HistoryHeader() + "\r\n2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0,F R U,time,,,\r\n";
         QCOMPARE(ReadAll(path), first);
 
         // Cut off inside a line, then between its CR and LF.
@@ -181,9 +259,9 @@ private slots:
         QVERIFY(AppendAttempt(path, Sample(2, 2000)));
         QVERIFY(AppendBytes(path, "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,\r"));
         QVERIFY(AppendAttempt(path, Sample(4, 4000)));
-        QCOMPARE(ReadAll(path), first + "2026-12-09T11:\r\n2026-12-09T11:32:05Z,OLL,2,Easy,top,2.000,0,\r\n"
+        QCOMPARE(ReadAll(path), first + "2026-12-09T11:\r\n2026-12-09T11:32:05Z,OLL,2,Easy,top,2.000,0,,time,,,\r\n"
                                         "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,\r\n"
-                                        "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,\r\n");
+                                        "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,,time,,,\r\n");
 
         QVERIFY(!AppendAttempt(dir.filePath(QStringLiteral("missing/History.csv")), Sample(1, 1000)));
     }
@@ -203,8 +281,8 @@ private slots:
         const ino_t before = InodeOf(path);
         QVERIFY(AppendAttempt(path, Sample(3, 3000), QStringLiteral("R U")));
         QVERIFY(AppendAttempt(path, Sample(4, 4000)));
-        const QByteArray appended = "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,R U\r\n"
-                                    "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,\r\n";
+        const QByteArray appended = "2026-12-09T11:32:05Z,OLL,3,Easy,top,3.000,0,R U,time,,,\r\n"
+                                    "2026-12-09T11:32:05Z,OLL,4,Easy,top,4.000,0,,time,,,\r\n";
         QCOMPARE(ReadAll(path), old + "\r\n" + appended);
         QCOMPARE(ReadAll(dir.filePath("linked.csv")), old + "\r\n" + appended);
         QCOMPARE(InodeOf(path), before);
@@ -367,7 +445,7 @@ private slots:
         QCOMPARE(store.PendingCount(), 0);
         QVERIFY(!timer->isActive());
         QCOMPARE(CaseNumbers(ParseHistory(ReadAll(path)).attempts), Ms({1, 2, 3, 4}));
-        QVERIFY(ReadAll(path).contains(",2.000,0,R U\r\n"));
+        QVERIFY(ReadAll(path).contains(",2.000,0,R U,time,,,\r\n"));
         QList<int> counts;
         for (const QList<QVariant>& signal : changed)
             counts << signal.at(0).toInt();
@@ -439,7 +517,7 @@ private slots:
                                    "\"2026-12-09T11:32:05Z\",OLL,07,Easy,top,12,1\r\n"       // quoted, short forms
                                    "2026-12-09T11:32:05Z,OLL,7,Easy,top,86399.999,0\r\n"
                                    "2026-12-09T11:32:05Z,OLL,7,Easy,top,86400.999,0\r\n"     // above a day
-                                   "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0,R U,\r\n"    // a field too many
+                                   "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0,R U,time,,,,\r\n"    // a field too many
                                    "2026-12-09T11:32:05Z,OLL,8,Easy,top,1.470,0,R U' R2\r\n"  // with its scramble
                                    + FormatAttempt(Sample(57, 999));   // no line end: an append cut short
         const HistoryContent whole = ParseHistory(content);
@@ -475,7 +553,7 @@ private slots:
         pll.twoSide = true;
         const QByteArray content =
             "\xEF\xBB\xBF" + HistoryHeaderWithoutScramble() + "\r\n"   // as a spreadsheet saves it
-            + FormatAttempt(Sample(1, 1000)).chopped(1) + "\r\n"          // seven fields, as first written
+            + FormatAttempt(Sample(1, 1000)).chopped(9) + "\r\n"          // seven fields, as first written
             + FormatAttempt(Sample(2, 2000), QStringLiteral("R U R'")) + "\r\n"
             + FormatAttempt(Sample(3, 3000)) + "\r\n"
             + FormatAttempt(Sample(4, 4000), QStringLiteral("R, U")) + "\r\n"   // quoted

@@ -18,6 +18,7 @@ struct HistoryCall {
     double seconds;
     bool exam;
     QString scramble;
+    std::optional<qint64> splitMs;
 };
 
 struct Texts {
@@ -59,8 +60,8 @@ struct Fixture {
     explicit Fixture(std::uint32_t seed = 7)
         : random(std::make_shared<SeededRandom>(seed)), session(clock, random)
     {
-        session.LinkHistory([this](double seconds, bool exam, const QString& scramble) {
-            history.push_back({seconds, exam, scramble});
+        session.LinkHistory([this](double seconds, bool exam, const QString& scramble, std::optional<qint64> splitMs) {
+            history.push_back({seconds, exam, scramble, splitMs});
             return refuseHistoryWith;
         });
     }
@@ -157,6 +158,33 @@ private slots:
 
     // Rounds through the session: a discarded or given-up case comes again
     // in the same round, an accepted one does not.
+    // The first recognition mark counts; the record takes in the total as
+    // without it; a new attempt starts unmarked.
+    void recognitionMarkGoesWithTheTotal()
+    {
+        Fixture f;
+        f.Enable({5});
+        f.session.ForgetTime();
+        QVERIFY(f.session.MarkRecognition(880));
+        QVERIFY(!f.session.MarkRecognition(1200));
+        f.Time(2310);
+        QCOMPARE(f.session.Accept().kind, TrainingSession::AcceptOutcome::Recorded);
+        QCOMPARE(TextsOf(f.session.Record(5)), (Texts{"2,310", "2,310", "1"}));
+        QCOMPARE(f.history.back().splitMs, std::optional<qint64>(880));
+
+        f.session.ForgetTime();   // the next Start
+        QCOMPARE(f.session.SplitMs(), std::nullopt);
+        f.Time(1000);
+        f.session.Accept();
+        QCOMPARE(f.history.back().splitMs, std::nullopt);
+        // A mark read after the stop's clock reading is the whole time.
+        f.session.ForgetTime();
+        f.session.MarkRecognition(1500);
+        f.Time(1400);
+        f.session.Accept();
+        QCOMPARE(f.history.back().splitMs, std::optional<qint64>(1400));
+    }
+
     void roundsKeepOnlyAcceptedCases()
     {
         Fixture f;

@@ -125,9 +125,9 @@ private slots:
         f->BitBtn7Click();                                                 // an exam over case 7
         AcceptOneTime(h, 2005);
         f->BitBtn7Click();
-        QCOMPARE(HistoryFile(h), QByteArray("time,set,case,level,recognition,seconds,exam,scramble\r\n"
-                                            "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0,\r\n"
-                                            "2026-12-09T11:32:05Z,OLL,7,Easy,top,2.005,1,\r\n"));
+        QCOMPARE(HistoryFile(h), QByteArray("time,set,case,level,recognition,seconds,exam,scramble,mode,split,answer,result\r\n"
+                                            "2026-12-09T11:32:05Z,OLL,7,Easy,top,1.470,0,,time,,,\r\n"
+                                            "2026-12-09T11:32:05Z,OLL,7,Easy,top,2.005,1,,time,,,\r\n"));
         h.Stop();
         const QByteArray settings = h.ReadSettings();
         QVERIFY(settings.contains("avg7=1,470\r\n"));

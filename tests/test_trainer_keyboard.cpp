@@ -2,6 +2,7 @@
 // focused control: Space and Enter on key-down, Escape, Ctrl+A and the
 // countdown field's filter.
 
+#include "history/historyfile.h"
 #include "test_trainer_support.h"
 
 #include <QApplication>
@@ -67,6 +68,20 @@ void CtrlKeyAt(TForm1* form, int key, quint32 keyCode, const QString& text, bool
     QApplication::sendEvent(KeyTarget(form), &event);
 }
 
+// A key of a Russian layout: the letter's own key code, the physical key's code.
+void RussianKey(TForm1* form, int key, quint32 keyCode, const QString& text)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, keyCode, 0, 0, text);
+    QApplication::sendEvent(KeyTarget(form), &event);
+}
+
+// The last line of History.csv, read by its header.
+HistoryContent ReadHistory(const Harness& h)
+{
+    QFile file(h.Path(QStringLiteral("History.csv")));
+    return file.open(QIODevice::ReadOnly) ? ParseHistory(file.readAll()) : HistoryContent();
+}
+
 void RunCountdown(Harness& h)
 {
     while (h.form->Timer2->isActive()) {
@@ -90,6 +105,8 @@ private slots:
     void ctrlAOnTheKeyOfTheLatinA();
     void spaceAndEnterDoNothingOnceStartIsDisabled();
     void countdownFieldFilter();
+    void recognitionMarkedByTheFirstOtherKeyOrClick();
+    void recognitionUntimedWithTheOptionOff();
 };
 
 void TrainerKeyboardTest::keysActOnKeyDownAndRecordOneTime_data()
@@ -330,4 +347,75 @@ void TrainerKeyboardTest::countdownFieldFilter()
 }
 
 QTEST_MAIN(TrainerKeyboardTest)
+// Time recognition on: Shift does not mark, the first letter does (under a
+// Russian layout too), a later key changes nothing; Space stops and the line shows both parts; Accept records the
+// split and the tile takes in the total. Then the picture: its first click
+// marks, the second gives up.
+void TrainerKeyboardTest::recognitionMarkedByTheFirstOtherKeyOrClick()
+{
+    Harness h;
+    h.WriteSettings(Settings("ru", "OLL", false, "Split=1\n"));
+    TForm1* f = h.Start();
+    QVERIFY(f->CheckBoxSplit->isChecked());
+    EnableOnly(f, {12});
+    Click(f, Qt::Key_Space);
+    RunCountdown(h);
+    h.Tick(500);
+    h.clock->Advance(380);
+    Press(f, Qt::Key_Shift);
+    QVERIFY(f->SplitLabel->isHidden());
+    RussianKey(f, 0x424, 38, QStringLiteral("ф"));
+    QCOMPARE(f->SplitLabel->text(), QStringLiteral("0,880 + …"));
+    QVERIFY(f->SplitLabel->isVisible());
+    h.Tick(600);
+    Click(f, Qt::Key_J);   // a later key: the first mark stays
+    h.Tick(830);
+    Press(f, Qt::Key_Space);
+    QCOMPARE(f->SplitLabel->text(), QStringLiteral("0,880 + 1,430"));
+    Release(f, Qt::Key_Space);
+    Click(f, Qt::Key_Space);   // Accept
+    QCOMPARE(Record(f, 12), (QStringList{"2,310", "2,310", "1"}));
+    QVERIFY(f->SplitLabel->isHidden());
+    const HistoryContent history = ReadHistory(h);
+    QCOMPARE(history.attempts.size(), size_t(1));
+    QCOMPARE(history.attempts[0].mode, AttemptMode::Split);
+    QCOMPARE(history.attempts[0].milliseconds, 2310);
+    QCOMPARE(history.splits, (std::vector<AttemptSplit>{{0, 880}}));
+
+    // The picture: the first click marks, the second gives up (Easy: the hint).
+    Click(f, Qt::Key_Space);
+    RunCountdown(h);
+    h.Tick(700);
+    f->Image1Click();
+    QCOMPARE(f->SplitLabel->text(), QStringLiteral("0,700 + …"));
+    QVERIFY(f->Timer1->isActive());
+    f->Image1Click();
+    QVERIFY(!f->Timer1->isActive() && f->res->isVisible());   // the hint
+    QVERIFY(f->SplitLabel->isHidden());
+}
+
+// The option off (missing from Settings.ini): letters and clicks mark
+// nothing, the line holds a plain time.
+void TrainerKeyboardTest::recognitionUntimedWithTheOptionOff()
+{
+    Harness h;
+    TForm1* f = h.Start();
+    QVERIFY(!f->CheckBoxSplit->isChecked());
+    EnableOnly(f, {12});
+    Click(f, Qt::Key_Space);
+    RunCountdown(h);
+    h.Tick(900);
+    Click(f, Qt::Key_F);
+    QVERIFY(f->SplitLabel->isHidden());
+    Press(f, Qt::Key_Space);
+    Release(f, Qt::Key_Space);
+    QVERIFY(f->SplitLabel->isHidden());
+    Click(f, Qt::Key_Space);
+    const HistoryContent history = ReadHistory(h);
+    QCOMPARE(history.attempts.size(), size_t(1));
+    QCOMPARE(history.attempts[0].mode, AttemptMode::Time);
+    QVERIFY(history.splits.empty());
+    QVERIFY(h.ReadSettings().contains("Split=0") || !h.ReadSettings().contains("Split=1"));
+}
+
 #include "test_trainer_keyboard.moc"

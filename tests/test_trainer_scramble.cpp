@@ -2,6 +2,7 @@
 // its scramble, timed without a picture, answered with its Easy picture, and
 // drawn again only when what can be drawn no longer holds it.
 
+#include "history/historyfile.h"
 #include "test_trainer_support.h"
 
 #include "core/caseidentity.h"
@@ -45,7 +46,9 @@ QString LastScrambleInHistory(const Harness& h)
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("(no History.csv)");
     const QList<QByteArray> rows = file.readAll().trimmed().split('\n');
-    return QString::fromUtf8(rows.last().trimmed().split(',').last());
+    Attempt attempt;
+    QString scramble;
+    return ParseAttempt(rows.last().trimmed(), attempt, &scramble) ? scramble : QStringLiteral("(unread)");
 }
 
 bool ScrambleShown(TForm1* f)

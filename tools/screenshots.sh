@@ -452,6 +452,30 @@ state_scrambleanother() {
   xdotool mousemove --window "$WINDOW" 140 600
 }
 
+# Time recognition: a letter marks the end of recognition while the
+# stopwatch runs; the stop shows recognition + execution. Also under a setup
+# scramble.
+mark_recognition() {
+  sleep "${1:-0.9}"
+  xdotool key j
+  sleep 0.3
+}
+settings_splitmark() { printf '[Settings]\nSplit=1\n'; sample_results; }
+state_splitmark() {
+  start_attempt 2.2 || return 1
+  mark_recognition 0.9
+  sleep 0.8
+}
+settings_splitstop() { settings_splitmark; }
+state_splitstop() {
+  start_attempt 2.2 || return 1
+  mark_recognition 0.9
+  sleep 1.2
+  stop_attempt
+}
+settings_scramblesplit() { printf '[Settings]\nScramble=1\nSplit=1\n'; sample_results; }
+state_scramblesplit() { state_splitstop; }
+
 # The draw choice opened, with rounds chosen: the round in the status bar.
 settings_drawchoice() { printf '[Settings]\nDraw=round\n'; sample_results; }
 state_drawchoice() {
@@ -460,7 +484,7 @@ state_drawchoice() {
 
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset
-  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice)
+  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog)
 
 # The gallery: each state with its caption.
 GALLERY=(

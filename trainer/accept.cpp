@@ -14,6 +14,7 @@ void ClearAttemptDisplay(TForm1& form)
 {
     form.state.attemptActive = false;
     form.res->hide();
+    HideRecognitionSplit(form);
     form.Label1->setText(QStringLiteral("0"));
     form.RzPanel1->hide();
     form.Image1->ClearPicture();

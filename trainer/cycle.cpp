@@ -245,6 +245,7 @@ void SetModeControlsEnabled(TForm1& form, bool enabled)
     form.BitBtn10->setEnabled(enabled);
     form.CheckBox1->setEnabled(enabled);
     form.CheckBox2->setEnabled(enabled);
+    form.CheckBoxSplit->setEnabled(enabled);
     form.ComboBox1->setEnabled(enabled);
 }
 

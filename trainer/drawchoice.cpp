@@ -170,8 +170,9 @@ void ConnectDrawToProgress(TForm1& form)
         return;
     QObject::connect(hub, &ProgressHub::DrawSharesWanted, &form, [&form] { ShowDrawShares(form); });
     QObject::connect(&form.session, &TrainingSession::CaseDrawn, hub, &ProgressHub::NoteDrawnCase);
-    form.session.LinkHistory([hub](double seconds, bool exam, const QString& scramble) {
-        return hub->RecordAccepted(seconds, exam, scramble);
+    form.session.LinkHistory([hub](double seconds, bool exam, const QString& scramble,
+                                   std::optional<qint64> splitMs) {
+        return hub->RecordAccepted(seconds, exam, scramble, splitMs);
     });
 }
 

@@ -173,6 +173,7 @@ bool TForm1::focusNextPrevChild(bool next)
 // key is the event's ShortcutKey: a Ctrl shortcut compares with its Latin letter.
 void TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    MarkRecognitionByKey(*this, key);
     const bool bulkAllowed = !state.attemptActive && !state.examActive;
     if (key == Qt::Key_A && modifiers.testFlag(Qt::ControlModifier) && bulkAllowed) {
         if (state.enabledCount != 0)

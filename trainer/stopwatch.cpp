@@ -155,6 +155,7 @@ void StopAttempt(TForm1& form)
     SetStartCaption(form);
     if (!form.state.examActive)
         ShowBestComparison(form);
+    ShowRecognitionSplit(form);
     if (form.state.currentCase >= 1)
         ShowCaseNameAfterStop(form, form.state.currentCase);
 }
@@ -185,7 +186,7 @@ void TForm1::Timer1Timer()
 void TForm1::Image1Click()
 {
     // The picture is clickable only while the stopwatch runs.
-    if (!Timer1->isActive() || state.examActive || state.currentCase < 1)
+    if (!Timer1->isActive() || state.currentCase < 1 || MarkRecognition(*this) || state.examActive)
         return;
     if (ScrambleMode(*this)) {
         // At either level.
@@ -197,5 +198,9 @@ void TForm1::Image1Click()
     } else if (state.currentSet == CaseSet::PLL) {
         GiveUpWithAnswer(*this);
         session.GiveUp();
+    } else {
+        return;   // OLL Hard has no answer to give
     }
+    // The stop showed the split; a give-up has no time to split.
+    HideRecognitionSplit(*this);
 }

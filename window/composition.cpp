@@ -182,6 +182,9 @@ void BuildStopwatch(TForm1& f)
     f.Label1 = MakeStopwatchLabel(f.RzPanel1, "Label1");
     f.Label1->setText(QStringLiteral("15,429"));
     f.res = Make<ResultLabel>(&f, "res", QRect(8, 312, 265, 17));
+    f.SplitLabel = MakeLabel(&f, "SplitLabel", QRect(31, 300, 218, 14), QString());
+    f.SplitLabel->setAlignment(Qt::AlignCenter);
+    f.SplitLabel->hide();
     f.res->setText(QStringLiteral("res"));
     f.res->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     f.res->hide();
@@ -218,8 +221,14 @@ void BuildModeAndLevelLines(TForm1& f)
     f.CheckBox2 = Make<QCheckBox>(&f, "CheckBox2", QRect(17, 524, 119, 17));
     f.CheckBox2->setText(QStringLiteral("Скрамбл для куба"));
     f.CheckBox2->setFocusPolicy(Qt::TabFocus);
+    // On the row of the Groups button, which the 2-side box takes in PLL at
+    // the Hard level (app/captions.cpp: ShowLevel).
+    f.CheckBoxSplit = Make<QCheckBox>(&f, "CheckBoxSplit", QRect(17, 464, 180, 17));
+    f.CheckBoxSplit->setText(QStringLiteral("Время распознавания"));
+    f.CheckBoxSplit->setFocusPolicy(Qt::TabFocus);
     GreyWhenDisabled(f.CheckBox1);
     GreyWhenDisabled(f.CheckBox2);
+    GreyWhenDisabled(f.CheckBoxSplit);
 }
 
 // The setup scramble over the picture frame, large enough to read with a

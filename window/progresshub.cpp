@@ -105,7 +105,7 @@ bool ProgressHub::eventFilter(QObject* watched, QEvent* event)
     return true;   // handled once: the controls and their parents never see it
 }
 
-QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scramble)
+QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& scramble, std::optional<qint64> splitMs)
 {
     const TrainerState& state = form_.state;
     Attempt attempt;
@@ -116,7 +116,12 @@ QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& sc
     attempt.twoSide = state.currentSet == CaseSet::PLL && state.level == Level::Hard && form_.CheckBox1->isChecked();
     attempt.milliseconds = static_cast<int>(std::llround(seconds * 1000.0));
     attempt.exam = exam;
-    const QString failure = store_.Record(attempt, scramble);
+    AttemptDetail detail;
+    if (splitMs) {
+        attempt.mode = AttemptMode::Split;
+        detail.splitMilliseconds = static_cast<qint32>(std::min<qint64>(*splitMs, attempt.milliseconds));
+    }
+    const QString failure = store_.Record(attempt, scramble, detail);
     // Shown whether the file took it or it waits for the file.
     if (view_ && view_->Widget()->isVisible())
         view_->AddAttempt(attempt);

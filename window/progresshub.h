@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHash>
 #include <QObject>
+#include <optional>
 
 class QAction;
 class QTimer;
@@ -23,7 +24,9 @@ public:
     // Accept recorded a time (in seconds) for the current case, timed under
     // the setup scramble given (empty without one). Gives the text of a
     // refused write to show (once a run), else an empty text.
-    QString RecordAccepted(double seconds, bool exam, const QString& scramble = QString());
+    // splitMs: the recognition mark, when one was made.
+    QString RecordAccepted(double seconds, bool exam, const QString& scramble = QString(),
+                           std::optional<qint64> splitMs = std::nullopt);
     // The countdown drew a case.
     void NoteDrawnCase(CaseSet set, int caseNumber);
     // Hands the open window each enabled case of the set's share of the weak

@@ -88,6 +88,8 @@ public:
     QPushButton* BitBtn7 = nullptr;    // exam
     QPushButton* BitBtn9 = nullptr;    // About
     QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
+    QCheckBox* CheckBoxSplit = nullptr;   // time recognition (trainer/recognitionsplit.cpp)
+    QLabel* SplitLabel = nullptr;      // the recognition mark under the stopwatch
     QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
     QPushButton* AnotherScramble = nullptr;   // a new setup for the waiting case (trainer/anotherscramble.cpp)
@@ -117,7 +119,7 @@ public:
     void Timer1Timer();                // stopwatch tick
     void BitBtn2Click();               // Accept
     void BitBtn3Click();               // Discard
-    void Image1Click();                // give-up
+    void Image1Click();                // give-up (with Time recognition: the first click marks)
     void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormKeyPress(QChar character);
     bool Edit1KeyPress(QChar character);   // true when the character may reach the field
@@ -191,6 +193,12 @@ void EnableCycleControls(TForm1& form, bool enabled);   // bulk buttons, exam bu
 void SetModeControlsEnabled(TForm1& form, bool enabled);
 void SetBulkButtonsEnabled(TForm1& form, bool enabled);
 void SetCountdownControlsEnabled(TForm1& form, bool enabled);
+// trainer/recognitionsplit.cpp: Time recognition
+bool RecognitionTimed(const TForm1& form);
+bool MarkRecognition(TForm1& form);                 // true when this marked the attempt
+void MarkRecognitionByKey(TForm1& form, int key);
+void ShowRecognitionSplit(TForm1& form);
+void HideRecognitionSplit(TForm1& form);
 // trainer/clockstart.cpp
 void StartClockWhenShown(TForm1& form);             // the question's frame handed to the window system, then the clock
 // trainer/picture_loading.cpp
