@@ -12,6 +12,7 @@
 #include "window/windowframe.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QCloseEvent>
 
 #include <cstdio>
@@ -194,10 +195,14 @@ void TForm1::closeEvent(QCloseEvent* event)
 }
 
 // A window destroyed without being closed still gives its font registration
-// back. The tile area's watcher goes first, before the controls it watches.
+// back. The watchers go first, before the controls they watch: a control's
+// destruction sends them events they would answer from a window already gone.
 TForm1::~TForm1()
 {
     delete findChild<TileAreaEvents*>(QString(), Qt::FindDirectChildrenOnly);
+    delete AnotherScramble;
+    AnotherScramble = nullptr;
+    delete findChild<QLabel*>(QStringLiteral("CaseName"), Qt::FindDirectChildrenOnly);
     if (fontId_ >= 0) {
         StopwatchFont font{fontId_, fontFamily_};
         ReleaseStopwatchFont(env.files.FontFilePath(), font);
