@@ -10,16 +10,6 @@ using namespace trainertest;
 
 namespace {
 
-// Every file below a folder, relative to it, sorted.
-QStringList FilesBelow(const QString& folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(folder).relativeFilePath(it.next());
-    files.sort();
-    return files;
-}
 
 // Starts the harness's program with the files of an installed program
 // whose executable is in <folder>/usr/bin.

@@ -41,21 +41,33 @@ private:
     }
 };
 
-int RunLimited(int argc, char** argv)
+// The child's files may grow to argv[2] bytes at most: a disk that fills.
+bool LimitFileSizes(char** argv)
 {
     const rlimit limit{rlim_t(std::atoll(argv[2])), rlim_t(std::atoll(argv[2]))};
     std::signal(SIGXFSZ, SIG_IGN);
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-        return 3;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+// The program in the folder argv[3], its messages printed.
+Environment ChildEnvironment(char** argv, std::shared_ptr<ManualClock> clock)
+{
     Environment env;
     env.files = FileLocations::Portable(QString::fromLocal8Bit(argv[3]));
-    env.clock = std::make_shared<ManualClock>();
+    env.clock = std::move(clock);
     env.random = std::make_shared<SeededRandom>(1);
     env.messages = std::make_shared<PrintedMessages>();
     env.systemLanguage = [] { return QStringLiteral("en_US"); };
-    Program program(env);
+    return env;
+}
+
+int RunLimited(int argc, char** argv)
+{
+    if (!LimitFileSizes(argv))
+        return 3;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    Program program(ChildEnvironment(argv, std::make_shared<ManualClock>()));
     program.form1->show();
     program.form1->close();
     return 0;
@@ -65,20 +77,12 @@ int RunLimited(int argc, char** argv)
 // the close.
 int RunLimitedAccepts(int argc, char** argv)
 {
-    const rlimit limit{rlim_t(std::atoll(argv[2])), rlim_t(std::atoll(argv[2]))};
-    std::signal(SIGXFSZ, SIG_IGN);
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+    if (!LimitFileSizes(argv))
         return 3;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     auto clock = std::make_shared<ManualClock>();
-    Environment env;
-    env.files = FileLocations::Portable(QString::fromLocal8Bit(argv[3]));
-    env.clock = clock;
-    env.random = std::make_shared<SeededRandom>(1);
-    env.messages = std::make_shared<PrintedMessages>();
-    env.systemLanguage = [] { return QStringLiteral("en_US"); };
-    Program program(env);
+    Program program(ChildEnvironment(argv, clock));
     TForm1& form = *program.form1;
     form.show();
     for (int attempt = 0; attempt < 3; ++attempt) {

@@ -16,6 +16,7 @@
 #include "history/historyfile.h"
 #include "settings/defaults.h"
 #include "settings/settingsfile.h"
+#include "support/harness.h"
 #include "core/catalogue.h"
 #include "window/tform1.h"
 
@@ -300,16 +301,6 @@ bool IsWellFormed(const QByteArray& text)
     return true;
 }
 
-// Every file under the folder, relative to it.
-QStringList FilesUnder(const QString& folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << QDir(folder).relativeFilePath(it.next());
-    files.sort();
-    return files;
-}
 
 // Spins (does not sleep) for up to some milliseconds, so that kills land
 // anywhere inside an action rather than always at its start.
@@ -403,7 +394,7 @@ private slots:
                 ++killsDuringASwitch;
             // A run clears the temporary a killed one left before it writes.
             QVERIFY(QDir(dir.path()).entryList({QStringLiteral("Settings.ini.tmp.*")}, QDir::Files).size() <= 1);
-            for (const QString& file : FilesUnder(dir.path()))
+            for (const QString& file : FilesBelow(dir.path()))
                 if (!filesSeen.contains(file))
                     filesSeen << file;
         }

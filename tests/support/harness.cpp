@@ -1,5 +1,7 @@
 #include "support/harness.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
@@ -111,4 +113,14 @@ bool StartWindowManager(QProcess& openbox, int timeoutMs)
                && output.contains("window id");
     };
     return QTest::qWaitFor(managing, timeoutMs);
+}
+
+QStringList FilesBelow(const QString& folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << QDir(folder).relativeFilePath(it.next());
+    files.sort();
+    return files;
 }

@@ -53,6 +53,9 @@ public:
 // (1280 x 1024). Call before the application is created.
 void UseDesktopSizedOffscreenScreen();
 
+// Every file below a folder (hidden ones too), relative to it, sorted.
+QStringList FilesBelow(const QString& folder);
+
 // The X tools the tests start (openbox, xprop, xdotool, setxkbmap) are not
 // built with the sanitizers: they run without the runtime that a sanitized
 // run preloads into the tests. RunTool waits for the tool and tells whether
