@@ -77,7 +77,7 @@ struct HistoryStore::Job {
 
     // Nothing leaves the thread: a file that cannot be read, for want of
     // memory too, is reported as unreadable.
-    void Run() noexcept
+    void ReadOrMarkUnreadable() noexcept
     {
         try {
             Read();
@@ -216,7 +216,7 @@ void HistoryStore::StartLoading()
     for (const PendingLine& pending : pending_)
         recordedMeanwhile_.push_back(pending.attempt);
     job->thread = std::thread([this, job] {
-        job->Run();
+        job->ReadOrMarkUnreadable();
         try {
             QMetaObject::invokeMethod(this, [this, job] { Finish(job); }, Qt::QueuedConnection);
         } catch (...) {

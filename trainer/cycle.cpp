@@ -194,11 +194,17 @@ void TForm1::Timer2Timer()
         return;
     }
     const bool drawn = state.examActive ? ExamDraw(*this) : DrawCase(*this);
-    // A failed draw or picture has already aborted the attempt.
-    if (drawn)
-        session.AnnounceDrawnCase();
-    if (!drawn || !LoadQuestionPicture(*this))
+    // A failed draw has already ended the attempt.
+    if (!drawn)
         return;
+    session.AnnounceDrawnCase();
+    const QuestionPicture question = LoadQuestionPicture(*this);
+    if (!question.shown) {
+        AbortAttempt(*this);
+        if (!question.problem.isEmpty())
+            env.messages->Inform(question.problem);
+        return;
+    }
     StartStopwatch(*this);
 }
 

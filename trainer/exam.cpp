@@ -165,27 +165,6 @@ void EndExamWithoutDraw(TForm1& form)
 
 namespace cycle {
 
-std::vector<int> ExamDrawnCases(const TForm1& form)
-{
-    std::vector<int> drawn;
-    for (int row = 0; row < form.exdone->count(); ++row)
-        drawn.push_back(form.exdone->item(row)->text().toInt());
-    return drawn;
-}
-
-QStringList CasesThatCanBeDrawn(const TForm1& form)
-{
-    if (!form.state.examActive)
-        return form.state.enabledCases;
-    const std::vector<int> drawn = ExamDrawnCases(form);
-    QStringList undrawn;
-    for (const QString& number : form.state.enabledCases) {
-        if (std::find(drawn.begin(), drawn.end(), number.toInt()) == drawn.end())
-            undrawn << number;
-    }
-    return undrawn;
-}
-
 void ShowExamResult(TForm1& form)
 {
     form.BitBtn1->setEnabled(false);

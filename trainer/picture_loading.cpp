@@ -28,60 +28,65 @@ QString CurrentAnswerPath(const TForm1& form)
     return AnswerPicturePath(TwoSides(form), form.state.currentCase, file);
 }
 
-void AbortWithMissingPicture(TForm1& form, const QString& relative, bool doubleBlank = false)
+QuestionPicture MissingPicture(const TForm1& form, const QString& relative, bool doubleBlank = false)
 {
-    AbortAttempt(form);
-    form.env.messages->Inform(PictureMissingText(relative, form.state.russianInterface, doubleBlank));
+    return {false, PictureMissingText(relative, form.state.russianInterface, doubleBlank)};
 }
 
 // A picture that exists but does not decode ends the attempt quietly.
-bool ShowQuestion(TForm1& form, const QString& path)
+QuestionPicture ShowQuestion(TForm1& form, const QString& path)
 {
     const QImage picture = ReadPictureFile(path);
-    if (picture.isNull()) {
-        AbortAttempt(form);
-        return false;
-    }
+    if (picture.isNull())
+        return {false, QString()};
     form.Image1->SetPicture(picture);
-    return true;
+    return {};
 }
 
-bool LoadEasyQuestion(TForm1& form)
+QuestionPicture LoadEasyQuestion(TForm1& form)
 {
     const QString relative = EasyPicturePath(form.state.currentSet, form.state.currentCase);
     if (!QFileInfo::exists(FullPath(form, relative))) {
         const bool doubleBlank = form.state.currentSet == CaseSet::PLL && !form.state.examActive;
-        AbortWithMissingPicture(form, relative, doubleBlank);
-        return false;
+        return MissingPicture(form, relative, doubleBlank);
     }
     return ShowQuestion(form, FullPath(form, relative));
 }
 
 // With a setup scramble the cube in the hands is the question: the Easy
 // picture is read now, with the same checks, and kept for Stop.
-bool LoadScrambleAnswer(TForm1& form)
+QuestionPicture LoadScrambleAnswer(TForm1& form)
 {
-    if (!LoadEasyQuestion(form))
-        return false;
+    const QuestionPicture easy = LoadEasyQuestion(form);
+    if (!easy.shown)
+        return easy;
     form.scrambleAnswer = form.Image1->Picture();
     form.Image1->ClearPicture();
-    return true;
+    return easy;
 }
 
-bool LoadHardQuestion(TForm1& form)
+// The Hard pictures of the case's folder; none is a problem to report.
+QuestionPicture ListCasePictures(TForm1& form, const QString& folder)
+{
+    TrainerState& state = form.state;
+    state.pictureFiles += form.env.files.ListPictures(folder);
+    if (!state.pictureFiles.isEmpty())
+        return {};
+    return {false, FolderWithoutPicturesText(InFolder(form.env.files.dataFolder, folder), state.russianInterface)};
+}
+
+QuestionPicture LoadHardQuestion(TForm1& form)
 {
     const QString folder = HardPictureFolder(form.state.currentSet, TwoSides(form), form.state.currentCase);
     form.state.pictureFiles.clear();
-    if (!ListCasePictures(form, folder))
-        return false;
+    if (const QuestionPicture listed = ListCasePictures(form, folder); !listed.shown)
+        return listed;
     form.env.random->Reseed();
     // Every picture of the folder has the same chance.
     form.state.pictureIndex = form.env.random->Uniform(static_cast<int>(form.state.pictureFiles.size()));
     const QString relative = folder + form.state.pictureFiles.at(form.state.pictureIndex);
-    if (!QFileInfo::exists(FullPath(form, relative))) {
-        AbortWithMissingPicture(form, relative);
-        return false;
-    }
+    if (!QFileInfo::exists(FullPath(form, relative)))
+        return MissingPicture(form, relative);
     return ShowQuestion(form, FullPath(form, relative));
 }
 
@@ -101,22 +106,11 @@ void ReportAnswerProblem(TForm1& form)
 
 } // namespace cycle
 
-bool LoadQuestionPicture(TForm1& form)
+QuestionPicture LoadQuestionPicture(TForm1& form)
 {
     if (ScrambleMode(form))
         return LoadScrambleAnswer(form);
     return form.state.level == Level::Easy ? LoadEasyQuestion(form) : LoadHardQuestion(form);
-}
-
-bool ListCasePictures(TForm1& form, const QString& folder)
-{
-    TrainerState& state = form.state;
-    state.pictureFiles += form.env.files.ListPictures(folder);
-    if (!state.pictureFiles.isEmpty())
-        return true;
-    AbortAttempt(form);
-    form.env.messages->Inform(FolderWithoutPicturesText(InFolder(form.env.files.dataFolder, folder), state.russianInterface));
-    return false;
 }
 
 bool LoadAnswerPicture(TForm1& form)

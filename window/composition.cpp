@@ -381,11 +381,6 @@ void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* gl, TForm3* form3)
     form.Form3 = form3;
 }
 
-QLabel* ExamLabel(const TForm1& form, int caseNumber)
-{
-    return form.findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
-}
-
 void TForm1::WireEvents()
 {
     // Every handler runs guarded: an error it raises ends the user action and

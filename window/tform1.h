@@ -202,8 +202,13 @@ void HideRecognitionSplit(TForm1& form);
 // trainer/clockstart.cpp
 void StartClockWhenShown(TForm1& form);             // the question's frame handed to the window system, then the clock
 // trainer/picture_loading.cpp
-bool LoadQuestionPicture(TForm1& form);             // false when the attempt was aborted
-bool ListCasePictures(TForm1& form, const QString& folder);
+// The question on screen, or why it cannot be: the attempt is then to be
+// aborted, and the problem told after (none for a picture that does not decode).
+struct QuestionPicture {
+    bool shown = true;
+    QString problem;
+};
+QuestionPicture LoadQuestionPicture(TForm1& form);
 bool LoadAnswerPicture(TForm1& form);               // false when the answer file is missing
 // trainer/exam.cpp
 bool ExamDraw(TForm1& form);                        // false when the exam ended instead
@@ -217,9 +222,8 @@ void ClearResults(TForm1& form, bool keepBests);
 void RefreshBoard(TForm1& form);                    // tiles, bars and status line from the session (board/refresh.cpp)
 void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the case enabled or disabled (board/tiles.cpp)
 void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
-// window/composition.cpp
+// app/composition.cpp
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
-QLabel* ExamLabel(const TForm1& form, int caseNumber);   // exl<n>, or nullptr outside an exam
 // app/captions.cpp
 QString SettingsPath(const TForm1& form);
 void SetStartupCaptions(TForm1& form);
@@ -235,6 +239,7 @@ void SaveForSessionEnd(TForm1& form);               // the desktop session ends:
 void EndWithoutSaving(TForm1& form);                // a signal during start-up: release, write nothing
 // window/tilearea.cpp
 void LayOutWindow(TForm1& form);                    // the tile area and the status bar fitted to the window's size
+QLabel* ExamLabel(const TForm1& form, int caseNumber);   // exl<n> on the tile, or nullptr outside an exam
 
 template <typename Action> void TForm1::Guarded(Action&& action)
 {

@@ -5,6 +5,7 @@
 #include "window/layout.h"
 #include "window/tileareaevents.h"
 
+#include <QLabel>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -102,4 +103,9 @@ bool TileAreaEvents::eventFilter(QObject* watched, QEvent* event)
     if (delta != 0)
         form_->FormMouseWheel(delta, wheel->globalPosition().toPoint());
     return true;
+}
+
+QLabel* ExamLabel(const TForm1& form, int caseNumber)
+{
+    return form.findChild<QLabel*>(QStringLiteral("exl%1").arg(caseNumber));
 }
