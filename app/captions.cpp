@@ -11,8 +11,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-QString SettingsPath(const TForm1& form) { return form.env.files.SettingsPath(); }
-
 void SetStartupCaptions(TForm1& form)
 {
     const bool ru = form.state.russianInterface;

@@ -3,7 +3,7 @@
 #include "platform/atomicfile.h"
 #include "settings/settingsfile.h"
 #include "core/catalogue.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 #include "core/seams.h"
 
 #include <QFile>

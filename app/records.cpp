@@ -3,7 +3,7 @@
 
 #include "app/setrecords.h"
 #include "settings/settingsfile.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 #include "core/timetext.h"
 
 #include <QFileInfo>

@@ -10,7 +10,7 @@
 #include "settings/settingsfile.h"
 #include "settings/setkeys.h"
 #include "trainer/drawchoice.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 #include "window/firstframe.h"
 #include "window/windowframe.h"
 

@@ -17,7 +17,7 @@
 #include "benchprogram.h"
 #include "benchstats.h"
 #include "busycore.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 
 #include <QCheckBox>
 #include <QDir>

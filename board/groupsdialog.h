@@ -10,7 +10,7 @@ class QCheckBox;
 class QLabel;
 class TForm1;
 
-// The "Groups…" button, under the level line (window/composition.cpp builds it).
+// The "Groups…" button, under the level line (app/composition.cpp builds it).
 void BuildGroupsButton(TForm1& form);
 // The dialog, modal over the main window; no-op during an attempt or an exam.
 void OpenGroupsDialog(TForm1& form);

@@ -3,7 +3,6 @@
 
 #include "core/summary.h"
 #include "window/progresshub.h"
-#include "trainer/drawchoice.h"
 #include "core/timetext.h"
 #include "window/tform1.h"
 
@@ -134,8 +133,7 @@ void RefreshBoard(TForm1& form)
     else
         RefreshPracticeBoard(form);
     // What can be drawn may have changed under a case drawn in advance.
-    DrawInAdvance(form);
-    ShowDrawProgress(form);
+    emit form.BoardRefreshed();
 }
 
 void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled)

@@ -8,7 +8,7 @@
 #include "board/tform3.h"
 #include "settings/settingsfile.h"
 #include "core/errors.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 #include "window/tform1.h"
 
 #include <QAction>

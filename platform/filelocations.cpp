@@ -93,7 +93,7 @@ QStringList FileLocations::ListPictures(const QString& relativeFolder) const
 {
     QStringList names;
     for (const QString& root : pictureRoots) {
-        // As trainer/pictures.h's ListGifFiles: files only, hidden ones too.
+        // As window/pictures.h's ListGifFiles: files only, hidden ones too.
         const QDir dir(QDir(root).filePath(relativeFolder));
         if (dir.exists())
             names += dir.entryList({QStringLiteral("*.gif")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name);

@@ -2,10 +2,10 @@
 // while the window is built, and the stopwatch's start after the frame that
 // shows the question.
 #include "app/stopwatchfont.h"
-#include "trainer/thumbnailcache.h"
+#include "window/thumbnailcache.h"
 #include "board/tform2.h"
 #include "support/harness.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 
 #include <QFile>
 #include <QtTest>

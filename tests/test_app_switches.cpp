@@ -3,7 +3,7 @@
 // left set at once; a switch that fails stays in the old set.
 
 #include "support/harness.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -3,7 +3,7 @@
 // gives the designed outcome (a quiet abort, a message naming the file, an
 // error box at start-up) and the program stays usable.
 #include "test_trainer_support.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 
 #include <random>
 

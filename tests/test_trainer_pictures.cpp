@@ -3,8 +3,8 @@
 
 #include "test_trainer_support.h"
 #include "core/errors.h"
-#include "trainer/gifcheck.h"
-#include "trainer/pictures.h"
+#include "window/gifcheck.h"
+#include "window/pictures.h"
 
 #include <QMap>
 #include <QTemporaryDir>

@@ -22,7 +22,10 @@ LAYERS = [
     ["core"],
     ["settings"],
     ["history"],
-    ["trainer", "board", "window", "about", "interchange"],
+    ["window"],
+    ["board"],
+    ["trainer"],
+    ["about", "interchange"],
     ["app"],
 ]
 

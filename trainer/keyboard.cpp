@@ -18,7 +18,7 @@
 #include "window/tform1.h"
 
 #include "trainer/anotherscramble.h"
-#include "trainer/shortcutkey.h"
+#include "window/shortcutkey.h"
 
 #include <QApplication>
 #include <QKeyEvent>

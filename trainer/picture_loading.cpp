@@ -1,7 +1,7 @@
 // Putting the drawn case's question and answer pictures on screen.
 
 #include "trainer/cycle_internal.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 #include "window/tform1.h"
 
 #include <QCheckBox>

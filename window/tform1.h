@@ -1,15 +1,15 @@
 #pragma once
 // The main window: the view of the training session (core/trainingsession.h),
-// whose state, draw and records it paints. Its controls are built in
-// window/composition.cpp; its handlers live with the subsystem that owns them:
-//   window/   composition, resize, tile layout, mouse wheel
-//   trainer/  Start/Stop, countdown, stopwatch, accept/discard, pictures,
-//             keyboard, exam
+// whose state, draw and records it paints. Its handlers live with the
+// subsystem that owns them, each folder above the ones it calls:
+//   window/   resize, tile layout, mouse wheel; the pictures
 //   board/    RefreshBoard, tile presses, hints, bulk operations, clearing
-//   app/      start-up, shut-down, set and level switches, captions
+//   trainer/  Start/Stop, countdown, stopwatch, accept/discard, keyboard, exam
+//   app/      the controls built and wired (composition), start-up,
+//             shut-down, set and level switches, captions
 //   about/    the About button
 
-#include "trainer/thumbnailcache.h"
+#include "window/thumbnailcache.h"
 #include "core/trainingsession.h"
 #include "core/setupscramble.h"
 #include "settings/defaults.h"
@@ -165,6 +165,11 @@ public:
     TForm3* Form3 = nullptr;
     ProgressHub* progress = nullptr;   // History.csv and the Progress window (history/)
 
+signals:
+    // The tiles, bars and status line show the session anew (RefreshBoard):
+    // what can be drawn may have changed, the draw's views follow.
+    void BoardRefreshed();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -172,7 +177,7 @@ protected:
     bool focusNextPrevChild(bool next) override;                  // focus of a disabled control (trainer/)
 
 private:
-    void WireEvents();                 // window/composition.cpp
+    void WireEvents();                 // app/composition.cpp
     bool closed_ = false;              // shut-down ran (a second close must not repeat it)
     int fontId_ = -1;                  // the registered stopwatch font
     QString fontFamily_;               // its face name
@@ -185,6 +190,7 @@ private:
 };
 
 // ---- view helpers: what the handlers share, outside the window class ----------
+inline QString SettingsPath(const TForm1& form) { return form.env.files.SettingsPath(); }
 // trainer/cycle.cpp
 bool DrawCase(TForm1& form);                        // false when the attempt was aborted
 void AbortAttempt(TForm1& form);                    // the attempt stops and is discarded
@@ -225,7 +231,6 @@ void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the pre
 // app/composition.cpp
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
 // app/captions.cpp
-QString SettingsPath(const TForm1& form);
 void SetStartupCaptions(TForm1& form);
 void SetModeCaptions(TForm1& form);                 // BitBtn6, Label4, Label6 and the title
 void ShowLevel(TForm1& form);

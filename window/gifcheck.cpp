@@ -1,4 +1,4 @@
-#include "trainer/gifcheck.h"
+#include "window/gifcheck.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 
 #include "core/language.h"
 #include "resources/resources.h"
 #include "platform/atomicfile.h"
 #include "core/errors.h"
-#include "trainer/gifcheck.h"
+#include "window/gifcheck.h"
 #include "core/seams.h"
 
 #include <QBuffer>

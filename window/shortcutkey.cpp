@@ -4,7 +4,7 @@
 // resort is the key's position, which the event carries as its X key code
 // (the evdev code plus 8, as xcb and Wayland report it).
 
-#include "trainer/shortcutkey.h"
+#include "window/shortcutkey.h"
 
 #include <QChar>
 #include <QKeyEvent>

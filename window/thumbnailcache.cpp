@@ -1,6 +1,6 @@
-#include "trainer/thumbnailcache.h"
+#include "window/thumbnailcache.h"
 
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 
 #include <QFileInfo>
 

@@ -9,7 +9,7 @@
 #include "settings/setkeys.h"
 #include "settings/settingsfile.h"
 #include "trainer/anotherscramble.h"
-#include "trainer/pictures.h"
+#include "window/pictures.h"
 #include "trainer/drawchoice.h"
 #include "window/fonts.h"
 #include "window/layout.h"
@@ -425,6 +425,10 @@ void TForm1::WireEvents()
         ApplyTileStyle(*this, caseNumber, session.CaseEnabled(caseNumber));
     });
     connect(&session, &TrainingSession::DrawChanged, this, [this] { ShowDrawProgress(*this); });
+    connect(this, &TForm1::BoardRefreshed, this, [this] {
+        DrawInAdvance(*this);
+        ShowDrawProgress(*this);
+    });
     new TileAreaEvents(this);
     qApp->installEventFilter(this);   // key preview
 }
