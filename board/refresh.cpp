@@ -56,12 +56,10 @@ void WriteStatusBar(TForm1& form, const BoardSummary& summary)
 BoardSummary SummariseRecords(const TForm1& form)
 {
     const int caseCount = CaseCount(form.state.currentSet);
-    QVector<CaseTimes> records;
+    QVector<CaseRecord> records;
     records.reserve(caseCount);
-    for (int n = 1; n <= caseCount; ++n) {
-        const CaseRecord& record = form.session.Record(n);
-        records.append({record.AverageText(), record.BestText(), record.CountText()});
-    }
+    for (int n = 1; n <= caseCount; ++n)
+        records.append(form.session.Record(n));
     return ComputeSummary(records);
 }
 

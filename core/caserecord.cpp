@@ -5,16 +5,6 @@
 
 #include <limits>
 
-namespace {
-
-std::optional<int> CountOf(const QString& text)
-{
-    const std::optional<int> count = ParseCount(text);
-    return count && *count >= 0 ? count : std::nullopt;
-}
-
-} // namespace
-
 CaseRecord::CaseRecord()
     : averageText_(ZeroTimeText()), bestText_(ZeroTimeText()), countText_(QStringLiteral("0")), average_(0.0),
       best_(0.0), count_(0)
@@ -29,7 +19,7 @@ CaseRecord CaseRecord::FromTexts(const QString& average, const QString& best, co
     record.countText_ = count;
     record.average_ = ParseTimeText(average);
     record.best_ = ParseTimeText(best);
-    record.count_ = CountOf(count);
+    record.count_ = ParseCount(count);
     return record;
 }
 
@@ -37,7 +27,7 @@ CaseRecord CaseRecord::WithTime(double seconds) const
 {
     if (!average_)
         ParseTimeTextOrThrow(averageText_);
-    if (!count_)
+    if (!count_ || *count_ < 0)
         throw TesseloError(QStringLiteral("'%1' is not a valid integer value").arg(countText_));
     if (!best_)
         ParseTimeTextOrThrow(bestText_);

@@ -23,6 +23,9 @@ public:
     // None when the stored text does not read. A time of 0 means none yet.
     std::optional<double> Average() const { return average_; }
     std::optional<double> Best() const { return best_; }
+    // The count as its text reads, negative too (no time can be added to a
+    // negative count, but the board's summary has always summed it).
+    std::optional<int> Count() const { return count_; }
 
     // The record after one more time: the mean over the three-decimal
     // average, rounded to three decimals again, and the best. Throws
@@ -40,5 +43,5 @@ private:
     QString countText_;
     std::optional<double> average_;
     std::optional<double> best_;
-    std::optional<int> count_;   // none when it does not read or is negative
+    std::optional<int> count_;   // none when it does not read
 };

@@ -58,14 +58,14 @@ QString TwoDigits(qint64 value) { return QStringLiteral("%1").arg(value, 2, 10, 
 
 } // namespace
 
-BoardSummary ComputeSummary(const QVector<CaseTimes>& cases)
+BoardSummary ComputeSummary(const QVector<CaseRecord>& records)
 {
     BoardSummary summary;
     long double total = 0;
-    for (const CaseTimes& times : cases) {
-        const double average = ParseTimeText(times.average).value_or(0);
-        const double best = ParseTimeText(times.best).value_or(0);
-        const int count = ParseCount(times.count).value_or(0);
+    for (const CaseRecord& record : records) {
+        const double average = record.Average().value_or(0);
+        const double best = record.Best().value_or(0);
+        const int count = record.Count().value_or(0);
         summary.attemptCount = AddCount(summary.attemptCount, count);
         if (average > summary.maxAverage)
             summary.maxAverage = average;
@@ -77,6 +77,15 @@ BoardSummary ComputeSummary(const QVector<CaseTimes>& cases)
         summary.totalSeconds = static_cast<double>(total);
     }
     return summary;
+}
+
+BoardSummary ComputeSummary(const QVector<CaseTimes>& cases)
+{
+    QVector<CaseRecord> records;
+    records.reserve(cases.size());
+    for (const CaseTimes& times : cases)
+        records.append(CaseRecord::FromTexts(times.average, times.best, times.count));
+    return ComputeSummary(records);
 }
 
 int BarLevel(double value, double maxValue)

@@ -2,6 +2,8 @@
 // The statistics board's arithmetic: the five summary values, bar levels and
 // the status bar texts. No widgets.
 
+#include "core/caserecord.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -20,7 +22,9 @@ struct BoardSummary {
     qint32 attemptCount = 0;
 };
 
-// Texts that do not parse count as 0.
+// From the records' numbers: a stored text that does not read counts as 0.
+BoardSummary ComputeSummary(const QVector<CaseRecord>& records);
+// The same over the texts as Settings.ini holds them.
 BoardSummary ComputeSummary(const QVector<CaseTimes>& cases);
 
 // Level 0..100 of a bar: value*100/max rounded half to even, raised to 10;

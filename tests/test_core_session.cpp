@@ -3,6 +3,7 @@
 // every Accept.
 #include "core/trainingsession.h"
 #include "core/errors.h"
+#include "core/summary.h"
 #include "core/timetext.h"
 
 #include <QSignalSpy>
@@ -276,12 +277,24 @@ private slots:
                         shown[n] = {ZeroTimeText(), keepBests ? shown[n].best : ZeroTimeText(), QStringLiteral("0")};
                     f.session.ClearRecords(keepBests);
                 }
+                QVector<CaseRecord> records;
+                QVector<CaseTimes> texts;
                 for (int n = 1; n <= CaseCount(set); ++n) {
                     const CaseRecord& record = f.session.Record(n);
                     QCOMPARE(TextsOf(record), shown[n]);
                     QCOMPARE(record.Average(), ParseTimeText(shown[n].average));
                     QCOMPARE(record.Best(), ParseTimeText(shown[n].best));
+                    records.append(record);
+                    texts.append({shown[n].average, shown[n].best, shown[n].count});
                 }
+                // The status bar's figures from the numbers, as the texts read back gave them.
+                const BoardSummary fromNumbers = ComputeSummary(records);
+                const BoardSummary fromTexts = ComputeSummary(texts);
+                QVERIFY(fromNumbers.maxAverage == fromTexts.maxAverage);
+                QVERIFY(fromNumbers.minAverage == fromTexts.minAverage);
+                QVERIFY(fromNumbers.bestTime == fromTexts.bestTime);
+                QVERIFY(fromNumbers.totalSeconds == fromTexts.totalSeconds);
+                QCOMPARE(fromNumbers.attemptCount, fromTexts.attemptCount);
             }
         }
     }
