@@ -1,4 +1,5 @@
-// Moving one set's flags, hints and results between Settings.ini and the tiles.
+// Moving one set's flags, hints and results between Settings.ini, the session
+// and the tiles.
 #include "window/tform1.h"
 
 #include "app/setrecords.h"
@@ -34,6 +35,19 @@ void LoadThumbnail(TForm1& f, CaseSet set, int n)
     thumbnail->SetPicture(picture);
 }
 
+std::vector<TrainingSession::StoredCase> ReadStoredSet(SettingsFile& file, CaseSet set)
+{
+    const SetKeys keys = SetKeys::Of(set);
+    std::vector<TrainingSession::StoredCase> cases;
+    for (int n = 1; n <= CaseCount(set); ++n) {
+        const bool enabled = file.ReadInteger(kSettings, Numbered(keys.enabled, n), 0) != 1;
+        cases.push_back({enabled, CaseRecord::FromTexts(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()),
+                                                        file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()),
+                                                        file.ReadString(kResults, Numbered(keys.count, n), QStringLiteral("0")))});
+    }
+    return cases;
+}
+
 }   // namespace
 
 void ShowTilesOf(TForm1& form, CaseSet set)
@@ -48,27 +62,17 @@ void ShowTilesOf(TForm1& form, CaseSet set)
 void LoadSetRecords(TForm1& form, SettingsFile& file, CaseSet set)
 {
     const SetKeys keys = SetKeys::Of(set);
-    const int count = CaseCount(set);
-    form.state.enabledCount = count;
     std::optional<QString> pictureError;
-    for (int n = 1; n <= count; ++n) {
+    for (int n = 1; n <= CaseCount(set); ++n) {
         try {
             LoadThumbnail(form, set, n);
         } catch (const TesseloError& error) {
             if (!pictureError)
                 pictureError = error.text();
         }
-        CaseTile* tile = form.Tile(n);
-        const bool enabled = file.ReadInteger(kSettings, Numbered(keys.enabled, n), 0) != 1;
-        form.session.SetCaseEnabled(n, enabled);
-        tile->hint = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
-        form.session.SetRecord(n, CaseRecord::FromTexts(file.ReadString(kResults, Numbered(keys.average, n), ZeroTimeText()),
-                                                   file.ReadString(kResults, Numbered(keys.best, n), ZeroTimeText()),
-                                                   file.ReadString(kResults, Numbered(keys.count, n),
-                                                                   QStringLiteral("0"))));
-        if (!enabled)
-            --form.state.enabledCount;
+        form.Tile(n)->hint = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
     }
+    form.session.SwitchSet(set, ReadStoredSet(file, set));
     if (pictureError)
         throw TesseloError(*pictureError);
 }
@@ -90,11 +94,12 @@ void WriteIfChanged(SettingsFile& file, const QString& section, const QString& k
 void SaveSetRecords(const TForm1& form, SettingsFile& file, CaseSet set)
 {
     const SetKeys keys = SetKeys::Of(set);
+    const std::vector<TrainingSession::StoredCase> cases = form.session.StoredSet(set);
     for (int n = 1; n <= CaseCount(set); ++n) {
-        const CaseRecord& record = form.session.Record(n);
-        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(form.session.CaseEnabled(n) ? 0 : 1));
-        WriteIfChanged(file, kResults, Numbered(keys.average, n), record.AverageText());
-        WriteIfChanged(file, kResults, Numbered(keys.best, n), record.BestText());
-        WriteIfChanged(file, kResults, Numbered(keys.count, n), record.CountText());
+        const TrainingSession::StoredCase& stored = cases[static_cast<size_t>(n - 1)];
+        WriteIfChanged(file, kSettings, Numbered(keys.enabled, n), QString::number(stored.enabled ? 0 : 1));
+        WriteIfChanged(file, kResults, Numbered(keys.average, n), stored.record.AverageText());
+        WriteIfChanged(file, kResults, Numbered(keys.best, n), stored.record.BestText());
+        WriteIfChanged(file, kResults, Numbered(keys.count, n), stored.record.CountText());
     }
 }

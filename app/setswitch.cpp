@@ -41,7 +41,6 @@ void SwitchToOll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
     ShowTilesOf(f, CaseSet::OLL);
     progress.tilesReplaced = true;
     LoadSetRecords(f, file, CaseSet::OLL);
-    f.state.currentSet = CaseSet::OLL;
     SetModeCaptions(f);
     file.WriteBool(kSettings, QStringLiteral("1-layers"), f.CheckBox1->isChecked());
     file.WriteBool(kSettings, QStringLiteral("pmode"), f.state.level == Level::Hard);
@@ -54,7 +53,6 @@ void SwitchToPll(TForm1& f, SettingsFile& file, SwitchProgress& progress)
     ShowTilesOf(f, CaseSet::PLL);
     progress.tilesReplaced = true;
     LoadSetRecords(f, file, CaseSet::PLL);
-    f.state.currentSet = CaseSet::PLL;
     SetModeCaptions(f);
     file.WriteBool(kSettings, QStringLiteral("omode"), f.state.level == Level::Hard);
     f.state.level = file.ReadBool(kSettings, QStringLiteral("pmode"), false) ? Level::Hard : Level::Easy;

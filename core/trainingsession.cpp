@@ -56,6 +56,29 @@ void TrainingSession::SetAllCasesEnabled(bool enabled)
     state.enabledCount = enabled ? CaseCount(state.currentSet) : 0;
 }
 
+// ---- a set as Settings.ini keeps it ------------------------------------------------
+
+void TrainingSession::SwitchSet(CaseSet set, const std::vector<StoredCase>& cases)
+{
+    state.currentSet = set;
+    state.enabledCount = static_cast<int>(cases.size());
+    for (size_t index = 0; index < cases.size(); ++index) {
+        const int caseNumber = static_cast<int>(index) + 1;
+        SetCaseEnabled(caseNumber, cases[index].enabled);
+        SetRecord(caseNumber, cases[index].record);
+        if (!cases[index].enabled)
+            --state.enabledCount;
+    }
+}
+
+std::vector<TrainingSession::StoredCase> TrainingSession::StoredSet(CaseSet set) const
+{
+    std::vector<StoredCase> cases;
+    for (int n = 1; n <= CaseCount(set); ++n)
+        cases.push_back({CaseEnabled(n), Record(n)});
+    return cases;
+}
+
 // ---- the time ---------------------------------------------------------------------
 
 void TrainingSession::ShowTime(qint64 elapsedMs)

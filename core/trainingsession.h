@@ -43,6 +43,18 @@ public:
     // Enable all / disable all: every flag, the count of the active set.
     void SetAllCasesEnabled(bool enabled);
 
+    // ---- a set as Settings.ini keeps it ------------------------------------
+    struct StoredCase {
+        bool enabled = true;
+        CaseRecord record;
+    };
+    // The set switched to (or the one start-up begins with) becomes the
+    // active one, with its cases from case 1 on as read: their flags and
+    // records, and the count of the enabled ones.
+    void SwitchSet(CaseSet set, const std::vector<StoredCase>& cases);
+    // What is kept of the set's cases, from case 1 on.
+    std::vector<StoredCase> StoredSet(CaseSet set) const;
+
     // ---- the link to History.csv ------------------------------------------
     // Appends one accepted time of the current case, timed under the scramble
     // given, with its recognition mark if one was made; gives the text of a

@@ -205,6 +205,28 @@ private slots:
         QVERIFY(shown.count(discarded) == 1 && shown.count(givenUp) == 1);
     }
 
+    // A set switch: the set's flags, records and count of enabled cases come
+    // in as stored, and the left set's go out as they were.
+    void setSwitchCarriesTheStoredCases()
+    {
+        Fixture f;
+        std::vector<TrainingSession::StoredCase> pll(static_cast<size_t>(CaseCount(CaseSet::PLL)));
+        pll[1] = {false, CaseRecord::FromTexts("2,500", "1,900", "4")};
+        pll[20] = {false, CaseRecord::FromTexts("abc", "0,000", "-2")};
+        f.session.SwitchSet(CaseSet::PLL, pll);
+        QCOMPARE(f.session.state.currentSet, CaseSet::PLL);
+        QCOMPARE(f.session.state.enabledCount, CaseCount(CaseSet::PLL) - 2);
+        QVERIFY(f.session.CaseEnabled(1) && !f.session.CaseEnabled(2) && !f.session.CaseEnabled(21));
+        QCOMPARE(TextsOf(f.session.Record(2)), (Texts{"2,500", "1,900", "4"}));
+
+        const std::vector<TrainingSession::StoredCase> kept = f.session.StoredSet(CaseSet::PLL);
+        QCOMPARE(kept.size(), pll.size());
+        for (size_t index = 0; index < kept.size(); ++index) {
+            QCOMPARE(kept[index].enabled, pll[index].enabled);
+            QVERIFY(kept[index].record == pll[index].record);
+        }
+    }
+
     // Random sequences of actions through the session and through the old
     // text arithmetic: equal texts and equal numbers at every step.
     void recordsMatchTheTextRoundTrip()
