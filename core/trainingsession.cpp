@@ -87,6 +87,28 @@ void TrainingSession::ShowTime(qint64 elapsedMs)
     state.lastTimeText = StopwatchText(elapsedMs);
 }
 
+void TrainingSession::Start()
+{
+    state.attemptActive = true;
+    ForgetTime();
+    state.currentScramble.clear();
+}
+
+TrainingSession::StopOutcome TrainingSession::Stop(qint64 pressUs)
+{
+    // The clock read at the press: the recorded time does not lag behind by
+    // whatever part of a tick has passed since the last one.
+    const qint64 elapsed = (pressUs - state.startTimeUs) / 1000;
+    if (elapsed > kLongestAttemptMs)
+        return StopOutcome::Overlong;
+    // Within the first millisecond there is no time to keep (0 means none),
+    // as when no tick has come yet.
+    if (elapsed <= 0)
+        return StopOutcome::NoTime;
+    ShowTime(elapsed);
+    return StopOutcome::TimeKept;
+}
+
 void TrainingSession::ForgetTime()
 {
     timeMs_.reset();

@@ -64,6 +64,8 @@ public:
     void LinkHistory(HistoryLink link) { keepInHistory_ = std::move(link); }
 
     // ---- the stopwatch's time ---------------------------------------------
+    // Past this the stopwatch throws the attempt away.
+    static constexpr qint64 kLongestAttemptMs = 59000;
     // The time shown at a tick or at the press of Stop, and kept by Accept.
     void ShowTime(qint64 elapsedMs);
     void ForgetTime();
@@ -75,6 +77,13 @@ public:
     std::optional<qint64> SplitMs() const { return splitMs_; }
 
     // ---- the user's actions -------------------------------------------------
+    // Start: an attempt begins, with no time and no scramble timed yet.
+    void Start();
+    // Stop pressed while the stopwatch runs, the clock read at the press
+    // (microseconds): the press's time is kept, none within the first
+    // millisecond; past the limit the attempt is to be thrown away.
+    enum class StopOutcome { TimeKept, NoTime, Overlong };
+    StopOutcome Stop(qint64 pressUs);
     struct AcceptOutcome {
         enum Kind {
             NoTime,     // stopped before any time: the attempt was discarded

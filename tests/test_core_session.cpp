@@ -205,6 +205,25 @@ private slots:
         QVERIFY(shown.count(discarded) == 1 && shown.count(givenUp) == 1);
     }
 
+    // Stop keeps the time of the press, none within the first millisecond,
+    // and gives up an attempt past the limit.
+    void stopKeepsThePressTime()
+    {
+        Fixture f;
+        f.session.state.startTimeUs = 5'000'000;
+        f.session.Start();
+        QVERIFY(f.session.state.attemptActive);
+        QCOMPARE(f.session.Stop(5'000'999), TrainingSession::StopOutcome::NoTime);
+        QVERIFY(!f.session.TimeMs());
+        QCOMPARE(f.session.Stop(6'470'900), TrainingSession::StopOutcome::TimeKept);
+        QCOMPARE(f.session.TimeMs(), std::optional<qint64>(1470));
+        QCOMPARE(f.session.state.lastTimeText, QStringLiteral("1,470"));
+        QCOMPARE(f.session.Stop(64'000'999), TrainingSession::StopOutcome::TimeKept);
+        QCOMPARE(f.session.Stop(64'001'000), TrainingSession::StopOutcome::Overlong);
+        f.session.Start();   // the next attempt begins without the last time
+        QVERIFY(!f.session.TimeMs());
+    }
+
     // A set switch: the set's flags, records and count of enabled cases come
     // in as stored, and the left set's go out as they were.
     void setSwitchCarriesTheStoredCases()

@@ -53,7 +53,7 @@ void StartCountdown(TForm1& form)
     form.state.countdownLeft = CountdownFieldValue(form);
     form.RzPanel1->show();
     form.Label1->setText(QString::number(form.state.countdownLeft));
-    form.state.attemptActive = true;
+    form.session.Start();
     form.Image1->ClearPicture();
     SetBulkButtonsEnabled(form, false);
     SetModeControlsEnabled(form, false);
@@ -62,8 +62,6 @@ void StartCountdown(TForm1& form)
         form.BitBtn7->setEnabled(false);
     form.Timer2->start();
     HistoryForDraw(form);   // the weak rule's reading runs during the countdown
-    form.session.ForgetTime();
-    form.state.currentScramble.clear();
     ShowAnotherScrambleWhenDue(form);   // not during the countdown
 }
 

@@ -24,9 +24,6 @@ constexpr int kResultTop = 312;
 constexpr int kHintTop = 264;
 constexpr int kResultMessageTag = -1;
 
-// Past this the stopwatch throws the attempt away.
-constexpr qint64 kLongestAttemptMs = 59000;
-
 inline const QString kExamDash = QStringLiteral("\u2014");
 
 void SetStartCaption(TForm1& form);

@@ -122,18 +122,14 @@ namespace cycle {
 
 void StopAtPress(TForm1& form, qint64 pressUs)
 {
-    // The clock read at the press: the recorded time does not lag behind by
-    // whatever part of a tick has passed since the last one.
-    const qint64 elapsed = (pressUs - form.state.startTimeUs) / 1000;
-    if (elapsed > kLongestAttemptMs) {
+    const TrainingSession::StopOutcome stop = form.session.Stop(pressUs);
+    if (stop == TrainingSession::StopOutcome::Overlong) {
         // Past the limit the next tick would have thrown it away.
         DiscardOverlongAttempt(form);
         return;
     }
-    // Within the first millisecond there is no time to keep (0 means none),
-    // as when no tick has come yet.
-    if (elapsed > 0)
-        ShowElapsed(form, elapsed);
+    if (stop == TrainingSession::StopOutcome::TimeKept)
+        form.Label1->setText(form.state.lastTimeText);
     StopAttempt(form);
 }
 
@@ -177,7 +173,7 @@ void TForm1::Timer1Timer()
     if (!Timer1->isActive())
         return;
     const qint64 elapsed = (env.clock->MonotonicUs() - state.startTimeUs) / 1000;
-    if (elapsed > cycle::kLongestAttemptMs)
+    if (elapsed > TrainingSession::kLongestAttemptMs)
         DiscardOverlongAttempt(*this);
     else
         ShowElapsed(*this, elapsed);
