@@ -66,6 +66,16 @@ template <typename Record> size_t RecordsAlreadyRead(const std::vector<Record>& 
     return 0;
 }
 
+// A drill answer as the file gives it back: a miss without its time, the
+// answer single-spaced; so a reading that meets it knows it.
+DrillRecord AsRead(DrillRecord record)
+{
+    if (record.detail.result != AttemptResult::Ok)
+        record.attempt.milliseconds = 0;
+    record.detail.answer = record.detail.answer.simplified();
+    return record;
+}
+
 } // namespace
 
 size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded)
@@ -189,7 +199,7 @@ void HistoryStore::KeepInMemory(const Attempt& attempt, const AttemptDetail& det
         return;
     std::vector<Attempt>& attempts = loaded_ ? content_.attempts : recordedMeanwhile_;
     if (attempt.mode == AttemptMode::Name)
-        (loaded_ ? content_.drill : drillMeanwhile_).push_back({attempt, detail});
+        (loaded_ ? content_.drill : drillMeanwhile_).push_back(AsRead({attempt, detail}));
     else if (attempt.mode == AttemptMode::Split)
         (loaded_ ? content_.splits : splitsMeanwhile_).push_back({attempts.size(), detail.splitMilliseconds});
     if (attempt.mode != AttemptMode::Name)
