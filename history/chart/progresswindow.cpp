@@ -216,6 +216,8 @@ void ProgressWindow::BuildRecognitionPage()
     recognitionList_->setObjectName(QStringLiteral("recognitionList"));
     recognitionList_->setFocusPolicy(Qt::NoFocus);
     recognitionList_->setFrameShape(QFrame::NoFrame);
+    recognitionList_->setSpacing(2);
+    recognitionList_->viewport()->setCursor(Qt::PointingHandCursor);   // a row opens its case, as a bar does
     neverNamed_ = NewLabel(QStringLiteral("neverNamed"), page);
     neverNamed_->setWordWrap(true);
     connect(recognitionList_, &QListWidget::itemClicked, this,
