@@ -82,18 +82,21 @@ private slots:
     // the case table names for them.
     void everyCaseFoundHoweverHeld()
     {
-        const char* holds[] = {"", "x", "x2", "x'", "z", "z'", "y", "y'", "x y", "z2 y'", "x' y2", "z y"};
         const char* turns[] = {"", "U", "U2", "U'"};
+        std::vector<std::string> holds;   // each of the six faces down, turned four ways
+        for (const char* down : {"", "x", "x2", "x'", "z", "z'"})
+            for (const char* turn : {"", "y", "y2", "y'"})
+                holds.push_back(std::string(down) + " " + turn);
         for (const auto& [hintSet, set] : {std::pair{cube::HintSet::Oll, CaseSet::OLL}, {cube::HintSet::Pll, CaseSet::PLL}})
             for (int n = 1; n <= CaseCount(set); ++n) {
                 // Turned first as the hint leaves the cube turned, so that the
                 // top stays on top.
                 const cube::Algorithm hint = cube::Hint(hintSet, n);
                 const std::string undone = cube::ToText(cube::Concat(cube::NetRotation(hint), cube::Inverse(hint)));
-                for (const char* hold : holds)
+                for (const std::string& hold : holds)
                     for (const char* before : turns)
                         for (const char* after : turns) {
-                            const std::string scramble = std::string(hold) + " " + before + " " + undone + " " + after;
+                            const std::string scramble = hold + " " + before + " " + undone + " " + after;
                             const ScrambleCase found = Find(scramble);
                             QVERIFY2(found.verdict == ScrambleVerdict::Case && found.set == set && found.caseNumber == n,
                                      scramble.c_str());
