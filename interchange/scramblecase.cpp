@@ -9,6 +9,8 @@ namespace {
 
 using namespace cube;
 
+constexpr std::size_t kLongestScramble = 4096;
+
 // The patterns of the program's cases, worked out once from the hints (case
 // n's hint solves case n), and the 24 ways to hold the cube.
 struct CaseTables {
@@ -66,6 +68,10 @@ ScrambleCase CaseOfTop(const Cube& held, const CaseTables& tables)
 
 ScrambleCase CaseOfScramble(std::string_view scramble)
 {
+    // No timer's scramble of a last-layer case is this long; a file's
+    // megabytes of turns are not turned one by one.
+    if (scramble.size() > kLongestScramble)
+        return {ScrambleVerdict::NotLastLayer};
     const ParseResult parsed = ParseAlgorithm(scramble);
     if (!parsed.ok())
         return {ScrambleVerdict::UnknownNotation};

@@ -139,6 +139,10 @@ private slots:
         QCOMPARE(Find("R U R' U' F2 D L2 B' R2 U2 F L'").verdict, ScrambleVerdict::NotLastLayer);
         QCOMPARE(Find("R U R++ D--").verdict, ScrambleVerdict::UnknownNotation);   // Megaminx
         QCOMPARE(Find("UR3+ DL2-").verdict, ScrambleVerdict::UnknownNotation);     // Clock
+        std::string longWayRound;
+        for (int i = 0; i < 1100; ++i)
+            longWayRound += "U U U U ";
+        QCOMPARE(Find(longWayRound + kSune.toStdString()).verdict, ScrambleVerdict::NotLastLayer);
     }
 
     // csTimer's JSON: DNFs, +2 (the time as csTimer shows it, with the two
