@@ -21,10 +21,15 @@ struct ImportedSolve {
     qint64 startUnixMs = 0;             // when the solve began
     QString scramble;                   // as the timer kept it
     QString source;                     // "cstimer" or "twistytimer"
+    // What the program's own export wrote in the comment ("OLL 27 Sune, Hard,
+    // 2-side, exam"), read back; Easy, one-side and no exam for anything else.
+    Level level = Level::Easy;
+    bool twoSide = false;
+    bool exam = false;
 };
 
 // Solves left out, by reason ("a DNF", "not a last-layer case", ...), in the
-// user's language; where: the solve's place for the summary ("session 2,
+// language asked for; where: the solve's place for the summary ("session 2,
 // solve 14", "line 31").
 struct SkippedSolve {
     QString where;
@@ -42,7 +47,8 @@ struct ImportReading {
 // done, total: solves looked at so far; returning false cancels the reading.
 using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
 
-// The solves of a file's content.
-ImportReading ReadImport(const QByteArray& content, const ImportProgress& progress = {});
+// The solves of a file's content; russian: the language of the reasons and
+// the error.
+ImportReading ReadImport(const QByteArray& content, bool russian, const ImportProgress& progress = {});
 // The same from a file, with the file's own errors (missing, unreadable, too big).
-ImportReading ReadImportFile(const QString& path, const ImportProgress& progress = {});
+ImportReading ReadImportFile(const QString& path, bool russian, const ImportProgress& progress = {});

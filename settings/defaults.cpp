@@ -1,6 +1,6 @@
 #include "settings/defaults.h"
 
-#include "settings/builtin_hints.h"
+#include "core/builtin_hints.h"
 #include "settings/settingsfile.h"
 #include "core/errors.h"
 

@@ -4,7 +4,7 @@
 
 #include "support/harness.h"
 #include "resources/resources.h"
-#include "settings/builtin_hints.h"
+#include "core/builtin_hints.h"
 #include "app/stopwatchfont.h"
 #include "window/fonts.h"
 

@@ -1,7 +1,7 @@
 // The cube model: turns, notation, inverses, net rotations, and what it says
 // about the built-in hints.
 
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 
 #include <QtTest>
 #include <set>

@@ -4,7 +4,7 @@
 // glyphs and the icon.
 
 #include "tools/atlas.h"
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 #include "tools/palette.h"
 #include "tools/picturelayout.h"
 

@@ -9,7 +9,7 @@
 //   s 0..0.25 / 0.25..0.5 at t 0.5..1: -z, -y; the rest is unused (white).
 // Space is the cube model's: x right, y up, z towards the viewer.
 
-#include "tools/cubemodel.h"
+#include "core/cubemodel.h"
 
 #include <array>
 #include <cstdint>

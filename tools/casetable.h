@@ -5,7 +5,7 @@
 // algorithm name the same case when they solve the same state (OLL: the top
 // pattern up to U turns; PLL: the permutation up to U turns before and after).
 
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 
 #include <string>
 #include <string_view>

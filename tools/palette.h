@@ -1,7 +1,7 @@
 #pragma once
 // The colours of the generated pictures, as 0xRRGGBB.
 
-#include "tools/cubemodel.h"
+#include "core/cubemodel.h"
 
 #include <cstdint>
 

@@ -11,7 +11,7 @@
 // Isometric views (216 x 216): the cube seen from above-front-right, top face
 // up, front face lower left, right face lower right.
 
-#include "tools/cubemodel.h"
+#include "core/cubemodel.h"
 
 #include <array>
 

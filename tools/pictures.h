@@ -1,7 +1,7 @@
 #pragma once
 // The sets of pictures the generator makes, named as the program expects them.
 
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 
 #include <QImage>
 #include <QString>

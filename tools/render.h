@@ -3,7 +3,7 @@
 // without antialiasing so that a picture holds only a handful of exact
 // colours (GIF keeps at most 256).
 
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 
 #include <QImage>
 #include <vector>

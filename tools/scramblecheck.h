@@ -4,7 +4,7 @@
 // in the case, and that are not simply the case's built-in hint undone.
 
 #include "tools/casetable.h"
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 
 #include <array>
 #include <map>

@@ -26,7 +26,7 @@
 //     shortest first, varied in how they start and end. The setups of an
 //     earlier POOL stay candidates.
 
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 #include "tools/scramblecheck.h"
 
 #include <algorithm>

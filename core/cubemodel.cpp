@@ -1,4 +1,4 @@
-#include "tools/cubemodel.h"
+#include "core/cubemodel.h"
 
 #include <algorithm>
 #include <cctype>
@@ -265,17 +265,48 @@ Face Cube::at(Vec3 place, Vec3 normal) const
     return stickers_[index];
 }
 
-Cube& Cube::apply(const Move& move)
+namespace {
+
+// Where each sticker goes under a turn.
+using StickerTargets = std::array<std::int8_t, kStickerCount>;
+
+StickerTargets ComputeTargets(int axis, int layerMask, int quarterTurns)
 {
-    std::array<Face, kStickerCount> turned = stickers_;
+    StickerTargets targets;
     for (int i = 0; i < kStickerCount; ++i) {
         const Vec3 place = StickerPlace(i);
-        if ((move.layerMask & (1 << (Coordinate(place, move.axis) + 1))) == 0)
+        targets[i] = static_cast<std::int8_t>(i);
+        if ((layerMask & (1 << (Coordinate(place, axis) + 1))) == 0)
             continue;
-        const int to = StickerAt(Rotate(place, move.axis, move.quarterTurns),
-                                 Rotate(StickerNormal(i), move.axis, move.quarterTurns));
-        turned[to] = stickers_[i];
+        targets[i] = static_cast<std::int8_t>(
+            StickerAt(Rotate(place, axis, quarterTurns), Rotate(StickerNormal(i), axis, quarterTurns)));
     }
+    return targets;
+}
+
+// Every turn's targets, worked out once: reading a large file of scrambles
+// turns the cube millions of times.
+const StickerTargets& TargetsOf(const Move& move)
+{
+    static const auto table = [] {
+        std::array<StickerTargets, 3 * 8 * 4> all;
+        for (int axis = 0; axis < 3; ++axis)
+            for (int mask = 0; mask < 8; ++mask)
+                for (int turns = 0; turns < 4; ++turns)
+                    all[(axis * 8 + mask) * 4 + turns] = ComputeTargets(axis, mask, turns);
+        return all;
+    }();
+    return table[(move.axis * 8 + (move.layerMask & 7)) * 4 + (move.quarterTurns & 3)];
+}
+
+}  // namespace
+
+Cube& Cube::apply(const Move& move)
+{
+    const StickerTargets& targets = TargetsOf(move);
+    std::array<Face, kStickerCount> turned;
+    for (int i = 0; i < kStickerCount; ++i)
+        turned[targets[i]] = stickers_[i];
     stickers_ = turned;
     return *this;
 }

@@ -3,7 +3,7 @@
 // off them (is the rest of the cube intact, which top stickers face up, where
 // each top piece belongs).
 
-#include "tools/cubemodel.h"
+#include "core/cubemodel.h"
 
 #include <array>
 #include <cstdint>

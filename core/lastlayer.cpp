@@ -1,6 +1,6 @@
-#include "tools/lastlayer.h"
+#include "core/lastlayer.h"
 
-#include "settings/builtin_hints.h"
+#include "core/builtin_hints.h"
 
 #include <map>
 #include <stdexcept>
