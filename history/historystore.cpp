@@ -178,10 +178,10 @@ void HistoryStore::KeepInMemory(const Attempt& attempt)
     // reader keeps them out.
     if (attempt.mode == AttemptMode::Name)
         return;
-    if (loaded_)
-        content_.attempts.push_back(attempt);
-    else if (job_)
+    if (job_)
         recordedMeanwhile_.push_back(attempt);
+    else if (loaded_)
+        content_.attempts.push_back(attempt);
 }
 
 // Every waiting line in one append, so that their order holds and none is
@@ -233,6 +233,17 @@ void HistoryStore::AbandonLoading()
     job_->thread.join();   // at most one piece of the file: a few milliseconds
     job_.reset();
     recordedMeanwhile_.clear();
+}
+
+void HistoryStore::Reload()
+{
+    if (!loaded_ && !job_)
+        return;   // read when first needed, and then whole
+    AbandonLoading();
+    const bool wasLoaded = loaded_;
+    loaded_ = false;
+    StartLoading();
+    loaded_ = wasLoaded;
 }
 
 void HistoryStore::EnsureLoaded()

@@ -127,6 +127,9 @@ QByteArray ImportedLine(const ImportedSolve& solve)
     attempt.milliseconds = static_cast<qint32>(solve.totalMs);
     attempt.set = solve.set;
     attempt.caseNumber = solve.caseNumber;
+    attempt.level = solve.level;
+    attempt.twoSide = solve.twoSide;
+    attempt.exam = solve.exam;
     attempt.mode = solve.splitMs ? AttemptMode::Split : AttemptMode::Time;
     AttemptDetail detail;
     if (solve.splitMs)
@@ -153,7 +156,8 @@ HistoryMerge MergeSolves(const QByteArray& history, const std::vector<ImportedSo
         return merge;
     }
     std::vector<NewLine> added;
-    for (const ImportedSolve& solve : solves) {
+    for (size_t i = 0; i < solves.size(); ++i) {
+        const ImportedSolve& solve = solves[i];
         const QByteArray line = ImportedLine(solve);
         if (line.isEmpty()) {
             ++merge.unfit;
@@ -169,6 +173,7 @@ HistoryMerge MergeSolves(const QByteArray& history, const std::vector<ImportedSo
         }
         file.keys.insert(key);
         added.push_back({second, line});
+        merge.addedSolves.push_back(i);
     }
     merge.added = int(added.size());
     if (added.empty())
@@ -199,6 +204,7 @@ ImportWrite WriteImport(const QString& historyPath, const std::vector<ImportedSo
         write.added = merge.added;
         write.alreadyThere = merge.alreadyThere;
         write.unfit = merge.unfit;
+        write.addedSolves = merge.addedSolves;
         foreign = merge.foreignColumns;
         if (cancelled && cancelled())
             return std::optional<QByteArray>();
@@ -214,7 +220,9 @@ ImportWrite WriteImport(const QString& historyPath, const std::vector<ImportedSo
                                                      : ImportWriteResult::NothingNew;
         break;
     }
-    if (write.result != ImportWriteResult::Written)
+    if (write.result != ImportWriteResult::Written) {
         write.added = 0;
+        write.addedSolves.clear();
+    }
     return write;
 }

@@ -33,6 +33,7 @@ struct HistoryMerge {
     int added = 0;
     int alreadyThere = 0;                // the same date, time and scramble from the same timer, or the program's own
     int unfit = 0;                       // lines History.csv could not hold
+    std::vector<size_t> addedSolves;     // which of the solves are new, in their order
     bool foreignColumns = false;         // a header in an order of its own: the file is left alone
 };
 
@@ -56,6 +57,7 @@ struct ImportWrite {
     int added = 0;
     int alreadyThere = 0;
     int unfit = 0;
+    std::vector<size_t> addedSolves;     // which of the solves went in
 };
 
 // The merge, under the lock, as one replacement; cancelled, asked last before
