@@ -36,6 +36,7 @@ echo "measuring with a window (a few minutes)..." >&2
 xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/bench/run.sh" --with-display >> "$rows"
 "$B/bench_settings/bench_settings" >> "$rows"
 "$B/bench_draw/bench_draw" >> "$rows"
+"$B/bench_import/bench_import" >> "$rows"
 
 echo "killing the program $KILLS times..." >&2
 kill_start=$(date +%s)
