@@ -123,10 +123,10 @@ void ImportMenu::ShowProgress()
     progressTicker_ = new QTimer(this);
     progressTicker_->setObjectName(QStringLiteral("importProgressTicker"));
     progressTicker_->setInterval(kProgressTickMs);
-    connect(progressTicker_, &QTimer::timeout, this, [this] {
-        const qint64 total = progress_->total.load();
+    connect(progressTicker_, &QTimer::timeout, this, [this, progress = progress_] {
+        const qint64 total = progress->total.load();
         if (progressDialog_ && total > 0)
-            progressDialog_->setValue(int(progress_->done.load() * kProgressSteps / total));
+            progressDialog_->setValue(int(progress->done.load() * kProgressSteps / total));
     });
     progressTicker_->start();
     progressDialog_->setValue(0);
@@ -140,9 +140,11 @@ void ImportMenu::Cancel()
 
 void ImportMenu::End(const ImportOutcome& outcome)
 {
-    progressTicker_->deleteLater();
+    // Gone before the summary's own event loop runs: a timer of theirs
+    // would show the bar again, or tick on a progress that has ended.
+    delete progressTicker_;
     progressTicker_ = nullptr;
-    progressDialog_->deleteLater();
+    delete progressDialog_;
     progressDialog_ = nullptr;
     worker_->deleteLater();
     worker_ = nullptr;

@@ -30,7 +30,7 @@ QString AddedByCase(const ImportOutcome& outcome, const CaseIdentityTable& cases
     QStringList lines;
     for (const CaseSet set : {CaseSet::OLL, CaseSet::PLL})
         if (!perCase[set == CaseSet::PLL].empty())
-            lines << SetName(set) + QStringLiteral(" — ") + SetLine(set, perCase[set == CaseSet::PLL], cases);
+            lines << SetLine(set, perCase[set == CaseSet::PLL], cases);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -69,7 +69,7 @@ QString AddedLine(const ImportOutcome& outcome, bool russian)
     const QString from = outcome.reading.format.isEmpty() ? QDir::toNativeSeparators(outcome.file)
                                                           : outcome.reading.format;
     if (outcome.write.added == 0)
-        return Tr(russian, QStringLiteral("Из %1 нечего добавить: все %2 времён уже в History.csv."),
+        return Tr(russian, QStringLiteral("Из %1 нечего добавить: все времена (%2) уже в History.csv."),
                   QStringLiteral("Nothing new from %1: all %2 times are in History.csv already."))
             .arg(from)
             .arg(outcome.write.alreadyThere);
