@@ -5,6 +5,7 @@
 #include <QSet>
 #include <algorithm>
 #include <limits>
+#include <unordered_set>
 
 namespace {
 
@@ -42,60 +43,81 @@ QString SolveKey(const QString& source, qint64 utcSeconds, qint32 milliseconds, 
            + QChar(0x1F) + scramble.simplified();
 }
 
+// A line of the file, where it lies in the file's bytes, its line end included.
 struct ExistingLine {
-    QByteArray bytes;                 // with its line end
-    std::optional<qint64> utcSeconds; // an attempt's; nothing for blank and damaged lines
+    qsizetype begin;
+    qsizetype end;
+    qint64 utcSeconds;   // an attempt's
+    bool attempt;        // false for blank and damaged lines
 };
 
 struct ExistingFile {
-    bool byteOrderMark = false;
+    qsizetype start = 0;              // past a byte order mark
     std::vector<ExistingLine> lines;  // headers left out
-    QSet<QString> keys;
+    bool tornLastLine = false;        // the last line has no line end
+    QSet<QString> keys;               // of the lines that may be an imported solve
     bool foreignColumns = false;
 };
 
-QByteArray SourceField(const QByteArray& line)
+// A solve's second and time in one number, to pass over the lines no imported
+// solve can be at once.
+quint64 Moment(qint64 utcSeconds, qint64 milliseconds)
 {
-    std::vector<QByteArray> fields;
-    return SplitCsvLine(line, fields) && fields.size() > size_t(kSourceColumn) ? fields[kSourceColumn] : QByteArray();
+    return quint64(utcSeconds) * 100000000ULL + quint64(milliseconds);
 }
 
-// Each line as the reader takes it; the headers are only checked.
-ExistingFile ReadExisting(QByteArray content)
+QByteArray SourceField(const char* begin, const char* end)
+{
+    std::vector<QByteArray> fields;
+    return SplitCsvLine(QByteArray(begin, end - begin), fields) && fields.size() > size_t(kSourceColumn)
+               ? fields[kSourceColumn]
+               : QByteArray();
+}
+
+// Each line as the reader takes it; the headers are only checked. Only the
+// lines at the moment of an imported solve are keyed: their scramble and
+// source are read, the rest is not.
+ExistingFile ReadExisting(const QByteArray& content, const std::unordered_set<quint64>& moments)
 {
     ExistingFile file;
-    if (content.startsWith(kByteOrderMark)) {
-        file.byteOrderMark = true;
-        content.remove(0, sizeof kByteOrderMark - 1);
-    }
+    if (content.startsWith(kByteOrderMark))
+        file.start = qsizetype(sizeof kByteOrderMark - 1);
+    file.lines.reserve(size_t(content.size() / 64 + 16));
     HistoryLineParser parser;
-    qsizetype start = 0;
+    HistoryLineParser keyParser;   // the same layout, for the second reading of a line
+    const char* const data = content.constData();
+    qsizetype start = file.start;
     while (start < content.size()) {
-        qsizetype end = content.indexOf('\n', start);
-        // A last line torn off gets its line end, as an append gives it one.
-        QByteArray bytes = end < 0 ? content.mid(start) + kLineEnd : content.mid(start, end + 1 - start);
-        start = end < 0 ? content.size() : end + 1;
-        QByteArray line = bytes;
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
+        const qsizetype found = content.indexOf('\n', start);
+        const qsizetype next = found < 0 ? content.size() : found + 1;
+        file.tornLastLine = found < 0;
+        const char* lineEnd = data + (found < 0 ? content.size() : found);
+        if (lineEnd > data + start && lineEnd[-1] == '\r')
+            --lineEnd;
         Attempt attempt;
-        QString scramble;
-        switch (parser.Read(line.constBegin(), line.constEnd(), attempt, &scramble)) {
+        switch (parser.Read(data + start, lineEnd, attempt)) {
         case HistoryLineParser::Line::Header: {
             std::vector<QByteArray> fields;
-            file.foreignColumns = file.foreignColumns || !SplitCsvLine(line, fields) || !IsProgramHeader(fields);
-            continue;
+            file.foreignColumns = file.foreignColumns || !SplitCsvLine(QByteArray(data + start, lineEnd - data - start), fields)
+                                  || !IsProgramHeader(fields);
+            keyParser.Read(data + start, lineEnd, attempt);
+            break;
         }
         case HistoryLineParser::Line::Attempt:
-            file.keys.insert(SolveKey(QString::fromUtf8(SourceField(line)), attempt.utcSeconds, attempt.milliseconds,
-                                      scramble));
-            file.lines.push_back({std::move(bytes), attempt.utcSeconds});
+            if (moments.count(Moment(attempt.utcSeconds, attempt.milliseconds))) {
+                QString scramble;
+                keyParser.Read(data + start, lineEnd, attempt, &scramble);
+                file.keys.insert(SolveKey(QString::fromUtf8(SourceField(data + start, lineEnd)), attempt.utcSeconds,
+                                          attempt.milliseconds, scramble));
+            }
+            file.lines.push_back({start, next, attempt.utcSeconds, true});
             break;
         case HistoryLineParser::Line::Blank:
         case HistoryLineParser::Line::Damaged:
-            file.lines.push_back({std::move(bytes), std::nullopt});
+            file.lines.push_back({start, next, 0, false});
             break;
         }
+        start = next;
     }
     return file;
 }
@@ -150,7 +172,14 @@ QByteArray ImportedLine(const ImportedSolve& solve)
 HistoryMerge MergeSolves(const QByteArray& history, const std::vector<ImportedSolve>& solves)
 {
     HistoryMerge merge;
-    ExistingFile file = ReadExisting(history);
+    std::vector<QByteArray> lines(solves.size());
+    std::unordered_set<quint64> moments;
+    for (size_t i = 0; i < solves.size(); ++i) {
+        lines[i] = ImportedLine(solves[i]);
+        if (!lines[i].isEmpty())
+            moments.insert(Moment(AcceptedSecond(solves[i]), solves[i].totalMs));
+    }
+    ExistingFile file = ReadExisting(history, moments);
     if (file.foreignColumns) {
         merge.foreignColumns = true;
         return merge;
@@ -158,8 +187,7 @@ HistoryMerge MergeSolves(const QByteArray& history, const std::vector<ImportedSo
     std::vector<NewLine> added;
     for (size_t i = 0; i < solves.size(); ++i) {
         const ImportedSolve& solve = solves[i];
-        const QByteArray line = ImportedLine(solve);
-        if (line.isEmpty()) {
+        if (lines[i].isEmpty()) {
             ++merge.unfit;
             continue;
         }
@@ -172,22 +200,26 @@ HistoryMerge MergeSolves(const QByteArray& history, const std::vector<ImportedSo
             continue;
         }
         file.keys.insert(key);
-        added.push_back({second, line});
+        added.push_back({second, std::move(lines[i])});
         merge.addedSolves.push_back(i);
     }
     merge.added = int(added.size());
     if (added.empty())
         return merge;
     std::stable_sort(added.begin(), added.end(), [](const NewLine& a, const NewLine& b) { return a.utcSeconds < b.utcSeconds; });
-    QByteArray content = file.byteOrderMark ? QByteArray(kByteOrderMark) : QByteArray();
-    content.reserve(history.size() + qsizetype(added.size()) * 96 + 128);
+    QByteArray content;
+    content.reserve(history.size() + qsizetype(added.size()) * 96 + 256);
+    content.append(history.constData(), file.start);   // a byte order mark stays first
     content += HistoryHeaderWithSource() + kLineEnd;
     auto next = added.begin();
     for (const ExistingLine& line : file.lines) {
-        for (; line.utcSeconds && next != added.end() && next->utcSeconds < *line.utcSeconds; ++next)
+        for (; line.attempt && next != added.end() && next->utcSeconds < line.utcSeconds; ++next)
             content += next->bytes;
-        content += line.bytes;
+        content.append(history.constData() + line.begin, line.end - line.begin);
     }
+    // A last line torn off gets its line end, as an append gives it one.
+    if (file.tornLastLine && !file.lines.empty())
+        content += history.endsWith('\r') ? "\n" : kLineEnd;
     for (; next != added.end(); ++next)
         content += next->bytes;
     merge.content = std::move(content);
