@@ -169,6 +169,24 @@ QString TooLarge(bool russian)
               QStringLiteral("The file is larger than 64 MiB: it is no export of last-layer training."));
 }
 
+// Why the file at a path is not even opened; empty when it may be.
+QString RefusedBeforeReading(const QFileInfo& info, bool russian)
+{
+    const QString path = info.filePath();
+    if (!info.exists())
+        return Tr(russian, QStringLiteral("Файла «%1» нет."), QStringLiteral("The file \"%1\" does not exist.")).arg(path);
+    if (info.isDir())
+        return Tr(russian, QStringLiteral("«%1» — папка, а не файл."), QStringLiteral("\"%1\" is a folder, not a file."))
+            .arg(path);
+    // A pipe or a device would block the reading or never end.
+    if (!info.isFile())
+        return Tr(russian, QStringLiteral("«%1» — не обычный файл."), QStringLiteral("\"%1\" is not a regular file."))
+            .arg(path);
+    if (info.size() > kMaxImportBytes)
+        return TooLarge(russian);
+    return QString();
+}
+
 }  // namespace
 
 ImportReading ReadImport(const QByteArray& content, bool russian, const ImportProgress& progress)
@@ -222,22 +240,10 @@ ImportReading ReadImport(const QByteArray& content, bool russian, const ImportPr
 ImportReading ReadImportFile(const QString& path, bool russian, const ImportProgress& progress)
 {
     ImportReading refused;
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        refused.error = Tr(russian, QStringLiteral("Файла «%1» нет."), QStringLiteral("The file \"%1\" does not exist."))
-                            .arg(path);
+    refused.error = RefusedBeforeReading(QFileInfo(path), russian);
+    if (!refused.error.isEmpty())
         return refused;
-    }
-    if (info.isDir()) {
-        refused.error = Tr(russian, QStringLiteral("«%1» — папка, а не файл."), QStringLiteral("\"%1\" is a folder, not a file."))
-                            .arg(path);
-        return refused;
-    }
     QFile file(path);
-    if (info.size() > kMaxImportBytes) {
-        refused.error = TooLarge(russian);
-        return refused;
-    }
     const QString unreadable = Tr(russian, QStringLiteral("Файл «%1» не читается: %2"),
                                   QStringLiteral("The file \"%1\" cannot be read: %2"));
     if (!file.open(QIODevice::ReadOnly)) {

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -325,6 +326,8 @@ private slots:
         QVERIFY(ReadImportFile(dir.filePath("missing.json"), false).error.contains("does not exist"));
         QVERIFY(HasCyrillic(ReadImportFile(dir.filePath("missing.json"), true).error));
         QVERIFY(ReadImportFile(dir.path(), false).error.contains("is a folder"));
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath("pipe")).constData(), 0600) == 0);
+        QVERIFY(ReadImportFile(dir.filePath("pipe"), false).error.contains("not a regular file"));
         QFile big(dir.filePath("big.json"));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(200 * 1024 * 1024));
         big.close();
