@@ -19,7 +19,7 @@ const QList<QByteArray>& ColumnsWithSource()
     return columns;
 }
 
-constexpr int kSourceColumn = 12;
+constexpr int kSourceColumn = HistoryLineParser::kTodaysColumns;   // after the program's own
 constexpr int kRequiredColumns = HistoryLineParser::kRequiredColumns;
 
 // A header whose columns are the program's first ones in its order (the
@@ -150,7 +150,7 @@ QByteArray ImportedLine(const ImportedSolve& solve)
     attempt.set = solve.set;
     attempt.caseNumber = solve.caseNumber;
     attempt.level = solve.level;
-    attempt.twoSide = solve.twoSide;
+    attempt.twoSide = solve.twoSide && solve.set == CaseSet::PLL && solve.level == Level::Hard;
     attempt.exam = solve.exam;
     attempt.mode = solve.splitMs ? AttemptMode::Split : AttemptMode::Time;
     AttemptDetail detail;

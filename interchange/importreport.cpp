@@ -4,6 +4,7 @@
 #include "core/language.h"
 
 #include <QDir>
+#include <QHash>
 #include <map>
 
 namespace {
@@ -48,9 +49,20 @@ QString LeftOut(const ImportOutcome& outcome, bool russian)
     const int unfit = outcome.write.unfit;
     if (skipped.empty() && unfit == 0)
         return {};
+    // How many for each reason, in the order the reasons first come.
+    QStringList reasons;
+    QHash<QString, int> perReason;
+    for (const SkippedSolve& solve : skipped)
+        if (perReason[solve.reason]++ == 0)
+            reasons << solve.reason;
+    QStringList counts;
+    for (const QString& reason : reasons)
+        counts << QStringLiteral("%1: %2").arg(reason).arg(perReason[reason]);
     QStringList lines;
-    lines << Tr(russian, QStringLiteral("Не импортировано: %1."), QStringLiteral("Left out: %1."))
-                 .arg(qsizetype(skipped.size()) + unfit);
+    lines << Tr(russian, QStringLiteral("Не импортировано: %1"), QStringLiteral("Left out: %1"))
+                     .arg(qsizetype(skipped.size()) + unfit)
+                 + (counts.isEmpty() ? QString() : QStringLiteral(" (") + counts.join(QStringLiteral("; ")) + QLatin1Char(')'))
+                 + QLatin1Char('.');
     for (size_t i = 0; i < skipped.size() && i < size_t(kMostListed); ++i)
         lines << QStringLiteral("  %1: %2").arg(skipped[i].where, skipped[i].reason);
     if (skipped.size() > size_t(kMostListed))
