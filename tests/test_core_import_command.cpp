@@ -124,6 +124,9 @@ private slots:
                                    << QByteArray("Unexpected arguments after the file name.");
         QTest::newRow("missing file") << QStringList({"no/such.json"}) << QByteArray() << 1
                                       << QByteArray("Cannot import no/such.json: ");
+        QTest::newRow("nothing to import") << QStringList({"in.json"})
+                                           << QByteArray("{\"session1\":[[[-1,1470],\"R U R' U'\",\"\",1796815923]]}") << 1
+                                           << QByteArray("Nothing to import");
         QTest::newRow("truncated") << QStringList({"in.json"}) << QByteArray("{\"session1\":[[[0,1470],\"R U") << 1
                                    << QByteArray("Cannot import ");
     }
