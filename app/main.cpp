@@ -4,6 +4,7 @@
 #include "app/importcommand.h"
 #include "app/program.h"
 #include "interchange/exportcommand.h"
+#include "window/fonts.h"
 #include "window/tform1.h"
 
 #include "resources/resources.h"
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
         return RunExportCommand(argc, argv);
     if (AsksForImport(argc, argv))
         return RunImportCommand(argc, argv);
+    StartLoadingFontSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // No display name of its own: it would be appended to every window title.

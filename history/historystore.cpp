@@ -55,13 +55,32 @@ private:
 
 } // namespace
 
-size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded)
+namespace {
+
+template <typename Record> size_t RecordsAlreadyRead(const std::vector<Record>& read, const std::vector<Record>& recorded)
 {
     for (size_t count = std::min(read.size(), recorded.size()); count > 0; --count)
         if (std::equal(recorded.begin(), recorded.begin() + static_cast<std::ptrdiff_t>(count),
                        read.end() - static_cast<std::ptrdiff_t>(count)))
             return count;
     return 0;
+}
+
+// A drill answer as the file gives it back: a miss without its time, the
+// answer single-spaced; so a reading that meets it knows it.
+DrillRecord AsRead(DrillRecord record)
+{
+    if (record.detail.result != AttemptResult::Ok)
+        record.attempt.milliseconds = 0;
+    record.detail.answer = record.detail.answer.simplified();
+    return record;
+}
+
+} // namespace
+
+size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded)
+{
+    return RecordsAlreadyRead(read, recorded);
 }
 
 // One reading of the file. The thread only writes here; the window thread
@@ -145,9 +164,9 @@ HistoryStore::~HistoryStore() { AbandonLoading(); }
 
 QString HistoryStore::Record(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)
 {
-    KeepInMemory(attempt);
+    KeepInMemory(attempt, detail);
     const int before = PendingCount();
-    pending_.push_back({attempt, HistoryLine(attempt, scramble, detail)});
+    pending_.push_back({attempt, detail, HistoryLine(attempt, scramble, detail)});
     const AppendOutcome outcome = WritePending();
     TellPendingChange(before);
     if (outcome != AppendOutcome::Refused || failureReported_)
@@ -172,16 +191,22 @@ void HistoryStore::TellPendingChange(int before)
 
 // The Progress window and the weak draw see every accepted time, written
 // or waiting: the file gets it later.
-void HistoryStore::KeepInMemory(const Attempt& attempt)
+// The drill's answers are no solves: they stay out of the times, as the
+// reader keeps them out; a split goes to the side table.
+void HistoryStore::KeepInMemory(const Attempt& attempt, const AttemptDetail& detail)
 {
-    // The drill's answers are no solves: they stay out of the times, as the
-    // reader keeps them out.
-    if (attempt.mode == AttemptMode::Name)
+    if (!loaded_ && !job_)
         return;
-    if (job_)
-        recordedMeanwhile_.push_back(attempt);
-    else if (loaded_)
-        content_.attempts.push_back(attempt);
+    // While a new reading runs (after an import), what is recorded waits for
+    // it, even though the old reading stays in view.
+    const bool intoContent = loaded_ && !job_;
+    std::vector<Attempt>& attempts = intoContent ? content_.attempts : recordedMeanwhile_;
+    if (attempt.mode == AttemptMode::Name)
+        (intoContent ? content_.drill : drillMeanwhile_).push_back(AsRead({attempt, detail}));
+    else if (attempt.mode == AttemptMode::Split)
+        (intoContent ? content_.splits : splitsMeanwhile_).push_back({attempts.size(), detail.splitMilliseconds});
+    if (attempt.mode != AttemptMode::Name)
+        attempts.push_back(attempt);
 }
 
 // Every waiting line in one append, so that their order holds and none is
@@ -213,8 +238,10 @@ void HistoryStore::StartLoading()
     job_ = job;
     // Times still waiting for the file are not in what will be read.
     recordedMeanwhile_.clear();
+    splitsMeanwhile_.clear();
+    drillMeanwhile_.clear();
     for (const PendingLine& pending : pending_)
-        recordedMeanwhile_.push_back(pending.attempt);
+        KeepInMemory(pending.attempt, pending.detail);
     job->thread = std::thread([this, job] {
         job->Run();
         try {
@@ -233,6 +260,8 @@ void HistoryStore::AbandonLoading()
     job_->thread.join();   // at most one piece of the file: a few milliseconds
     job_.reset();
     recordedMeanwhile_.clear();
+    splitsMeanwhile_.clear();
+    drillMeanwhile_.clear();
 }
 
 void HistoryStore::Reload()
@@ -274,11 +303,27 @@ void HistoryStore::Finish(const std::shared_ptr<Job>& job)
         job->thread.join();   // the thread has posted this as its last act
     content_ = std::move(job->content);
     unreadable_ = job->unreadable;
-    const auto alreadyRead = static_cast<std::ptrdiff_t>(TimesAlreadyRead(content_.attempts, recordedMeanwhile_));
-    content_.attempts.insert(content_.attempts.end(), recordedMeanwhile_.begin() + alreadyRead, recordedMeanwhile_.end());
-    recordedMeanwhile_.clear();
-    recordedMeanwhile_.shrink_to_fit();
+    AddRecordedMeanwhile(TimesAlreadyRead(content_.attempts, recordedMeanwhile_));
     job_.reset();
     loaded_ = true;
     emit Loaded();
+}
+
+// What was recorded while the file was read goes after what was read, but
+// only what the reading did not meet at the file's end; a split follows its
+// attempt to its place there.
+void HistoryStore::AddRecordedMeanwhile(size_t timesAlreadyRead)
+{
+    const size_t firstPlace = content_.attempts.size() - timesAlreadyRead;
+    content_.attempts.insert(content_.attempts.end(),
+                             recordedMeanwhile_.begin() + static_cast<std::ptrdiff_t>(timesAlreadyRead),
+                             recordedMeanwhile_.end());
+    for (const AttemptSplit& split : splitsMeanwhile_)
+        if (split.attempt >= timesAlreadyRead)
+            content_.splits.push_back({firstPlace + split.attempt, split.splitMilliseconds});
+    const auto drillRead = static_cast<std::ptrdiff_t>(RecordsAlreadyRead(content_.drill, drillMeanwhile_));
+    content_.drill.insert(content_.drill.end(), drillMeanwhile_.begin() + drillRead, drillMeanwhile_.end());
+    recordedMeanwhile_ = {};
+    splitsMeanwhile_ = {};
+    drillMeanwhile_ = {};
 }
