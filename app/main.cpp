@@ -1,6 +1,7 @@
 // Program entry: the application titled "Tesselo", its four windows, the
-// message loop until the main window closes; or, with --export, an export
-// of History.csv and no window at all.
+// message loop until the main window closes; or, with --export or --import,
+// an export of History.csv or an import into it, and no window at all.
+#include "app/importcommand.h"
 #include "app/program.h"
 #include "interchange/exportcommand.h"
 #include "window/fonts.h"
@@ -14,9 +15,11 @@
 
 int main(int argc, char* argv[])
 {
-    // Before any window system is contacted: an export needs no display.
+    // Before any window system is contacted: an export or an import needs no display.
     if (AsksForExport(argc, argv))
         return RunExportCommand(argc, argv);
+    if (AsksForImport(argc, argv))
+        return RunImportCommand(argc, argv);
     StartLoadingFontSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));

@@ -10,6 +10,7 @@
 #include "board/tform3.h"
 #include "window/progresshub.h"
 #include "interchange/exportmenu.h"
+#include "interchange/importmenu.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
 #include "trainer/drawchoice.h"
@@ -73,6 +74,7 @@ Program::Program(Environment environment, Dialogs dialogs) : files_(environment.
         AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
     InstallProgress(*form1);
     InstallExport(*form1);   // under "Progress…"
+    InstallImport(*form1);   // under "Export…"
     raiseRequests_ = std::make_unique<RaiseRequests>(files_.dataFolder, [form = form1.get()] { BringToFront(*form); });
     ConnectDrawToProgress(*form1);
     startingUp_ = false;

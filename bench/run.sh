@@ -37,6 +37,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/bench/run.sh" --with-display >> "
 "$B/bench_settings/bench_settings" >> "$rows"
 "$B/bench_draw/bench_draw" >> "$rows"
 "$B/bench_import/bench_import" >> "$rows"
+"$B/bench_importwrite/bench_importwrite" >> "$rows"
 
 echo "killing the program $KILLS times..." >&2
 kill_start=$(date +%s)

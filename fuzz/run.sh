@@ -11,7 +11,7 @@ FUZZ_BUILD=${TESSELO_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
 SECONDS_PER_TARGET=${1:-60}
 shift || true
 TARGETS=("$@")
-[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(settings timetext bmpreader history import)
+[ ${#TARGETS[@]} -gt 0 ] || TARGETS=(settings timetext bmpreader history import importmerge)
 
 CC=clang-14 CXX=clang++-14 cmake -S "$ROOT/fuzz" -B "$FUZZ_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$FUZZ_BUILD" -j"$(nproc)" >/dev/null

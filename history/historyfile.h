@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <vector>
 
 // A line of the naming drill: kept apart from the attempts, whose tiles and
@@ -96,6 +97,17 @@ enum class AppendOutcome {
 // so the lines start on a line of their own. The file is never rewritten: a
 // file that starts with the header without the scramble column keeps it.
 AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const LockWait& wait = LockWait());
+
+// The whole file rewritten under the lock the appends take: change gets the
+// file's bytes (empty when there is no file yet; it is created empty to be
+// locked) and returns the new bytes, or nothing to leave the file as it is.
+// The new bytes replace the file atomically (old bytes or new, whatever
+// happens), at the file a symbolic link points to. A change that throws
+// writes nothing. A file larger than largest is Refused, unread.
+enum class ReplaceOutcome { Written, Unchanged, LockTaken, Refused };
+using HistoryChange = std::function<std::optional<QByteArray>(const QByteArray& content)>;
+ReplaceOutcome ReplaceHistory(const QString& path, const HistoryChange& change, const LockWait& wait,
+                              qsizetype largest = qsizetype(1) << 30);
 
 // One attempt's line, waiting on the lock boundedly: true when written.
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble = QString());

@@ -1,11 +1,16 @@
 // History.csv on the disk: opening it without ever waiting on a pipe or a
-// device, and the append under a lock, whole or not at all. The file is
-// never rewritten: a file with the header of before the scramble column
-// keeps it, and its new lines carry the scramble as an eighth field.
+// device, and the append under a lock, whole or not at all. An append never
+// rewrites the file: a file with the header of before the scramble column
+// keeps it, and its new lines carry the scramble as an eighth field. Only an
+// import rewrites it, whole and atomically, under the appends' lock.
 
 #include "history/historyfile.h"
 
+#include "platform/atomicfile.h"
+#include "platform/descriptorio.h"
+
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -190,4 +195,81 @@ AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const Lo
             return WriteLocked(file.get(), lines) ? AppendOutcome::Written : AppendOutcome::Refused;
     }
     return AppendOutcome::Refused;
+}
+
+namespace {
+
+// The file a link at the name points to is the one rewritten: the link stays.
+QString ReplacedPath(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.isSymLink() && info.exists() ? info.canonicalFilePath() : path;
+}
+
+// Opens the file to lock it, creating it when missing; created tells which.
+int OpenOrCreate(const QByteArray& name, bool& created)
+{
+    created = false;
+    const int fd = OpenRegularFile(name, O_RDWR);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    created = true;
+    return OpenRegularFile(name, O_RDWR | O_CREAT | O_EXCL);
+}
+
+// With the lock held: the bytes read, changed, and written in place of the file.
+ReplaceOutcome ReplaceLocked(int fd, const QString& path, const HistoryChange& change, qsizetype largest)
+{
+    const std::optional<QByteArray> content = ReadAll(fd, largest);
+    if (!content)
+        return ReplaceOutcome::Refused;
+    std::optional<QByteArray> replacement;
+    try {
+        replacement = change(*content);
+    } catch (...) {
+        return ReplaceOutcome::Refused;
+    }
+    if (!replacement)
+        return ReplaceOutcome::Unchanged;
+    return ReplaceFileAtomically(ReplacedPath(path), *replacement) ? ReplaceOutcome::Written
+                                                                   : ReplaceOutcome::Refused;
+}
+
+} // namespace
+
+ReplaceOutcome ReplaceHistory(const QString& path, const HistoryChange& change, const LockWait& wait,
+                              qsizetype largest)
+{
+    const QByteArray name = QFile::encodeName(path);
+    for (int opening = 0; opening < kMostReopenings; ++opening) {
+        // Created when missing: an append must not make a file of its own
+        // at the name while this one prepares the replacement.
+        bool created = false;
+        const Descriptor file(OpenOrCreate(name, created));
+        if (file.get() < 0) {
+            if (errno == EEXIST)
+                continue;   // another program made it meanwhile
+            return ReplaceOutcome::Refused;
+        }
+        switch (LockExclusive(file.get(), wait)) {
+        case Locking::Locked:
+            break;
+        case Locking::Taken:
+            return ReplaceOutcome::LockTaken;
+        case Locking::Refused:
+            return ReplaceOutcome::Refused;
+        }
+        if (!StillAtName(file.get(), name))
+            continue;
+        // The lock is released with the old file's descriptor, after the
+        // rename: a waiting append then finds the new file at the name.
+        const ReplaceOutcome outcome = ReplaceLocked(file.get(), path, change, largest);
+        // Nothing written: the file made only to be locked goes again,
+        // unless an append got to it first.
+        struct stat status {};
+        if (created && outcome != ReplaceOutcome::Written && ::fstat(file.get(), &status) == 0 && status.st_size == 0)
+            ::unlink(name.constData());
+        return outcome;
+    }
+    return ReplaceOutcome::Refused;
 }

@@ -197,11 +197,14 @@ void HistoryStore::KeepInMemory(const Attempt& attempt, const AttemptDetail& det
 {
     if (!loaded_ && !job_)
         return;
-    std::vector<Attempt>& attempts = loaded_ ? content_.attempts : recordedMeanwhile_;
+    // While a new reading runs (after an import), what is recorded waits for
+    // it, even though the old reading stays in view.
+    const bool intoContent = loaded_ && !job_;
+    std::vector<Attempt>& attempts = intoContent ? content_.attempts : recordedMeanwhile_;
     if (attempt.mode == AttemptMode::Name)
-        (loaded_ ? content_.drill : drillMeanwhile_).push_back(AsRead({attempt, detail}));
+        (intoContent ? content_.drill : drillMeanwhile_).push_back(AsRead({attempt, detail}));
     else if (attempt.mode == AttemptMode::Split)
-        (loaded_ ? content_.splits : splitsMeanwhile_).push_back({attempts.size(), detail.splitMilliseconds});
+        (intoContent ? content_.splits : splitsMeanwhile_).push_back({attempts.size(), detail.splitMilliseconds});
     if (attempt.mode != AttemptMode::Name)
         attempts.push_back(attempt);
 }
@@ -259,6 +262,17 @@ void HistoryStore::AbandonLoading()
     recordedMeanwhile_.clear();
     splitsMeanwhile_.clear();
     drillMeanwhile_.clear();
+}
+
+void HistoryStore::Reload()
+{
+    if (!loaded_ && !job_)
+        return;   // read when first needed, and then whole
+    AbandonLoading();
+    const bool wasLoaded = loaded_;
+    loaded_ = false;
+    StartLoading();
+    loaded_ = wasLoaded;
 }
 
 void HistoryStore::EnsureLoaded()

@@ -58,6 +58,9 @@ public:
     // Drops a reading in progress (the window that wanted it was closed, the
     // program ends); the next StartLoading begins again.
     void AbandonLoading();
+    // The file was rewritten (an import): read it again, if it was read or
+    // being read. What was read stays in view until Loaded() tells the new.
+    void Reload();
     // Reads at once on the calling thread (tools, tests, benchmarks).
     void EnsureLoaded();
 

@@ -390,10 +390,11 @@ private slots:
         f->progress->OpenSet(CaseSet::OLL);
         QVERIFY(!store.Loading());
 
-        // The tile's popup offers the window under "Edit algorithm", the export under it.
-        QCOMPARE(f->PopupMenu1->actions().size(), 3);
+        // The tile's popup offers the window under "Edit algorithm", the export and the import under it.
+        QCOMPARE(f->PopupMenu1->actions().size(), 4);
         QCOMPARE(f->PopupMenu1->actions().at(1)->text(), QStringLiteral("Прогресс…"));
         QCOMPARE(f->PopupMenu1->actions().at(2)->text(), QStringLiteral("Экспорт…"));
+        QCOMPARE(f->PopupMenu1->actions().at(3)->text(), QStringLiteral("Импорт…"));
     }
 };
 

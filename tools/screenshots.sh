@@ -264,6 +264,40 @@ state_exportdialog() {
   SHOT_WINDOW=$(window_named "$(t 'Export times for csTimer or TwistyTimer' 'Экспорт времён для csTimer или TwistyTimer')")
 }
 
+# A csTimer export in the program folder: OLL and PLL training solves (the
+# first pool setups of a few cases, timed twice), a DNF and a whole-cube solve.
+folder_importsummary() {
+  awk -v q='"' -v full="D2 F2 U' R2 B2 U L2 D' F2 U2 R' B' L F' R2 U2 F U' L2 B'" '
+    BEGIN { start = 1796815000 }
+    ($1 == "OLL" && $2 <= 6 || $1 == "PLL" && $2 <= 3) && !(($1 " " $2) in seen) {
+      seen[$1 " " $2] = 1
+      scramble = $0; sub(/^[A-Z]+ [0-9]+ /, "", scramble)
+      for (k = 0; k < 2; k++) {
+        solves = solves sep "[[0," 1200 + 37 * n "]," q scramble q "," q q "," start + 60 * n "]"
+        sep = ","; n++
+      }
+    }
+    END {
+      solves = solves ",[[-1,2100]," q "R U R2" q "," q q "," start + 60 * n "]"
+      solves = solves ",[[0,15300]," q full q "," q q "," start + 60 * n + 60 "]"
+      print "{" q "session1" q ":[" solves "]," q "properties" q ":{}}"
+    }' "$ROOT/resources/scramble-pool.txt" >"$1/csTimer.json"
+}
+settings_importsummary() { sample_results; }
+state_importsummary() {
+  local folder title
+  folder=$(readlink "/proc/$APP_PID/cwd")
+  title=$(t 'Import times from csTimer or TwistyTimer' 'Импорт времён из csTimer или TwistyTimer')
+  # shellcheck disable=SC2046
+  click $(tile 5) 3
+  click "${RESULT_LINE[@]}" 3
+  xdotool key Down Down Down Down Return
+  wait_window "$title" || return 1
+  xdotool type --delay 20 "$folder/csTimer.json"
+  xdotool key Return
+  wait_window Tesselo
+}
+
 settings_clear() { sample_results; }
 state_clear() {
   click "${BIN[@]}"
@@ -537,7 +571,7 @@ state_drawchoice() {
 
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset progresssplit progressrecognition
-  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog)
+  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog importsummary)
 
 # The gallery: each state with its caption.
 GALLERY=(
@@ -566,6 +600,7 @@ GALLERY=(
   "scramblegiveup|Setup scramble: a click on the frame gives up and shows the case"
   "drawchoice|The draw choice: each case once, the round in the status bar"
   "exportdialog|Export…: the file type picks csTimer or TwistyTimer"
+  "importsummary|Import…: what came in per case, what was left out and why"
 )
 
 # ---- machinery ----------------------------------------------------------------------
