@@ -8,6 +8,7 @@
 #include "board/tform3.h"
 #include "settings/settingsfile.h"
 #include "core/errors.h"
+#include "trainer/namedrill.h"
 #include "trainer/pictures.h"
 #include "window/tform1.h"
 
@@ -31,7 +32,9 @@ bool PressesAllowed(const TForm1& form, Qt::MouseButton button)
 
 void TilePressed(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
 {
-    if (!tile || !PressesAllowed(form, button))
+    if (!tile || (button == Qt::LeftButton && AnswerNamingByTile(form, tile->CaseNumber())))
+        return;
+    if (!PressesAllowed(form, button))
         return;
     if (button == Qt::LeftButton)
         ToggleCaseOnBoard(form, tile->CaseNumber());

@@ -145,9 +145,9 @@ HistoryStore::~HistoryStore() { AbandonLoading(); }
 
 QString HistoryStore::Record(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)
 {
-    KeepInMemory(attempt);
+    KeepInMemory(attempt, detail);
     const int before = PendingCount();
-    pending_.push_back({attempt, HistoryLine(attempt, scramble, detail)});
+    pending_.push_back({attempt, detail, HistoryLine(attempt, scramble, detail)});
     const AppendOutcome outcome = WritePending();
     TellPendingChange(before);
     if (outcome != AppendOutcome::Refused || failureReported_)
@@ -172,12 +172,17 @@ void HistoryStore::TellPendingChange(int before)
 
 // The Progress window and the weak draw see every accepted time, written
 // or waiting: the file gets it later.
-void HistoryStore::KeepInMemory(const Attempt& attempt)
+void HistoryStore::KeepInMemory(const Attempt& attempt, const AttemptDetail& detail)
 {
     // The drill's answers are no solves: they stay out of the times, as the
     // reader keeps them out.
-    if (attempt.mode == AttemptMode::Name)
+    if (attempt.mode == AttemptMode::Name) {
+        if (loaded_)
+            content_.drill.push_back({attempt, detail});
+        else if (job_)
+            drillMeanwhile_.push_back({attempt, detail});
         return;
+    }
     if (loaded_)
         content_.attempts.push_back(attempt);
     else if (job_)
@@ -213,8 +218,13 @@ void HistoryStore::StartLoading()
     job_ = job;
     // Times still waiting for the file are not in what will be read.
     recordedMeanwhile_.clear();
-    for (const PendingLine& pending : pending_)
-        recordedMeanwhile_.push_back(pending.attempt);
+    drillMeanwhile_.clear();
+    for (const PendingLine& pending : pending_) {
+        if (pending.attempt.mode == AttemptMode::Name)
+            drillMeanwhile_.push_back({pending.attempt, pending.detail});
+        else
+            recordedMeanwhile_.push_back(pending.attempt);
+    }
     job->thread = std::thread([this, job] {
         job->Run();
         try {
@@ -233,6 +243,7 @@ void HistoryStore::AbandonLoading()
     job_->thread.join();   // at most one piece of the file: a few milliseconds
     job_.reset();
     recordedMeanwhile_.clear();
+    drillMeanwhile_.clear();
 }
 
 void HistoryStore::EnsureLoaded()
@@ -255,6 +266,20 @@ double HistoryStore::LoadedShare() const
     return std::min(1.0, static_cast<double>(job_->bytesRead.load(std::memory_order_relaxed)) / static_cast<double>(length));
 }
 
+// As with the times: the reading may have met the drill's lines recorded
+// while it ran, which are then taken once.
+void HistoryStore::KeepDrillRecordedMeanwhile()
+{
+    std::vector<Attempt> read, recorded;
+    for (const DrillRecord& line : content_.drill)
+        read.push_back(line.attempt);
+    for (const DrillRecord& line : drillMeanwhile_)
+        recorded.push_back(line.attempt);
+    const auto alreadyRead = static_cast<std::ptrdiff_t>(TimesAlreadyRead(read, recorded));
+    content_.drill.insert(content_.drill.end(), drillMeanwhile_.begin() + alreadyRead, drillMeanwhile_.end());
+    drillMeanwhile_.clear();
+}
+
 void HistoryStore::Finish(const std::shared_ptr<Job>& job)
 {
     if (job != job_)
@@ -267,6 +292,7 @@ void HistoryStore::Finish(const std::shared_ptr<Job>& job)
     content_.attempts.insert(content_.attempts.end(), recordedMeanwhile_.begin() + alreadyRead, recordedMeanwhile_.end());
     recordedMeanwhile_.clear();
     recordedMeanwhile_.shrink_to_fit();
+    KeepDrillRecordedMeanwhile();
     job_.reset();
     loaded_ = true;
     emit Loaded();

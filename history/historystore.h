@@ -65,6 +65,8 @@ public:
     bool Loading() const { return job_ != nullptr; }
     double LoadedShare() const;   // how much of the file has been read, 0 to 1
     const std::vector<Attempt>& Attempts() const { return content_.attempts; }
+    // The naming drill's lines, kept apart from the timed attempts.
+    const std::vector<DrillRecord>& DrillRecords() const { return content_.drill; }
     int SkippedLines() const { return content_.skippedLines; }
     bool Unreadable() const { return unreadable_; }   // something is at the name, but not a file that reads
 
@@ -77,12 +79,14 @@ private:
     struct Job;
     struct PendingLine {
         Attempt attempt;
+        AttemptDetail detail;
         QByteArray line;
     };
     void Finish(const std::shared_ptr<Job>& job);
-    void KeepInMemory(const Attempt& attempt);
+    void KeepInMemory(const Attempt& attempt, const AttemptDetail& detail);
     AppendOutcome WritePending();
     void TellPendingChange(int before);
+    void KeepDrillRecordedMeanwhile();
 
     QString path_;
     bool loaded_ = false;
@@ -91,6 +95,7 @@ private:
     HistoryContent content_;
     std::shared_ptr<Job> job_;          // the reading in progress
     std::vector<Attempt> recordedMeanwhile_;
+    std::vector<DrillRecord> drillMeanwhile_;   // the drill's lines recorded while the file was read
     std::vector<PendingLine> pending_;  // accepted, not yet in the file, in order
     QTimer* retryTimer_ = nullptr;
 };

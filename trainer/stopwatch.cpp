@@ -4,6 +4,7 @@
 #include "core/language.h"
 #include "board/casename.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/namedrill.h"
 #include "core/timetext.h"
 #include "window/tform1.h"
 
@@ -185,6 +186,8 @@ void TForm1::Timer1Timer()
 
 void TForm1::Image1Click()
 {
+    if (GiveUpNamingQuestion(*this))
+        return;
     // The picture is clickable only while the stopwatch runs.
     if (!Timer1->isActive() || state.currentCase < 1 || MarkRecognition(*this) || state.examActive)
         return;

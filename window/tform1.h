@@ -90,6 +90,8 @@ public:
     QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
     QCheckBox* CheckBoxSplit = nullptr;   // time recognition (trainer/recognitionsplit.cpp)
     QLabel* SplitLabel = nullptr;      // the recognition mark under the stopwatch
+    QCheckBox* CheckBoxNaming = nullptr;   // "Name the case" (trainer/namedrill.cpp)
+    QLabel* NamingLabel = nullptr;     // the answer typed so far, under the stopwatch
     QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
     QPushButton* AnotherScramble = nullptr;   // a new setup for the waiting case (trainer/anotherscramble.cpp)
