@@ -482,11 +482,11 @@ state_drawchoice() {
   click 203 531
 }
 
-# "Name the case": the box ticked in Idle, a PLL case named wrongly (Jb
+# "Name the case": the box ticked in Idle (at the window's smallest size), a PLL case named wrongly (Jb
 # shown, "Ga" typed: the right name and picture), an OLL case named right
 # with its number and Enter (OLL 21 is the standard 40), a give-up.
 NAMING_BOX=(24 550)
-settings_nameidle() { sample_results; }
+settings_nameidle() { printf '[Position]\nX=0\nY=0\nWidth=800\nHeight=600\n'; sample_results; }
 state_nameidle() { click "${NAMING_BOX[@]}"; }
 settings_nametyped() { sample_results; only_cases al 57 21; }
 state_nametyped() {
@@ -509,6 +509,8 @@ state_namewrong() {
   xdotool key g
   step "answer" "${START_BUTTON[@]}" a
 }
+settings_namescramble() { printf '[Settings]\nmode=PLL\nScramble=1\n'; sample_pll_results; only_cases pal 21 8; }
+state_namescramble() { state_namewrong; }
 settings_namegiveup() { settings_namewrong; }
 state_namegiveup() {
   click "${NAMING_BOX[@]}" || return 1
@@ -519,7 +521,7 @@ state_namegiveup() {
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset
   scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog
-  nameidle nametyped nameright namewrong namegiveup)
+  nameidle nametyped nameright namewrong namescramble namegiveup)
 
 # The gallery: each state with its caption.
 GALLERY=(

@@ -107,11 +107,12 @@ QColor VerdictColour(AttemptResult result)
 }
 
 // A miss shows the case as the cuber should have seen it: its Easy
-// picture (the one kept for Stop under a setup scramble).
+// picture. Under a setup scramble the frame is the next scramble's at once
+// (the cube in the hands was the question): the verdict line names the case.
 void ShowRightPicture(TForm1& form, int caseNumber)
 {
     if (ScrambleMode(form)) {
-        form.Image1->SetPicture(form.scrambleAnswer);
+        form.Image1->ClearPicture();
         return;
     }
     const QString path = form.env.files.FindPicture(EasyPicturePath(form.state.currentSet, caseNumber));
