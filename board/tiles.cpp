@@ -34,6 +34,8 @@ void TilePressed(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
 {
     if (!tile || (button == Qt::LeftButton && AnswerNamingByTile(form, tile->CaseNumber())))
         return;
+    if (button != Qt::LeftButton)
+        PutAwayNamingVerdict(form);
     if (!PressesAllowed(form, button))
         return;
     if (button == Qt::LeftButton)

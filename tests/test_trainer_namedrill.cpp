@@ -1,5 +1,6 @@
 // "Name the case" in the window: answers typed under the Latin and the
 // Russian layout (read from the key, as Ctrl+A is), a tile click, Escape,
+// the stopwatch's limit, no recognition mark, a tile's preview after the verdict,
 // Enter closing an OLL number without stopping the clock, the box usable
 // only in Idle, and the tiles' records untouched by drill answers.
 
@@ -75,7 +76,7 @@ private slots:
     void pllAnswersByKeysTileAndEscape()
     {
         Harness h;
-        h.WriteSettings(Settings("en", "PLL", false));
+        h.WriteSettings(Settings("en", "PLL", false, "Split=1\n"));
         TForm1* f = h.Start();
         EnableOnly(f, {8});
         SetRecord(f, 8, "3,000", "2,000", "4");
@@ -84,6 +85,8 @@ private slots:
 
         Ask(h);
         QVERIFY(!f->CheckBoxNaming->isEnabled());
+        Click(f, Qt::Key_Left);   // no answer key, and no recognition mark: the answer is the split
+        QVERIFY(f->SplitLabel->isHidden() && f->NamingLabel->isHidden());
         RussianKey(f, 0x41F, 42, QStringLiteral("п"));   // the G key
         QCOMPARE(f->NamingLabel->text(), QStringLiteral("G"));
         QVERIFY(f->Timer1->isActive());
@@ -112,6 +115,11 @@ private slots:
         Ask(h);
         Click(f, Qt::Key_Escape);
         QVERIFY(IdleWithVerdict(f, "It is Jb"));
+        Ask(h);
+        h.Tick(60000);   // past the stopwatch's limit
+        QVERIFY(IdleWithVerdict(f, "It is Jb"));
+        f->ioll1MouseDown(f->Tile(8), Qt::RightButton);   // the preview replaces the verdict
+        QVERIFY(f->RzPanel1->isHidden() && f->res->isVisible() && Tag(f->res) == 8);
         Click(f, Qt::Key_Space);   // Space starts the next case
         QVERIFY(f->Timer2->isActive() && f->res->isHidden());
 
@@ -119,7 +127,7 @@ private slots:
         QVERIFY(history.attempts.empty());
         QCOMPARE(Results(history), (std::vector<AttemptResult>{AttemptResult::Wrong, AttemptResult::Ok,
                                                                 AttemptResult::Wrong, AttemptResult::Ok,
-                                                                AttemptResult::GaveUp}));
+                                                                AttemptResult::GaveUp, AttemptResult::GaveUp}));
         QCOMPARE(history.drill[0].detail, (AttemptDetail{900, QStringLiteral("Ga"), AttemptResult::Wrong}));
         QCOMPARE(history.drill[1].attempt.milliseconds, 740);
         QCOMPARE(history.drill[2].detail.answer, QStringLiteral("E"));

@@ -148,6 +148,7 @@ void ShowVerdict(TForm1& form, const NamingVerdict& verdict)
     form.Timer1->stop();
     form.Label1->setText(StopwatchText(verdict.answerMs));
     form.NamingLabel->hide();
+    HideRecognitionSplit(form);
     if (verdict.result != AttemptResult::Ok)
         ShowRightPicture(form, verdict.rightCase);
     cycle::StyleResultLine(form.res, cycle::kResultPixelSize, VerdictColour(verdict.result), cycle::kResultTop);
@@ -213,11 +214,15 @@ bool AnswerNamingByKey(TForm1& form, const QKeyEvent& key)
     if (!QuestionWaits(form))
         return false;
     const qint64 elapsedMs = ElapsedMs(form);   // the press's time, before any other work
+    // Space and Escape stop and give up; every other key is the answer's,
+    // taken or passed over (it marks no recognition split either).
+    if (key.key() == Qt::Key_Space || key.key() == Qt::Key_Escape)
+        return false;
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
     const QChar latin = LatinOf(key);
     const bool chord = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (chord || (!enter && latin.isNull()))
-        return false;
+        return true;
     const std::optional<NamingVerdict> verdict =
         enter ? form.session.naming.Enter(elapsedMs) : form.session.naming.Key(latin, elapsedMs);
     if (verdict)
@@ -243,6 +248,15 @@ bool GiveUpNamingQuestion(TForm1& form)
     if (const std::optional<NamingVerdict> verdict = form.session.naming.GiveUp(ElapsedMs(form)))
         ShowVerdict(form, *verdict);
     return true;
+}
+
+void PutAwayNamingVerdict(TForm1& form)
+{
+    if (!NamingDrillOn(form) || form.state.attemptActive || form.RzPanel1->isHidden())
+        return;
+    form.RzPanel1->hide();
+    form.res->hide();
+    form.Image1->ClearPicture();
 }
 
 const std::vector<Attempt>* NamingAnswersForDraw(TForm1& form)

@@ -22,13 +22,17 @@ void LeaveNamingDrill(TForm1& form);
 // The picture is up and the clock runs: the question waits for its answer.
 void AskNamingQuestion(TForm1& form);
 // A key while the question waits: true when the drill took it (a letter or
-// digit of the answer, Enter). Space and Escape are left to Stop.
+// digit of the answer, Enter, any other key but Space and Escape, which
+// are left to Stop and give up).
 bool AnswerNamingByKey(TForm1& form, const QKeyEvent& key);
 // A left click on a tile while the question waits: true when it answered.
 bool AnswerNamingByTile(TForm1& form, int caseNumber);
 // Stop, Escape or a click on the picture while the question waits: the
 // case is given up; true when it was.
 bool GiveUpNamingQuestion(TForm1& form);
+
+// The verdict taken off the training column (a tile's preview is wanted).
+void PutAwayNamingVerdict(TForm1& form);
 
 // The drill's answer times for the weak rule, or nothing while History.csv
 // is not read.

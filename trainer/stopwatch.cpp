@@ -178,10 +178,10 @@ void TForm1::Timer1Timer()
     if (!Timer1->isActive())
         return;
     const qint64 elapsed = (env.clock->MonotonicUs() - state.startTimeUs) / 1000;
-    if (elapsed > cycle::kLongestAttemptMs)
-        DiscardOverlongAttempt(*this);
-    else
+    if (elapsed <= cycle::kLongestAttemptMs)
         ShowElapsed(*this, elapsed);
+    else if (!GiveUpNamingQuestion(*this))   // a case not named within the limit is given up
+        DiscardOverlongAttempt(*this);
 }
 
 void TForm1::Image1Click()
