@@ -20,7 +20,7 @@ PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-charts-dev
   libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri
-  libgif-dev fonts-dseg fonts-wine libxcb1-dev libxcb-damage0-dev
+  libgif-dev libfontconfig-dev fonts-dseg fonts-wine libxcb1-dev libxcb-damage0-dev
   xvfb xauth openbox x11-utils x11-xkb-utils xdotool
 )
 

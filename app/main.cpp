@@ -3,6 +3,7 @@
 // of History.csv and no window at all.
 #include "app/program.h"
 #include "interchange/exportcommand.h"
+#include "window/fonts.h"
 #include "window/tform1.h"
 
 #include "resources/resources.h"
@@ -16,6 +17,7 @@ int main(int argc, char* argv[])
     // Before any window system is contacted: an export needs no display.
     if (AsksForExport(argc, argv))
         return RunExportCommand(argc, argv);
+    StartLoadingFontSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // No display name of its own: it would be appended to every window title.

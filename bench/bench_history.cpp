@@ -3,13 +3,15 @@
 // window, its first paint), the reading of 4.5 million lines with the window
 // thread's longest pause, the cost of one append with and without the window
 // open (the first append to a file written before the scramble column is
-// bench_append's).
+// bench_append's), and the recognition figures of 100,000 lines with splits
+// and naming drill answers on the window thread.
 // Every file is written as the program writes it today (historylines.h).
 #include "benchprogram.h"
 #include "benchstats.h"
 #include "historylines.h"
 #include "history/historyfile.h"
 #include "history/historystore.h"
+#include "history/progressstats.h"
 #include "window/progresshub.h"
 #include "history/progressview.h"
 #include "window/tform1.h"
@@ -19,6 +21,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -266,6 +269,77 @@ void BenchAppendWithWindow(const QString& folder, int caseNumber, const QString&
              QStringLiteral("< 17 ms (one frame)"), Median(ms) < 17);
 }
 
+// 100,000 lines as the program writes them with the recognition timed and
+// the naming drill in use: a third of the times split, a tenth of the lines
+// drill answers (a quarter of them misses), over the 78 cases.
+void WriteRecognitionHistory(const QString& path, int lines)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    std::mt19937 random(9);
+    QByteArray content = WrittenHistory::Header();
+    for (int i = 0; i < lines; ++i) {
+        Attempt attempt;
+        AttemptDetail detail;
+        attempt.utcSeconds = 1790000000 + i * 60LL;
+        attempt.set = random() % 78 >= 57 ? CaseSet::PLL : CaseSet::OLL;
+        attempt.caseNumber = i % 2 ? kBusyCase : 1 + static_cast<int>(random() % CaseCount(attempt.set));
+        attempt.milliseconds = 1200 + static_cast<int>(random() % 4000);
+        if (i % 10 == 0) {
+            attempt.mode = AttemptMode::Name;
+            detail.answer = QStringLiteral("27");
+            detail.result = random() % 4 ? AttemptResult::Ok : AttemptResult::Wrong;
+            if (detail.result == AttemptResult::Ok)
+                detail.splitMilliseconds = attempt.milliseconds;
+            else
+                attempt.milliseconds = 0;
+        } else if (i % 3 == 0) {
+            attempt.mode = AttemptMode::Split;
+            detail.splitMilliseconds = 300 + static_cast<int>(random() % 900);
+        }
+        content += FormatAttempt(attempt, QString(), detail) + "\r\n";
+    }
+    file.write(content);
+}
+
+// What the window thread computes for the recognition figures once the
+// file is read, alone and with the window's redraw.
+void BenchRecognitionFigures(const QString& folder)
+{
+    constexpr int kLines = 100000;
+    WriteRecognitionHistory(folder + QStringLiteral("/History.csv"), kLines);
+    auto program = StartIn(folder);
+    ProgressHub& hub = *program->form1->progress;
+    OpenAndFill(hub, [](ProgressHub& h) { h.OpenCase(CaseSet::OLL, kBusyCase); });
+    const HistoryStore& store = hub.Store();
+    std::vector<double> splitMs, namingMs, recognitionViewMs;
+    int checksum = 0;
+    for (int run = 0; run < 21; ++run) {
+        splitMs.push_back(TimeMs([&] {
+            const SplitFigures figures =
+                SplitMeans(TimesOf(CaseAttempts(store.Attempts(), CaseSet::OLL, kBusyCase, {})),
+                           CaseSplits(store.Attempts(), store.Splits(), CaseSet::OLL, kBusyCase, {}));
+            checksum += figures.recognitionMs;
+        }));
+        namingMs.push_back(TimeMs([&] { checksum += RankNaming(store.Drill(), CaseSet::OLL, {}).worstFirst.front().misses; }));
+        hub.Window()->Widget()->findChild<QPushButton*>(QStringLiteral("recognitionButton"))->click();
+        recognitionViewMs.push_back(TimeMs([&] {
+            hub.Window()->Refresh();
+            hub.Window()->Widget()->repaint();
+        }));
+    }
+    PrintRow(QStringLiteral("Recognition figures of 100,000 lines (%1 split times, %2 drill answers), on the window "
+                            "thread (median of 21): a case's split means (its 50,000 times listed and their splits found), the naming ranking")
+                 .arg(store.Splits().size())
+                 .arg(store.Drill().size()),
+             QStringLiteral("%1 ms; %2 ms (checksum %3)").arg(Fixed(Median(splitMs), 2), Fixed(Median(namingMs), 2)).arg(checksum),
+             QStringLiteral("a few ms"), Median(splitMs) + Median(namingMs) < 5);
+    PrintRow(QStringLiteral("The same file: the Recognition view redrawn and painted (median of 21)"),
+             QStringLiteral("%1 ms (max %2 ms)").arg(Fixed(Median(recognitionViewMs), 1), Fixed(Largest(recognitionViewMs), 1)),
+             QStringLiteral("< 17 ms (one frame)"), Median(recognitionViewMs) < 17);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -277,11 +351,16 @@ int main(int argc, char* argv[])
         BenchHugeFile(folder.path());
         return 0;
     }
+    if (argc > 1 && QByteArray(argv[1]) == "--recognition") {
+        BenchRecognitionFigures(folder.path());
+        return 0;
+    }
     BenchOpening(folder.path(), 10000, false, kBusyCase, QStringLiteral("a case with 5,000 times"));
     BenchAppend(folder.path());
     BenchAppendWithWindow(folder.path(), kBusyCase, QStringLiteral("the case with 5,000 times"));
     BenchAppendWithWindow(folder.path(), 1, QStringLiteral("a case with about 90 times"));
     BenchOpening(folder.path(), 100000, true, kBusyCase, QStringLiteral("a case with about 1,300 times"));
+    BenchRecognitionFigures(folder.path());
     BenchHugeFile(folder.path());
     return 0;
 }

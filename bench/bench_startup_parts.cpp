@@ -6,6 +6,7 @@
 #include "about/tfrmgl.h"
 #include "board/tform2.h"
 #include "board/tform3.h"
+#include "window/fonts.h"
 #include "window/tform1.h"
 
 #include <QApplication>
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
         mark = now;
         return part;
     };
+    StartLoadingFontSystem();   // as app/main.cpp
     QApplication application(argc, argv);
     const double app = since(last);
     Environment env = Environment::Default();

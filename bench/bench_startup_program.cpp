@@ -2,12 +2,14 @@
 // window is on screen; then a normal close (shut-down runs).
 #include "app/program.h"
 #include "shown.h"
+#include "window/fonts.h"
 #include "window/tform1.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    StartLoadingFontSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationDisplayName(QString::fromLatin1(kApplicationTitle));

@@ -18,7 +18,7 @@ export TESSELO_PLUGIN_DIR=$BENCH_BUILD
 if [ "${1:-}" = --with-display ]; then
   export QT_QPA_PLATFORM=xcb
   "$B/bench_startup/bench_startup" "$B/bench_startup_program/bench_startup_program" \
-    "$B/bench_startup_bare/bench_startup_bare" 7 "$B/bench_startup_parts/bench_startup_parts"
+    "$B/bench_startup_bare/bench_startup_bare" 15 "$B/bench_startup_parts/bench_startup_parts"
   "$B/bench_stopwatch/bench_stopwatch"
   "$B/bench_clockstart/bench_clockstart"
   "$B/bench_board/bench_board"

@@ -55,13 +55,32 @@ private:
 
 } // namespace
 
-size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded)
+namespace {
+
+template <typename Record> size_t RecordsAlreadyRead(const std::vector<Record>& read, const std::vector<Record>& recorded)
 {
     for (size_t count = std::min(read.size(), recorded.size()); count > 0; --count)
         if (std::equal(recorded.begin(), recorded.begin() + static_cast<std::ptrdiff_t>(count),
                        read.end() - static_cast<std::ptrdiff_t>(count)))
             return count;
     return 0;
+}
+
+// A drill answer as the file gives it back: a miss without its time, the
+// answer single-spaced; so a reading that meets it knows it.
+DrillRecord AsRead(DrillRecord record)
+{
+    if (record.detail.result != AttemptResult::Ok)
+        record.attempt.milliseconds = 0;
+    record.detail.answer = record.detail.answer.simplified();
+    return record;
+}
+
+} // namespace
+
+size_t TimesAlreadyRead(const std::vector<Attempt>& read, const std::vector<Attempt>& recorded)
+{
+    return RecordsAlreadyRead(read, recorded);
 }
 
 // One reading of the file. The thread only writes here; the window thread
@@ -172,21 +191,19 @@ void HistoryStore::TellPendingChange(int before)
 
 // The Progress window and the weak draw see every accepted time, written
 // or waiting: the file gets it later.
+// The drill's answers are no solves: they stay out of the times, as the
+// reader keeps them out; a split goes to the side table.
 void HistoryStore::KeepInMemory(const Attempt& attempt, const AttemptDetail& detail)
 {
-    // The drill's answers are no solves: they stay out of the times, as the
-    // reader keeps them out.
-    if (attempt.mode == AttemptMode::Name) {
-        if (loaded_)
-            content_.drill.push_back({attempt, detail});
-        else if (job_)
-            drillMeanwhile_.push_back({attempt, detail});
+    if (!loaded_ && !job_)
         return;
-    }
-    if (loaded_)
-        content_.attempts.push_back(attempt);
-    else if (job_)
-        recordedMeanwhile_.push_back(attempt);
+    std::vector<Attempt>& attempts = loaded_ ? content_.attempts : recordedMeanwhile_;
+    if (attempt.mode == AttemptMode::Name)
+        (loaded_ ? content_.drill : drillMeanwhile_).push_back(AsRead({attempt, detail}));
+    else if (attempt.mode == AttemptMode::Split)
+        (loaded_ ? content_.splits : splitsMeanwhile_).push_back({attempts.size(), detail.splitMilliseconds});
+    if (attempt.mode != AttemptMode::Name)
+        attempts.push_back(attempt);
 }
 
 // Every waiting line in one append, so that their order holds and none is
@@ -218,13 +235,10 @@ void HistoryStore::StartLoading()
     job_ = job;
     // Times still waiting for the file are not in what will be read.
     recordedMeanwhile_.clear();
+    splitsMeanwhile_.clear();
     drillMeanwhile_.clear();
-    for (const PendingLine& pending : pending_) {
-        if (pending.attempt.mode == AttemptMode::Name)
-            drillMeanwhile_.push_back({pending.attempt, pending.detail});
-        else
-            recordedMeanwhile_.push_back(pending.attempt);
-    }
+    for (const PendingLine& pending : pending_)
+        KeepInMemory(pending.attempt, pending.detail);
     job->thread = std::thread([this, job] {
         job->Run();
         try {
@@ -243,6 +257,7 @@ void HistoryStore::AbandonLoading()
     job_->thread.join();   // at most one piece of the file: a few milliseconds
     job_.reset();
     recordedMeanwhile_.clear();
+    splitsMeanwhile_.clear();
     drillMeanwhile_.clear();
 }
 
@@ -266,20 +281,6 @@ double HistoryStore::LoadedShare() const
     return std::min(1.0, static_cast<double>(job_->bytesRead.load(std::memory_order_relaxed)) / static_cast<double>(length));
 }
 
-// As with the times: the reading may have met the drill's lines recorded
-// while it ran, which are then taken once.
-void HistoryStore::KeepDrillRecordedMeanwhile()
-{
-    std::vector<Attempt> read, recorded;
-    for (const DrillRecord& line : content_.drill)
-        read.push_back(line.attempt);
-    for (const DrillRecord& line : drillMeanwhile_)
-        recorded.push_back(line.attempt);
-    const auto alreadyRead = static_cast<std::ptrdiff_t>(TimesAlreadyRead(read, recorded));
-    content_.drill.insert(content_.drill.end(), drillMeanwhile_.begin() + alreadyRead, drillMeanwhile_.end());
-    drillMeanwhile_.clear();
-}
-
 void HistoryStore::Finish(const std::shared_ptr<Job>& job)
 {
     if (job != job_)
@@ -288,12 +289,27 @@ void HistoryStore::Finish(const std::shared_ptr<Job>& job)
         job->thread.join();   // the thread has posted this as its last act
     content_ = std::move(job->content);
     unreadable_ = job->unreadable;
-    const auto alreadyRead = static_cast<std::ptrdiff_t>(TimesAlreadyRead(content_.attempts, recordedMeanwhile_));
-    content_.attempts.insert(content_.attempts.end(), recordedMeanwhile_.begin() + alreadyRead, recordedMeanwhile_.end());
-    recordedMeanwhile_.clear();
-    recordedMeanwhile_.shrink_to_fit();
-    KeepDrillRecordedMeanwhile();
+    AddRecordedMeanwhile(TimesAlreadyRead(content_.attempts, recordedMeanwhile_));
     job_.reset();
     loaded_ = true;
     emit Loaded();
+}
+
+// What was recorded while the file was read goes after what was read, but
+// only what the reading did not meet at the file's end; a split follows its
+// attempt to its place there.
+void HistoryStore::AddRecordedMeanwhile(size_t timesAlreadyRead)
+{
+    const size_t firstPlace = content_.attempts.size() - timesAlreadyRead;
+    content_.attempts.insert(content_.attempts.end(),
+                             recordedMeanwhile_.begin() + static_cast<std::ptrdiff_t>(timesAlreadyRead),
+                             recordedMeanwhile_.end());
+    for (const AttemptSplit& split : splitsMeanwhile_)
+        if (split.attempt >= timesAlreadyRead)
+            content_.splits.push_back({firstPlace + split.attempt, split.splitMilliseconds});
+    const auto drillRead = static_cast<std::ptrdiff_t>(RecordsAlreadyRead(content_.drill, drillMeanwhile_));
+    content_.drill.insert(content_.drill.end(), drillMeanwhile_.begin() + drillRead, drillMeanwhile_.end());
+    recordedMeanwhile_ = {};
+    splitsMeanwhile_ = {};
+    drillMeanwhile_ = {};
 }

@@ -65,8 +65,10 @@ public:
     bool Loading() const { return job_ != nullptr; }
     double LoadedShare() const;   // how much of the file has been read, 0 to 1
     const std::vector<Attempt>& Attempts() const { return content_.attempts; }
-    // The naming drill's lines, kept apart from the timed attempts.
-    const std::vector<DrillRecord>& DrillRecords() const { return content_.drill; }
+    // The recognition marks of the split attempts among Attempts(), in order.
+    const std::vector<AttemptSplit>& Splits() const { return content_.splits; }
+    // The naming drill's answers, right and wrong, in order.
+    const std::vector<DrillRecord>& Drill() const { return content_.drill; }
     int SkippedLines() const { return content_.skippedLines; }
     bool Unreadable() const { return unreadable_; }   // something is at the name, but not a file that reads
 
@@ -84,9 +86,9 @@ private:
     };
     void Finish(const std::shared_ptr<Job>& job);
     void KeepInMemory(const Attempt& attempt, const AttemptDetail& detail);
+    void AddRecordedMeanwhile(size_t timesAlreadyRead);
     AppendOutcome WritePending();
     void TellPendingChange(int before);
-    void KeepDrillRecordedMeanwhile();
 
     QString path_;
     bool loaded_ = false;
@@ -95,7 +97,8 @@ private:
     HistoryContent content_;
     std::shared_ptr<Job> job_;          // the reading in progress
     std::vector<Attempt> recordedMeanwhile_;
-    std::vector<DrillRecord> drillMeanwhile_;   // the drill's lines recorded while the file was read
+    std::vector<AttemptSplit> splitsMeanwhile_;   // attempt: the place in recordedMeanwhile_
+    std::vector<DrillRecord> drillMeanwhile_;
     std::vector<PendingLine> pending_;  // accepted, not yet in the file, in order
     QTimer* retryTimer_ = nullptr;
 };

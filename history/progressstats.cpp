@@ -140,3 +140,86 @@ SetRanking RankSet(const std::vector<Attempt>& attempts, CaseSet set, const Atte
                      [](const CaseMean& a, const CaseMean& b) { return a.milliseconds > b.milliseconds; });
     return ranking;
 }
+
+// The splits are in the order of the attempts: one cursor walks them beside.
+std::vector<std::optional<int>> CaseSplits(const std::vector<Attempt>& attempts, const std::vector<AttemptSplit>& splits,
+                                           CaseSet set, int caseNumber, const AttemptFilter& filter)
+{
+    std::vector<std::optional<int>> found;
+    auto split = splits.begin();
+    for (size_t i = 0; i < attempts.size(); ++i) {
+        const Attempt& attempt = attempts[i];
+        if (attempt.caseNumber != caseNumber || attempt.set != set || !filter.Matches(attempt))
+            continue;
+        while (split != splits.end() && split->attempt < i)
+            ++split;
+        const bool marked = split != splits.end() && split->attempt == i;
+        found.push_back(marked ? std::optional<int>(split->splitMilliseconds) : std::nullopt);
+    }
+    return found;
+}
+
+SplitFigures SplitMeans(const std::vector<int>& ms, const std::vector<std::optional<int>>& splits)
+{
+    long long recognition = 0, execution = 0;
+    SplitFigures figures;
+    for (size_t i = 0; i < std::min(ms.size(), splits.size()); ++i)
+        if (splits[i]) {
+            ++figures.count;
+            recognition += *splits[i];
+            execution += ms[i] - *splits[i];
+        }
+    if (figures.count > 0) {
+        figures.recognitionMs = static_cast<int>(RoundedQuotient(recognition, figures.count));
+        figures.executionMs = static_cast<int>(RoundedQuotient(execution, figures.count));
+    }
+    return figures;
+}
+
+namespace {
+
+// a is worse than b: a larger share missed, or the same share and slower.
+bool NamedWorse(const NamingFigures& a, const NamingFigures& b)
+{
+    const long long aShare = static_cast<long long>(a.misses) * b.answers;
+    const long long bShare = static_cast<long long>(b.misses) * a.answers;
+    if (aShare != bShare)
+        return aShare > bShare;
+    if (a.meanMs.has_value() != b.meanMs.has_value())
+        return !a.meanMs;
+    return a.meanMs && *a.meanMs > *b.meanMs;
+}
+
+} // namespace
+
+NamingRanking RankNaming(const std::vector<DrillRecord>& drill, CaseSet set, const AttemptFilter& filter)
+{
+    const size_t caseCount = static_cast<size_t>(CaseCount(set));
+    std::array<NamingFigures, kMaxCases> figures{};
+    std::array<long long, kMaxCases> sums{};
+    for (const DrillRecord& record : drill) {
+        const Attempt& attempt = record.attempt;
+        const size_t index = static_cast<size_t>(attempt.caseNumber - 1);
+        if (attempt.set != set || index >= caseCount || !filter.Matches(attempt))
+            continue;
+        ++figures[index].answers;
+        if (record.detail.result == AttemptResult::Ok)
+            sums[index] += attempt.milliseconds;
+        else
+            ++figures[index].misses;
+    }
+    NamingRanking ranking;
+    for (size_t i = 0; i < caseCount; ++i) {
+        NamingFigures& f = figures[i];
+        f.caseNumber = static_cast<int>(i + 1);
+        if (f.answers == 0) {
+            ranking.neverDrilled.push_back(f.caseNumber);
+            continue;
+        }
+        if (f.answers > f.misses)
+            f.meanMs = static_cast<int>(RoundedQuotient(sums[i], f.answers - f.misses));
+        ranking.worstFirst.push_back(f);
+    }
+    std::stable_sort(ranking.worstFirst.begin(), ranking.worstFirst.end(), NamedWorse);
+    return ranking;
+}

@@ -58,3 +58,34 @@ struct SetRanking {
     std::vector<int> withoutTimes;        // cases without any time, ascending
 };
 SetRanking RankSet(const std::vector<Attempt>& attempts, CaseSet set, const AttemptFilter& filter);
+
+// The recognition split of each attempt CaseAttempts lists for the same
+// arguments, in the same order; nothing for an attempt timed whole.
+// splits: the marks of the split attempts among attempts, in order.
+std::vector<std::optional<int>> CaseSplits(const std::vector<Attempt>& attempts, const std::vector<AttemptSplit>& splits,
+                                           CaseSet set, int caseNumber, const AttemptFilter& filter);
+
+// Over the attempts that have a split: the mean recognition (the split) and
+// the mean execution (the time less the split). count 0: none has a split.
+struct SplitFigures {
+    int count = 0;
+    int recognitionMs = 0;
+    int executionMs = 0;
+};
+SplitFigures SplitMeans(const std::vector<int>& milliseconds, const std::vector<std::optional<int>>& splits);
+
+// How a case fares in the naming drill: every answer, the wrong ones and
+// the give-ups among them, and the mean time of the right ones.
+struct NamingFigures {
+    int caseNumber = 0;
+    int answers = 0;
+    int misses = 0;
+    std::optional<int> meanMs;   // nothing: never named right
+};
+struct NamingRanking {
+    // The most often missed share first; among equal shares, the slowest
+    // (never named right counts as slowest).
+    std::vector<NamingFigures> worstFirst;
+    std::vector<int> neverDrilled;   // ascending
+};
+NamingRanking RankNaming(const std::vector<DrillRecord>& drill, CaseSet set, const AttemptFilter& filter);

@@ -117,8 +117,13 @@ struct Session {
     qint64 totalMs = 0;
     qint64 first = 0;
     qint64 last = 0;
+    bool split = false;   // some solve has its recognition timed apart: two phases
 
-    void Add(const Attempt& attempt, const QString& scramble, const QByteArray& encodedComment)
+    // A split solve is [[0,total,split],...]: csTimer keeps a solve's phases
+    // as the times at which they ended, the last phase's end (the total)
+    // first, then back to the first phase's end.
+    void Add(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail,
+             const QByteArray& encodedComment)
     {
         const qint64 start = StartSeconds(attempt);
         first = count == 0 ? start : std::min(first, start);
@@ -129,6 +134,11 @@ struct Session {
             solves += ',';
         solves += "[[0,";
         solves += Number(attempt.milliseconds);
+        if (attempt.mode == AttemptMode::Split && detail.splitMilliseconds >= 0) {
+            split = true;
+            solves += ',';
+            solves += Number(detail.splitMilliseconds);
+        }
         solves += "],";
         AppendJsonString(solves, scramble.toUtf8());
         solves += ',';
@@ -139,13 +149,15 @@ struct Session {
     }
 
     // What csTimer keeps of a session beside its solves: the name, the
-    // scramble type, the place in the list, the count, DNFs and mean (-1:
+    // scramble type (and two phases, recognition and execution, when any
+    // solve was split), the place in the list, the count, DNFs and mean (-1:
     // none), and the first and last dates.
     QByteArray Data(int rank) const
     {
         const qint64 mean = count ? std::llround(static_cast<double>(totalMs) / count) : -1;
         QByteArray data = "{\"name\":" + JsonString(ExportedSetName(set)) + ",\"opt\":{\"scrType\":"
-                          + (set == CaseSet::OLL ? "\"oll\"" : "\"pll\"") + "},\"rank\":" + Number(rank)
+                          + (set == CaseSet::OLL ? "\"oll\"" : "\"pll\"")
+                          + (split ? ",\"phases\":2" : "") + "},\"rank\":" + Number(rank)
                           + ",\"stat\":[" + Number(count) + ",0," + Number(mean) + ']';
         if (count)
             data += ",\"date\":[" + Number(first) + ',' + Number(last) + ']';
@@ -158,8 +170,9 @@ QByteArray CsTimerExport(const QByteArray& historyContent, const CaseIdentityTab
     std::array<Session, 2> sessions;
     sessions[1].set = CaseSet::PLL;
     Comments comments(cases, [](const QString& text) { return JsonString(text); });
-    counts.skippedLines = ForEachAttempt(historyContent, [&](const Attempt& attempt, const QString& scramble) {
-        sessions[attempt.set == CaseSet::OLL ? 0 : 1].Add(attempt, scramble, comments.Of(attempt));
+    counts.skippedLines = ForEachAttempt(historyContent, [&](const Attempt& attempt, const QString& scramble,
+                                                             const AttemptDetail& detail) {
+        sessions[attempt.set == CaseSet::OLL ? 0 : 1].Add(attempt, scramble, detail, comments.Of(attempt));
     });
     counts.oll = sessions[0].count;
     counts.pll = sessions[1].count;
@@ -190,7 +203,8 @@ QByteArray TwistyTimerExport(const QByteArray& historyContent, const CaseIdentit
     const std::array<QByteArray, 2> categories = {TwistyField(ExportedSetName(CaseSet::OLL)),
                                                   TwistyField(ExportedSetName(CaseSet::PLL))};
     Comments comments(cases, &TwistyField);
-    counts.skippedLines = ForEachAttempt(historyContent, [&](const Attempt& attempt, const QString& scramble) {
+    counts.skippedLines = ForEachAttempt(historyContent, [&](const Attempt& attempt, const QString& scramble,
+                                                             const AttemptDetail&) {
         const bool oll = attempt.set == CaseSet::OLL;
         (oll ? counts.oll : counts.pll)++;
         out += "\"333\";";

@@ -7,7 +7,9 @@
 // "Tesselo PLL"), numbered from 1, so the file starts with {"session1" as
 // csTimer's own files do and csTimer recognises it by. Each solve is
 // [[0,ms],scramble,comment,start]: penalty 0, the time, the setup scramble
-// (empty without one), the comment, and the start in whole Unix seconds.
+// (empty without one), the comment, and the start in whole Unix seconds. A
+// time with its recognition split is [[0,ms,split],...], in a session of two
+// phases. The naming drill's answers are no solves: neither format has them.
 // TwistyTimer: its backup's header, then one line per time with every field
 // quoted and ';' between them, puzzle "333", penalty 0, and the date in
 // milliseconds of the moment the time was accepted.

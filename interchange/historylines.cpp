@@ -19,6 +19,7 @@ int ForEachAttempt(const QByteArray& content, const AttemptVisitor& visit)
     int skipped = 0;
     Attempt attempt;
     QString scramble;
+    AttemptDetail detail;
     qsizetype start = content.startsWith(kByteOrderMark) ? qsizetype(sizeof kByteOrderMark - 1) : 0;
     while (start < content.size()) {
         qsizetype end = content.indexOf('\n', start);
@@ -33,12 +34,12 @@ int ForEachAttempt(const QByteArray& content, const AttemptVisitor& visit)
         start = end + 1;
         if (finish > begin && finish[-1] == '\r')
             --finish;
-        switch (parser.Read(begin, finish, attempt, &scramble)) {
+        switch (parser.Read(begin, finish, attempt, &scramble, &detail)) {
         case HistoryLineParser::Line::Attempt:
             if (torn)
                 ++skipped;
-            else
-                visit(attempt, scramble);
+            else if (attempt.mode != AttemptMode::Name)
+                visit(attempt, scramble, detail);
             break;
         case HistoryLineParser::Line::Damaged:
             ++skipped;

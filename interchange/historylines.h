@@ -11,12 +11,15 @@
 #include <QString>
 #include <functional>
 
-using AttemptVisitor = std::function<void(const Attempt& attempt, const QString& scramble)>;
+// detail: the recognition split of a split attempt (splitMilliseconds -1 without one).
+using AttemptVisitor = std::function<void(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)>;
 
-// Hands every attempt of the file's bytes to visit, in the order of the file.
-// The lines kept and the lines skipped are those of ParseHistory (headers
-// and blank lines passed over, a byte order mark at the start ignored, a last
-// line without its line end skipped). Returns the number of lines skipped.
+// Hands every timed attempt of the file's bytes to visit, in the order of the
+// file. The lines kept and the lines skipped are those of ParseHistory
+// (headers and blank lines passed over, a byte order mark at the start
+// ignored, a last line without its line end skipped); the naming drill's
+// answers are no solves and are passed over, as ParseHistory keeps them out
+// of its attempts. Returns the number of lines skipped.
 int ForEachAttempt(const QByteArray& content, const AttemptVisitor& visit);
 
 enum class HistoryFileRead { Read, Missing, Unreadable };

@@ -55,6 +55,14 @@ QJsonObject ParsedObject(const QByteArray& json)
     return document.object();
 }
 
+// Under today's header: a split OLL 27, a timed one, and the naming drill's
+// right and wrong answers, which are no solves.
+const QByteArray kSplitAndDrill = "time,set,case,level,recognition,seconds,exam,scramble,mode,split,answer,result\n"
+                                  "2026-12-09T11:40:00Z,OLL,4,Easy,top,1.500,0,,split,0.620,,\n"
+                                  "2026-12-09T11:41:00Z,OLL,4,Easy,top,1.400,0,U,time,,,\n"
+                                  "2026-12-09T11:42:00Z,PLL,1,Easy,top,0.800,0,,name,0.800,Ub,ok\n"
+                                  "2026-12-09T11:43:00Z,PLL,1,Easy,top,,0,,name,,Ua,wrong\n";
+
 } // namespace
 
 class ExportTest : public QObject {
@@ -103,6 +111,7 @@ private slots:
                                                        "U2,1.200,2026-12-09T11:32:05Z,PLL,2,Easy,top,0\r\n"
                                                        "U,1.300,2026-12-09T11:32:09Z,PLL,2,Easy,top,0")
                                          << QStringList({"U2"});
+        QTest::newRow("with drill answers") << kHistory + kSplitAndDrill << QStringList({"R U R' U'", "", "F \"x\" R", "", "U"});
     }
     void readsTheLinesTheStoreReads()
     {
@@ -110,7 +119,7 @@ private slots:
         QFETCH(QStringList, scrambles);
         std::vector<Attempt> visited;
         QStringList visitedScrambles;
-        const int skipped = ForEachAttempt(content, [&](const Attempt& attempt, const QString& scramble) {
+        const int skipped = ForEachAttempt(content, [&](const Attempt& attempt, const QString& scramble, const AttemptDetail&) {
             visited.push_back(attempt);
             visitedScrambles << scramble;
         });
@@ -166,6 +175,32 @@ private slots:
             QCOMPARE(session["opt"]["scrType"].toString(), names[i].endsWith("OLL") ? "oll" : "pll");
             QCOMPARE(session["stat"][0].toInt(), top["session" + id].toArray().size());
         }
+    }
+
+    // csTimer shows a split solve's two phases: recognition (the split) and
+    // execution (the rest). The session of the split solves has two phases;
+    // the other keeps csTimer's one. Drill answers go to neither format.
+    void splitsAsPhases()
+    {
+        ExportCounts counts;
+        const QJsonObject top = ParsedObject(ExportHistory(ExportFormat::CsTimer, kSplitAndDrill, Cases(), &counts));
+        QCOMPARE(counts.oll, 2);
+        QCOMPARE(counts.pll, 0);
+        QCOMPARE(top.size(), 2);   // one session and the properties
+        const QJsonArray solves = top["session1"].toArray();
+        QCOMPARE(solves.size(), 2);
+        QCOMPARE(solves[0][0].toArray(), QJsonArray({0, 1500, 620}));
+        QCOMPARE(solves[1][0].toArray(), QJsonArray({0, 1400}));
+        const QJsonObject session = ParsedObject(top["properties"]["sessionData"].toString().toUtf8())["1"].toObject();
+        QCOMPARE(session["opt"]["phases"].toInt(), 2);
+        QCOMPARE(session["stat"][0].toInt(), 2);
+
+        const QJsonObject plain = ParsedObject(ExportHistory(ExportFormat::CsTimer, kHistory, Cases()));
+        const QJsonObject plainData = ParsedObject(plain["properties"]["sessionData"].toString().toUtf8());
+        QVERIFY(!plainData["1"]["opt"].toObject().contains("phases"));
+
+        const QList<QByteArray> lines = ExportHistory(ExportFormat::TwistyTimer, kSplitAndDrill, Cases()).split('\n');
+        QCOMPARE(lines.size(), 4);   // the header, two solves, the empty end
     }
 
     void emptyTwistyTimer()

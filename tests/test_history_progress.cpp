@@ -7,6 +7,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLegendMarker>
+#include <QListWidget>
+#include <QPushButton>
 #include <QChart>
 #include <QChartView>
 #include <QMenu>
@@ -24,6 +27,15 @@ QByteArray Line(int caseNumber, const char* seconds, const char* level = "Easy")
 {
     return QByteArray("2026-12-01T10:00:00Z,OLL,") + QByteArray::number(caseNumber) + "," + level + ",top," + seconds
            + ",0\r\n";
+}
+
+// A line under today's header: a split time ("split", the mark) or a
+// naming drill's answer ("name", the answer and its result).
+QByteArray TodaysLine(int caseNumber, const char* seconds, const char* mode, const char* split,
+                      const char* answer = "", const char* result = "")
+{
+    return QByteArray("2026-12-01T10:00:00Z,OLL,") + QByteArray::number(caseNumber) + ",Easy,top," + seconds + ",0,,"
+           + mode + ',' + split + ',' + answer + ',' + result + "\r\n";
 }
 
 void AcceptOneTime(Harness& h, qint64 ms)
@@ -279,6 +291,69 @@ private slots:
         f->BitBtn2Click();
         QCOMPARE(SinglePoints(window), 5);          // the open window took the new time
         QVERIFY(Text(window, "figures").startsWith(QStringLiteral("Attempts: 5\nBest: 1,000\nMean: 3,000\n")));
+    }
+
+    // A case with recognition marks shows their means and a series of its
+    // own, which a new split time joins; a case without stays as it was.
+    // The Recognition view ranks the naming drill's answers. Both languages.
+    void recognitionFigures_data()
+    {
+        QTest::addColumn<bool>("russian");
+        QTest::newRow("en") << false;
+        QTest::newRow("ru") << true;
+    }
+    void recognitionFigures()
+    {
+        QFETCH(bool, russian);
+        const auto tr = [russian](const char* ru, const char* en) { return QString::fromUtf8(russian ? ru : en); };
+        Harness h;
+        h.WriteSettings(Settings(russian ? "ru" : "en", "OLL", false));
+        WriteBytes(h.Path(QStringLiteral("History.csv")),
+                   "time,set,case,level,recognition,seconds,exam,scramble,mode,split,answer,result\r\n"
+                       + TodaysLine(7, "2.000", "split", "0.600") + TodaysLine(7, "3.000", "time", "")
+                       + TodaysLine(7, "2.200", "split", "0.800") + TodaysLine(5, "2.500", "time", "")
+                       + TodaysLine(7, "1.240", "name", "1.240", "21", "ok")
+                       + TodaysLine(7, "", "name", "", "22", "wrong")
+                       + TodaysLine(3, "0.800", "name", "0.800", "25", "ok"));
+        TForm1* f = h.Start();
+        f->progress->OpenCase(CaseSet::OLL, 7);
+        ProgressView* window = f->progress->Window();
+        WaitForReading(h, window);
+        QVERIFY2(Text(window, "figures").endsWith(tr("\n\nРаспознавание отмечено: 2\nРаспознавание: 0,700\nИсполнение: 1,400",
+                                                    "\n\nRecognition timed: 2\nRecognition: 0,700\nExecution: 1,400")),
+                 qPrintable(Text(window, "figures")));
+        QChart* chart = CaseChartOf(window)->chart();
+        auto* recognition = static_cast<QXYSeries*>(chart->series().last());
+        QCOMPARE(recognition->name(), tr("Распознавание", "Recognition"));
+        QVERIFY(recognition->isVisible() && chart->legend()->markers(recognition).first()->isVisible());
+        QCOMPARE(recognition->count(), 2);
+        QCOMPARE(recognition->at(1), QPointF(3, 0.8));   // beside its own time, the third
+        QVERIFY(chart->axes(Qt::Vertical).first()->property("min").toDouble() < 0.6);
+
+        f->state.currentCase = 7;
+        f->progress->RecordAccepted(1.9, false, QString(), 400);
+        QCOMPARE(recognition->count(), 3);
+        QCOMPARE(recognition->at(2), QPointF(4, 0.4));
+        QVERIFY(Text(window, "figures").endsWith(tr("Исполнение: 1,433", "Execution: 1,433")));
+
+        window->ShowCase(CaseSet::OLL, 5);          // timed whole: no recognition anywhere
+        QVERIFY(!recognition->isVisible() && !chart->legend()->markers(recognition).first()->isVisible());
+        QVERIFY(!Text(window, "figures").contains(tr("Распознавание", "Recognition")));
+
+        auto* button = Part<QPushButton>(window, "recognitionButton");
+        QCOMPARE(button->text(), tr("Распознавание", "Recognition"));
+        button->click();
+        auto* list = Part<QListWidget>(window, "recognitionList");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), tr("OLL 21 H · 1,240 · пропущено 1 из 2", "OLL 21 H · 1,240 · 1 of 2 missed"));
+        QCOMPARE(list->item(1)->text(), tr("OLL 25 Bowtie · 0,800 · пропущено 0 из 1", "OLL 25 Bowtie · 0,800 · 0 of 1 missed"));
+        QVERIFY(Text(window, "neverNamed").startsWith(tr("Ещё не называли: OLL 23 Headlights", "Never named yet: OLL 23 Headlights")));
+        QVERIFY(!button->isVisible() && Part<QPushButton>(window, "setButton")->isVisible());
+        f->progress->RecordAccepted(2.0, false);    // a time changes nothing here
+        QCOMPARE(list->count(), 2);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+        QVERIFY(window->ShowingCase());
+        QCOMPARE(window->CaseNumber(), 3);
     }
 
     void setViewRanksCasesAndOpensOne()

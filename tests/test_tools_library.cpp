@@ -105,6 +105,16 @@ private slots:
         QVERIFY(!ReadBytes(Path(QStringLiteral(".tesselo-generated"))).contains("OLL/2.gif"));
     }
 
+    void aLostListIsMadeAgainFromThePicturesAsGenerated()
+    {
+        const QByteArray before = ReadBytes(Path(QStringLiteral(".tesselo-generated")));
+        QVERIFY(QFile::remove(Path(QStringLiteral(".tesselo-generated"))));
+        const QString report = Generate();
+        QVERIFY2(report.contains(QLatin1String("(0 written, 790 unchanged, 2 of the user's kept)")), qPrintable(report));
+        QCOMPARE(ReadBytes(Path(QStringLiteral(".tesselo-generated"))), before);
+        QCOMPARE(ReadBytes(Path(QStringLiteral("OLL-2/1/1.gif"))), QByteArray("mine"));
+    }
+
     void unknownOptionsAreRefused()
     {
         QProcess process;

@@ -68,10 +68,12 @@ ManagedFolder::Outcome ManagedFolder::put(const QString& relativePath, const QBy
         errors_ << QStringLiteral("refusing to write %1").arg(relativePath);
     } else if (!existing) {
         outcome = WriteWhole(path(relativePath), bytes) ? Outcome::Written : Outcome::Failed;
+    } else if (*existing == bytes) {
+        // Exactly what it would write: its own, even when its list was lost
+        // (a build tree's clean removes the list and leaves the pictures).
+        outcome = Outcome::Unchanged;
     } else if (previous_.value(relativePath) != HashOf(*existing)) {
         outcome = Outcome::KeptUsersFile;  // not ours, or changed since we wrote it
-    } else if (*existing == bytes) {
-        outcome = Outcome::Unchanged;
     } else {
         outcome = WriteWhole(path(relativePath), bytes) ? Outcome::Written : Outcome::Failed;
     }

@@ -367,6 +367,37 @@ sample_history() {
   }' >"$1/History.csv"
 }
 
+# History.csv under today's header: case 21's times, two of three with the
+# recognition marked (with "split"), and naming drill answers over a dozen
+# cases, some right, some wrong, some given up (with "drill").
+recognition_history() {
+  awk -v what="$2" 'BEGIN {
+    srand(11); print "time,set,case,level,recognition,seconds,exam,scramble,mode,split,answer,result"
+    day = 1796515200
+    for (i = 0; i < 60; i++) {
+      r = 1.1 - 0.5 * i / 60 + rand() * 0.4; t = r + 1.4 - 0.6 * i / 60 + rand() * 0.5
+      stamp = strftime("%Y-%m-%dT%H:%M:%SZ", day + i * 4000, 1)
+      if (what == "split" && i % 3)
+        printf "%s,OLL,21,Easy,top,%.3f,0,,split,%.3f,,\n", stamp, t, r
+      else
+        printf "%s,OLL,21,Easy,top,%.3f,0,,time,,,\n", stamp, t
+    }
+    for (n = 1; what == "drill" && n <= 57; n += 4)
+      for (k = 0; k < 4 + n % 9; k++) {
+        stamp = strftime("%Y-%m-%dT%H:%M:%SZ", day + 300000 + n * 100 + k, 1)
+        miss = rand() < (n % 5) / 12
+        if (miss && k % 2)
+          printf "%s,OLL,%d,Easy,top,,0,,name,,,gave-up\n", stamp, n
+        else if (miss)
+          printf "%s,OLL,%d,Easy,top,,0,,name,,%d,wrong\n", stamp, n, (n + 7) % 57 + 1
+        else {
+          t = 0.6 + (n * 29 % 20) / 10 + rand() * 0.5
+          printf "%s,OLL,%d,Easy,top,%.3f,0,,name,%.3f,%d,ok\n", stamp, n, t, t, n
+        }
+      }
+  }' >"$1/History.csv"
+}
+
 # "With exam times" in the Progress window (its box in Russian, its text in English).
 PROGRESS_EXAM_BOX=(105 18)
 
@@ -420,6 +451,28 @@ state_progressempty() {
 settings_progressset() { sample_results; }
 folder_progressset() { sample_history "$1"; }
 state_progressset() { open_progress; }
+
+# A case whose recognition was timed apart: its two means and the marks as
+# a series of their own.
+settings_progresssplit() { settings_progresscase; }
+folder_progresssplit() { recognition_history "$1" split; }
+state_progresssplit() { state_progresscase; }
+
+# The Recognition view: the naming drill's answers, the worst named first.
+PROGRESS_RECOGNITION_BUTTON=(690 18)
+settings_progressrecognition() { sample_results; }
+folder_progressrecognition() { recognition_history "$1" drill; }
+state_progressrecognition() {
+  local main before
+  open_progress || return 1
+  main=$WINDOW
+  WINDOW=$SHOT_WINDOW
+  before=$(region 0 40 700 80)
+  xdotool mousemove --window "$SHOT_WINDOW" "${PROGRESS_RECOGNITION_BUTTON[@]}" click 1 mousemove --window "$SHOT_WINDOW" 60 500
+  until_changed "open the Recognition view" 0 40 700 80 "$before" || return 1
+  WINDOW=$main
+  sleep 0.5
+}
 
 # Setup scrambles: the next case's scramble in Idle, its Easy picture at Stop.
 settings_scrambleidle() { printf '[Settings]\nScramble=1\n'; sample_results; }
@@ -482,9 +535,10 @@ state_drawchoice() {
   click 203 531
 }
 
-# "Name the case": the box ticked in Idle (at the window's smallest size), a PLL case named wrongly (Jb
-# shown, "Ga" typed: the right name and picture), an OLL case named right
-# with its number and Enter (OLL 21 is the standard 40), a give-up.
+# "Name the case": the box ticked in Idle (at the window's smallest size), a
+# PLL case named wrongly (Jb shown, "Ga" typed: the right name and picture),
+# also under a setup scramble, an OLL case named right with its number and
+# Enter (OLL 21 is the standard 40), a give-up.
 NAMING_BOX=(24 550)
 settings_nameidle() { printf '[Position]\nX=0\nY=0\nWidth=800\nHeight=600\n'; sample_results; }
 state_nameidle() { click "${NAMING_BOX[@]}"; }
@@ -519,7 +573,7 @@ state_namegiveup() {
 }
 
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
-  ollhard pllsides pllanswer progresscase progressexam progressempty progressset
+  ollhard pllsides pllanswer progresscase progressexam progressempty progressset progresssplit progressrecognition
   scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog
   nameidle nametyped nameright namewrong namescramble namegiveup)
 
@@ -543,6 +597,8 @@ GALLERY=(
   "progressexam|The same with the exam times in, drawn hollow"
   "progressempty|A case without times"
   "progressset|Ctrl+H before any attempt: the set's cases, slowest first"
+  "progresssplit|A case with recognition timed apart: recognition and execution"
+  "progressrecognition|The Recognition view: the naming drill's cases, worst named first"
   "scrambleidle|Setup scramble: the next case to set up on a real cube"
   "scramblestop|Setup scramble: the case's picture as the answer at Stop"
   "scramblegiveup|Setup scramble: a click on the frame gives up and shows the case"

@@ -263,5 +263,5 @@ const std::vector<Attempt>* NamingAnswersForDraw(TForm1& form)
 {
     if (!form.progress || !form.progress->Store().IsLoaded())
         return nullptr;
-    return &AnswerTimesOf(form).CatchUp(form.progress->Store().DrillRecords());
+    return &AnswerTimesOf(form).CatchUp(form.progress->Store().Drill());
 }

@@ -6,7 +6,30 @@
 #include <QStringList>
 #include <QToolTip>
 
+#include <fontconfig/fontconfig.h>
+#include <thread>
+
 namespace {
+
+// The font system's loading, begun before the window system is contacted.
+// A run that ends before it registers the interface font (another copy
+// runs) waits for the loading at the exit: a thread still running when its
+// handle is destroyed would abort the program.
+struct FontSystemLoading {
+    std::thread thread;
+    ~FontSystemLoading() { Finish(); }
+    void Finish()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+FontSystemLoading& Loading()
+{
+    static FontSystemLoading loading;
+    return loading;
+}
 
 QString RegisterEmbeddedFont(const QString& resource)
 {
@@ -25,12 +48,21 @@ QString& InterfaceFamily()
 
 }   // namespace
 
+void StartLoadingFontSystem()
+{
+    FontSystemLoading& loading = Loading();
+    if (!loading.thread.joinable())
+        loading.thread = std::thread([] { FcInit(); });
+}
+
 void RegisterInterfaceFonts()
 {
     static bool registered = false;
     if (registered)
         return;
     registered = true;
+    // One loading at a time: a second one begun meanwhile would be thrown away.
+    Loading().Finish();
     // Only the regular face: the carried bold face draws its glyphs at the
     // regular weight, while a bold request on the regular face is emboldened
     // by the font engine and reads as bold.

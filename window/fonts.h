@@ -4,7 +4,13 @@
 
 #include <QFont>
 
-// Registers the embedded face once per process.
+// Begins loading the font system's configuration and font lists (the
+// largest part of the first text's cost: files read and parsed) on a thread
+// of its own, so that it runs while the application connects to the display.
+void StartLoadingFontSystem();
+
+// Registers the embedded face once per process (after the loading begun
+// above, if any, has ended).
 void RegisterInterfaceFonts();
 
 // Tahoma at a character height in pixels.

@@ -26,6 +26,7 @@ const QColor kSingleColour(0x7A, 0x8C, 0xA8);
 const QColor kAo5Colour(0xE0, 0x8A, 0x1E);
 const QColor kAo12Colour(0x42, 0xBB, 0x42);   // the bar colour of an enabled tile
 const QColor kBestColour(0xC8, 0x28, 0x28);
+const QColor kRecognitionColour(0x8E, 0x44, 0xAD);
 
 double Seconds(int milliseconds) { return milliseconds / 1000.0; }
 
@@ -54,15 +55,15 @@ template <typename Series> Series* AddSeries(QChart* chart, const QString& name,
     return series;
 }
 
-QLineSeries* AddDots(QChart* chart, const QString& name, bool hollow)
+QLineSeries* AddDots(QChart* chart, const QString& name, bool hollow, const QColor& colour = kSingleColour)
 {
-    auto* dots = AddSeries<QLineSeries>(chart, name, kSingleColour);
+    auto* dots = AddSeries<QLineSeries>(chart, name, colour);
     dots->setPen(Qt::NoPen);   // dots without a line between them
     dots->setMarkerSize(kDotPixels);
-    dots->setLightMarker(DotImage(kSingleColour, hollow));
+    dots->setLightMarker(DotImage(colour, hollow));
     dots->setPointsVisible(true);
     for (QLegendMarker* marker : chart->legend()->markers(dots))
-        marker->setBrush(hollow ? QBrush(Qt::white) : QBrush(kSingleColour));
+        marker->setBrush(hollow ? QBrush(Qt::white) : QBrush(colour));
     return dots;
 }
 
@@ -144,6 +145,9 @@ CaseChart::CaseChart(bool russian, const QString& fontFamily, QWidget* parent)
     best_ = AddSeries<QLineSeries>(chart, Tr(russian_, QStringLiteral("Лучшее"), QStringLiteral("Best so far")), kBestColour);
     bestSingle_ = AddMark(chart, Tr(russian_, QStringLiteral("Лучшее время"), QStringLiteral("Best single")), kBestColour);
     bestAo5_ = AddMark(chart, Tr(russian_, QStringLiteral("Лучшее ao5"), QStringLiteral("Best ao5")), kAo5Colour);
+    recognition_ = AddDots(chart, Tr(russian_, QStringLiteral("Распознавание"), QStringLiteral("Recognition")), false,
+                           kRecognitionColour);
+    ShowRecognition();
 }
 
 QFont CaseChart::Font(int pixels) const
@@ -167,19 +171,28 @@ QPointF CaseChart::Dot(size_t index) const
     return QPointF(static_cast<double>(index + 1), Seconds(times_[index]));
 }
 
-void CaseChart::Draw(std::vector<Attempt> attempts)
+void CaseChart::Draw(std::vector<Attempt> attempts, std::vector<std::optional<int>> splits)
 {
     attempts_ = std::move(attempts);
     times_ = TimesOf(attempts_);
+    splits_ = std::move(splits);
+    splits_.resize(times_.size());
     fastest_ = times_.empty() ? 0 : *std::min_element(times_.begin(), times_.end());
     slowest_ = times_.empty() ? 0 : *std::max_element(times_.begin(), times_.end());
-    QList<QPointF> singles, exams;
+    QList<QPointF> singles, exams, recognition;
     singles.reserve(static_cast<qsizetype>(times_.size()));
-    for (size_t i = 0; i < attempts_.size(); ++i)
+    for (size_t i = 0; i < attempts_.size(); ++i) {
         (attempts_[i].exam ? exams : singles).append(Dot(i));
+        if (splits_[i]) {
+            recognition.append(QPointF(static_cast<double>(i + 1), Seconds(*splits_[i])));
+            fastest_ = std::min(fastest_, *splits_[i]);
+        }
+    }
     FitAxes();
     singles_->replace(singles);
     examSingles_->replace(exams);
+    recognition_->replace(recognition);
+    ShowRecognition();
     ao5_->replace(AveragePoints(RollingAverages(times_, 5)));
     ao12_->replace(AveragePoints(RollingAverages(times_, 12)));
     best_->replace(StepPoints(BestSoFar(times_)));
@@ -187,15 +200,21 @@ void CaseChart::Draw(std::vector<Attempt> attempts)
     MarkBests();
 }
 
-void CaseChart::Add(const Attempt& attempt)
+void CaseChart::Add(const Attempt& attempt, std::optional<int> split)
 {
     const int previousBest = times_.empty() ? 0 : *std::min_element(times_.begin(), times_.end());
     attempts_.push_back(attempt);
     times_.push_back(attempt.milliseconds);
-    fastest_ = times_.size() == 1 ? attempt.milliseconds : std::min(fastest_, attempt.milliseconds);
+    splits_.push_back(split);
+    const int fastest = split ? std::min(*split, attempt.milliseconds) : attempt.milliseconds;
+    fastest_ = times_.size() == 1 ? fastest : std::min(fastest_, fastest);
     slowest_ = std::max(slowest_, attempt.milliseconds);
     FitAxes();
     (attempt.exam ? examSingles_ : singles_)->append(Dot(times_.size() - 1));
+    if (split) {
+        recognition_->append(static_cast<double>(times_.size()), Seconds(*split));
+        ShowRecognition();
+    }
     AppendAverage(ao5_, times_, 5);
     AppendAverage(ao12_, times_, 12);
     const double x = static_cast<double>(times_.size());
@@ -222,6 +241,17 @@ void CaseChart::ShowLoneAverages()
         if (average->pointsVisible() != lone)
             average->setPointsVisible(lone);
     }
+}
+
+// The recognition series and its legend entry only when some time has a
+// split: a case timed whole looks as it always did.
+void CaseChart::ShowRecognition()
+{
+    const bool any = recognition_->count() > 0;
+    if (recognition_->isVisible() != any)
+        recognition_->setVisible(any);
+    for (QLegendMarker* marker : chart()->legend()->markers(recognition_))
+        marker->setVisible(any);
 }
 
 // The attempts from 0 with room to grow, so that a new time seldom moves the
@@ -296,6 +326,8 @@ QString CaseChart::DotText(size_t index) const
                    + QDateTime::fromSecsSinceEpoch(attempt.utcSeconds).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     if (attempt.exam)
         text += Tr(russian_, QStringLiteral(" · экзамен"), QStringLiteral(" · exam"));
+    if (index < splits_.size() && splits_[index])
+        text += Tr(russian_, QStringLiteral(" · распознавание "), QStringLiteral(" · recognition ")) + MsText(*splits_[index]);
     return text;
 }
 

@@ -16,10 +16,12 @@ class CaseChart : public QChartView {
 public:
     CaseChart(bool russian, const QString& fontFamily, QWidget* parent);
 
-    // The filtered attempts of the case, in order.
-    void Draw(std::vector<Attempt> attempts);
-    void Add(const Attempt& attempt);
+    // The filtered attempts of the case, in order, and the recognition split
+    // of each (CaseSplits), drawn as a series of its own when any has one.
+    void Draw(std::vector<Attempt> attempts, std::vector<std::optional<int>> splits = {});
+    void Add(const Attempt& attempt, std::optional<int> split = std::nullopt);
     const std::vector<int>& Times() const { return times_; }
+    const std::vector<std::optional<int>>& Splits() const { return splits_; }
     const std::vector<Attempt>& Shown() const { return attempts_; }
 
     // The dot under a point of the view, if any (for the tooltip).
@@ -37,6 +39,7 @@ private:
     void FitAxes();
     void MarkBests();
     void ShowLoneAverages();
+    void ShowRecognition();
     void ShowDotTip(const QPoint& at, const QPoint& globalAt);
     QPointF Dot(size_t index) const;
 
@@ -44,6 +47,7 @@ private:
     QString fontFamily_;
     std::vector<Attempt> attempts_;
     std::vector<int> times_;
+    std::vector<std::optional<int>> splits_;   // one per time
     int fastest_ = 0, slowest_ = 0;
     QValueAxis* axisX_ = nullptr;
     QValueAxis* axisY_ = nullptr;
@@ -54,4 +58,5 @@ private:
     QLineSeries* best_ = nullptr;
     QScatterSeries* bestSingle_ = nullptr;
     QScatterSeries* bestAo5_ = nullptr;
+    QLineSeries* recognition_ = nullptr;   // the splits' dots, shown when there are any
 };

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
@@ -90,6 +91,8 @@ void ProgressWindow::BuildControls()
     examBox_->setObjectName(QStringLiteral("examBox"));
     setButton_ = new QPushButton(this);
     setButton_->setObjectName(QStringLiteral("setButton"));
+    recognitionButton_ = new QPushButton(Tr(russian_, QStringLiteral("Распознавание"), QStringLiteral("Recognition")), this);
+    recognitionButton_->setObjectName(QStringLiteral("recognitionButton"));
     skippedNote_ = NewLabel(QStringLiteral("skippedNote"), this);
     skippedNote_->setStyleSheet(QStringLiteral("color: #B00000"));
     skippedNote_->setWordWrap(true);
@@ -98,21 +101,25 @@ void ProgressWindow::BuildControls()
     BuildCasePage();
     BuildSetPage();
     BuildReadingPage();
+    BuildRecognitionPage();
 
     // Nothing here takes the keyboard focus: keys reach the window itself,
     // which hands the cycle's keys to the main window.
-    for (QWidget* control : std::initializer_list<QWidget*>{levelFilter_, recognitionFilter_, examBox_, setButton_})
+    for (QWidget* control : std::initializer_list<QWidget*>{levelFilter_, recognitionFilter_, examBox_, setButton_,
+                                                                    recognitionButton_})
         control->setFocusPolicy(Qt::NoFocus);
     connect(levelFilter_, &QComboBox::currentIndexChanged, this, &ProgressWindow::Refresh);
     connect(recognitionFilter_, &QComboBox::currentIndexChanged, this, &ProgressWindow::Refresh);
     connect(examBox_, &QCheckBox::toggled, this, &ProgressWindow::Refresh);
     connect(setButton_, &QPushButton::clicked, this, [this] { ShowSet(set_); });
+    connect(recognitionButton_, &QPushButton::clicked, this, [this] { ShowRecognition(set_); });
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(levelFilter_);
     filters->addWidget(recognitionFilter_);
     filters->addWidget(examBox_);
     filters->addStretch(1);
+    filters->addWidget(recognitionButton_);
     filters->addWidget(setButton_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(filters);
@@ -199,10 +206,35 @@ void ProgressWindow::BuildReadingPage()
     pages_->addWidget(page);
 }
 
+void ProgressWindow::BuildRecognitionPage()
+{
+    auto* page = new QWidget(pages_);
+    recognitionTitle_ = NewLabel(QStringLiteral("recognitionTitle"), page);
+    recognitionTitle_->setFont(Font(kTitlePixels, true));
+    recognitionTitle_->setWordWrap(true);
+    recognitionList_ = new QListWidget(page);
+    recognitionList_->setObjectName(QStringLiteral("recognitionList"));
+    recognitionList_->setFocusPolicy(Qt::NoFocus);
+    recognitionList_->setFrameShape(QFrame::NoFrame);
+    recognitionList_->setSpacing(2);
+    recognitionList_->viewport()->setCursor(Qt::PointingHandCursor);   // a row opens its case, as a bar does
+    neverNamed_ = NewLabel(QStringLiteral("neverNamed"), page);
+    neverNamed_->setWordWrap(true);
+    connect(recognitionList_, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { ShowCase(set_, item->data(Qt::UserRole).toInt()); });
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(recognitionTitle_);
+    layout->addWidget(recognitionList_, 1);
+    layout->addWidget(neverNamed_);
+    pages_->addWidget(page);
+}
+
 void ProgressWindow::ShowCase(CaseSet set, int caseNumber)
 {
     set_ = set;
     caseNumber_ = caseNumber;
+    recognition_ = false;
     Refresh();
 }
 
@@ -210,6 +242,15 @@ void ProgressWindow::ShowSet(CaseSet set)
 {
     set_ = set;
     caseNumber_ = 0;
+    recognition_ = false;
+    Refresh();
+}
+
+void ProgressWindow::ShowRecognition(CaseSet set)
+{
+    set_ = set;
+    caseNumber_ = 0;
+    recognition_ = true;
     Refresh();
 }
 
@@ -228,18 +269,28 @@ void ProgressWindow::Refresh()
         pages_->setCurrentIndex(ReadingPage);
     else if (ShowingCase())
         DrawCase();
+    else if (recognition_)
+        DrawRecognition();
     else
         DrawSet();
 }
 
+// The store has taken the attempt with its split or its answer by now.
 void ProgressWindow::AddAttempt(const Attempt& attempt)
 {
     if (!store_.IsLoaded() || attempt.set != set_ || !Filter().Matches(attempt))
         return;
-    if (!ShowingCase()) {
+    if ((attempt.mode == AttemptMode::Name) != recognition_)
+        return;   // a drill answer is no time, a time no answer
+    if (recognition_) {
+        DrawRecognition();
+    } else if (!ShowingCase()) {
         DrawSet();
     } else if (attempt.caseNumber == caseNumber_) {
-        caseChart_->Add(attempt);
+        const std::vector<AttemptSplit>& splits = store_.Splits();
+        const bool marked = attempt.mode == AttemptMode::Split && !splits.empty()
+                            && splits.back().attempt + 1 == store_.Attempts().size();
+        caseChart_->Add(attempt, marked ? std::optional<int>(splits.back().splitMilliseconds) : std::nullopt);
         ShowFigures();
     }
 }
@@ -272,7 +323,8 @@ QString ProgressWindow::FilterName() const
 void ProgressWindow::ShowFilters()
 {
     recognitionFilter_->setVisible(set_ == CaseSet::PLL);
-    setButton_->setVisible(ShowingCase());
+    setButton_->setVisible(ShowingCase() || recognition_);
+    recognitionButton_->setVisible(!recognition_);
     setButton_->setText(Tr(russian_, QStringLiteral("Все случаи "), QStringLiteral("All ")) + SetName(set_)
                         + Tr(russian_, QString(), QStringLiteral(" cases")));
 }
@@ -303,7 +355,8 @@ void ProgressWindow::DrawCase()
     casePicture_->setPixmap(QPixmap::fromImage(
         picture.scaled(casePicture_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
     caseTitle_->setText(CaseTitleOf(set_, caseNumber_));
-    caseChart_->Draw(CaseAttempts(store_.Attempts(), set_, caseNumber_, Filter()));
+    caseChart_->Draw(CaseAttempts(store_.Attempts(), set_, caseNumber_, Filter()),
+                     CaseSplits(store_.Attempts(), store_.Splits(), set_, caseNumber_, Filter()));
     ShowFigures();
 }
 
@@ -318,7 +371,7 @@ void ProgressWindow::ShowFigures()
         return Tr(russian_, QString::fromUtf8(ru), QString::fromUtf8(en)) + QStringLiteral(": ") + value;
     };
     const bool any = f.attempts > 0;
-    figures_->setText(QStringList{
+    QStringList lines{
         line("Попыток", "Attempts", QString::number(f.attempts)),
         line("Лучшее", "Best", any ? MsText(f.bestMs) : QStringLiteral("—")),
         line("Среднее", "Mean", any ? MsText(f.meanMs) : QStringLiteral("—")),
@@ -327,7 +380,14 @@ void ProgressWindow::ShowFigures()
         line("Лучшее ao5", "Best ao5", TimeOrDash(f.bestAo5)),
         line("Последняя тренировка", "Last practised",
              last ? QDateTime::fromSecsSinceEpoch(*last).toString(QStringLiteral("yyyy-MM-dd")) : QStringLiteral("—")),
-    }.join(QLatin1Char('\n')));
+    };
+    // Without a recognition mark the figures are the times' alone.
+    const SplitFigures split = SplitMeans(caseChart_->Times(), caseChart_->Splits());
+    if (split.count > 0)
+        lines << QString() << line("Распознавание отмечено", "Recognition timed", QString::number(split.count))
+              << line("Распознавание", "Recognition", MsText(split.recognitionMs))
+              << line("Исполнение", "Execution", MsText(split.executionMs));
+    figures_->setText(lines.join(QLatin1Char('\n')));
     caseChartOrNone_->setCurrentWidget(any ? static_cast<QWidget*>(caseChart_) : noTimes_);
 }
 
@@ -349,6 +409,42 @@ void ProgressWindow::DrawSet()
         withoutTimes_->setText(Tr(russian_, QStringLiteral("Без времён: "), QStringLiteral("No times yet: "))
                                + JoinNumbers(ranking.withoutTimes, [this](int n) { return CaseTitleOf(set_, n); }));
     withoutTimes_->setVisible(!withoutTimes_->text().isEmpty());
+}
+
+// "PLL Gc · 1,240 · 3 of 20 missed"
+QString ProgressWindow::NamingLine(const NamingFigures& figures) const
+{
+    const QString answers = QString::number(figures.answers);
+    const QString misses = QString::number(figures.misses);
+    return CaseTitleOf(set_, figures.caseNumber) + QStringLiteral(" · ") + TimeOrDash(figures.meanMs)
+           + QStringLiteral(" · ")
+           + (russian_ ? QStringLiteral("пропущено %1 из %2") : QStringLiteral("%1 of %2 missed")).arg(misses, answers);
+}
+
+void ProgressWindow::DrawRecognition()
+{
+    pages_->setCurrentIndex(RecognitionPage);
+    const QString filter = FilterName();
+    recognitionTitle_->setText(
+        SetName(set_) + (filter.isEmpty() ? QString() : QStringLiteral(" · ") + filter)
+        + Tr(russian_, QStringLiteral(": называние случая — среднее время верных ответов и промахи, худшие сверху"),
+             QStringLiteral(": naming the case — mean time of right answers and misses, worst first")));
+    const NamingRanking ranking = RankNaming(store_.Drill(), set_, Filter());
+    recognitionList_->clear();
+    for (const NamingFigures& figures : ranking.worstFirst) {
+        auto* item = new QListWidgetItem(NamingLine(figures), recognitionList_);
+        item->setData(Qt::UserRole, figures.caseNumber);
+    }
+    recognitionList_->setVisible(!ranking.worstFirst.empty());
+    if (ranking.worstFirst.empty())
+        neverNamed_->setText(Tr(russian_, QStringLiteral("Случаи этого набора ещё не называли"),
+                                QStringLiteral("No case of this set named yet")));
+    else if (ranking.neverDrilled.empty())
+        neverNamed_->clear();
+    else
+        neverNamed_->setText(Tr(russian_, QStringLiteral("Ещё не называли: "), QStringLiteral("Never named yet: "))
+                             + JoinNumbers(ranking.neverDrilled, [this](int n) { return CaseTitleOf(set_, n); }));
+    neverNamed_->setVisible(!neverNamed_->text().isEmpty());
 }
 
 bool ProgressWindow::ForwardToMainWindow(QKeyEvent* event)

@@ -14,6 +14,7 @@ class CaseChart;
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QScrollArea;
@@ -34,6 +35,9 @@ public:
     void SetDrawShares(const QHash<int, double>& shareByCase) override;
     void ShowReadingShare(double share) override;
     bool ShowingCase() const override { return caseNumber_ > 0; }
+    bool ShowingRecognition() const { return recognition_; }
+    // The naming drill's figures of the set's cases, the worst named first.
+    void ShowRecognition(CaseSet set);
     int CaseNumber() const override { return caseNumber_; }
     CaseSet Set() const override { return set_; }
 
@@ -42,12 +46,13 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    enum Page { CasePage, SetPage, ReadingPage };
+    enum Page { CasePage, SetPage, ReadingPage, RecognitionPage };
     QFont Font(int pixels, bool bold = false) const;
     void BuildControls();
     void BuildCasePage();
     void BuildSetPage();
     void BuildReadingPage();
+    void BuildRecognitionPage();
     AttemptFilter Filter() const;
     QString FilterName() const;
     void ShowFilters();
@@ -56,18 +61,22 @@ private:
     void DrawCase();
     void ShowFigures();
     void DrawSet();
+    void DrawRecognition();
+    QString NamingLine(const NamingFigures& figures) const;
     bool ForwardToMainWindow(QKeyEvent* event);
 
     ProgressWindowContext context_;
     const HistoryStore& store_;
     bool russian_;
     CaseSet set_ = CaseSet::OLL;
-    int caseNumber_ = 0;                    // 0: the set view
+    int caseNumber_ = 0;                    // 0: the set view or the recognition view
+    bool recognition_ = false;              // the recognition view
 
     QComboBox* levelFilter_ = nullptr;
     QComboBox* recognitionFilter_ = nullptr;
     QCheckBox* examBox_ = nullptr;
     QPushButton* setButton_ = nullptr;      // from a case to its whole set
+    QPushButton* recognitionButton_ = nullptr;
     QLabel* skippedNote_ = nullptr;         // damaged lines of the file
     QStackedWidget* pages_ = nullptr;
     QLabel* casePicture_ = nullptr;
@@ -82,4 +91,7 @@ private:
     SecondsRuler* ruler_ = nullptr;
     QLabel* withoutTimes_ = nullptr;
     QProgressBar* readingBar_ = nullptr;
+    QLabel* recognitionTitle_ = nullptr;
+    QListWidget* recognitionList_ = nullptr;
+    QLabel* neverNamed_ = nullptr;
 };
