@@ -176,7 +176,7 @@ void WireNamingDrill(TForm1& form)
     QObject::connect(form.CheckBoxNaming, &QCheckBox::clicked, &form, [&form] { form.Guarded([&] { Toggle(form); }); });
     form.session.naming.LinkHistory([&form](Attempt line, const QString& scramble, const AttemptDetail& detail) {
         line.twoSide = line.set == CaseSet::PLL && line.level == Level::Hard && form.CheckBox1->isChecked();
-        return form.progress ? form.progress->Store().Record(line, scramble, detail) : QString();
+        return form.progress ? form.progress->RecordNamed(line, scramble, detail) : QString();
     });
 }
 
