@@ -5,6 +5,8 @@
 // only in Idle, and the tiles' records untouched by drill answers.
 
 #include "history/historyfile.h"
+#include "trainer/drawchoice.h"
+#include "window/progresshub.h"
 #include "test_trainer_support.h"
 
 #include <QApplication>
@@ -164,6 +166,28 @@ private slots:
         Click(f, Qt::Key_Space);   // Accept
         QCOMPARE(Record(f, 27)[2], QStringLiteral("1"));
         QCOMPARE(ReadHistory(h).attempts.size(), size_t(1));
+    }
+
+    // "Weak cases more often" reads the drill's answers in the drill (a miss
+    // as a slow answer), the solves outside it.
+    void weakDrawReadsTheDrillsAnswersInTheDrill()
+    {
+        Harness h;
+        h.WriteSettings(Settings("en", "PLL", false, "Draw=weak\n"));
+        TForm1* f = h.Start();
+        EnableOnly(f, {8});
+        f->progress->Store().EnsureLoaded();
+        f->CheckBoxNaming->click();
+        Ask(h);
+        Click(f, Qt::Key_T);   // a miss
+        Ask(h);
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);
+        const std::vector<Attempt>* answers = HistoryForDraw(*f);
+        QVERIFY(answers && answers->size() == 2);
+        QCOMPARE((*answers)[0].milliseconds, kMissedAnswerMs);
+        QCOMPARE((*answers)[1].milliseconds, 500);
+        f->CheckBoxNaming->click();
+        QCOMPARE(HistoryForDraw(*f), &f->progress->Store().Attempts());
     }
 };
 
