@@ -4,6 +4,7 @@
 
 #include "core/language.h"
 #include "settings/settingsfile.h"
+#include "trainer/namedrill.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -26,6 +27,7 @@ void SetStartupCaptions(TForm1& form)
     form.BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
     form.CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
     form.CheckBoxSplit->setText(Tr(ru, QStringLiteral("Время распознавания"), QStringLiteral("Time recognition")));
+    SetNamingDrillCaption(form);
 }
 
 void SetModeCaptions(TForm1& form)

@@ -11,6 +11,7 @@
 #include "trainer/anotherscramble.h"
 #include "window/pictures.h"
 #include "trainer/drawchoice.h"
+#include "trainer/namedrill.h"
 #include "window/fonts.h"
 #include "window/layout.h"
 #include "window/scrambletext.h"
@@ -226,9 +227,17 @@ void BuildModeAndLevelLines(TForm1& f)
     f.CheckBoxSplit = Make<QCheckBox>(&f, "CheckBoxSplit", QRect(17, 464, 180, 17));
     f.CheckBoxSplit->setText(QStringLiteral("Время распознавания"));
     f.CheckBoxSplit->setFocusPolicy(Qt::TabFocus);
+    // Under the setup scramble's row, as close as the window's smallest size allows.
+    f.CheckBoxNaming = Make<QCheckBox>(&f, "CheckBoxNaming", QRect(17, 542, 180, 15));
+    f.CheckBoxNaming->setText(QStringLiteral("Назови случай"));
+    f.CheckBoxNaming->setFocusPolicy(Qt::TabFocus);
+    f.NamingLabel = MakeLabel(&f, "NamingLabel", QRect(31, 302, 218, 14), QString(), true);
+    f.NamingLabel->setAlignment(Qt::AlignCenter);
+    f.NamingLabel->hide();
     GreyWhenDisabled(f.CheckBox1);
     GreyWhenDisabled(f.CheckBox2);
     GreyWhenDisabled(f.CheckBoxSplit);
+    GreyWhenDisabled(f.CheckBoxNaming);
 }
 
 // The setup scramble over the picture frame, large enough to read with a
@@ -350,6 +359,7 @@ void BuildControls(TForm1& form)
     BuildScrambleLines(form);
     BuildAnotherScrambleButton(form);
     BuildDrawChoice(form);
+    WireNamingDrill(form);
     BuildGroupsButton(form);
     BuildHiddenLists(form);
     BuildTileArea(form);

@@ -29,16 +29,6 @@ bool PressesAllowed(const TForm1& form, Qt::MouseButton button)
     return button == Qt::LeftButton || form.RzPanel1->isHidden();
 }
 
-void TilePressed(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
-{
-    if (!tile || !PressesAllowed(form, button))
-        return;
-    if (button == Qt::LeftButton)
-        ToggleCaseOnBoard(form, tile->CaseNumber());
-    else
-        ShowCaseHint(form, tile->CaseNumber());
-}
-
 void HidePreview(TForm1& form)
 {
     form.res->hide();
@@ -87,9 +77,15 @@ void SetHintLineBlack(TForm1& form)
 
 }  // namespace
 
-void TForm1::ioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePressed(*this, tile, button); }
-
-void TForm1::bioll1MouseDown(CaseTile* tile, Qt::MouseButton button) { TilePressed(*this, tile, button); }
+void PressTileOnBoard(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
+{
+    if (!tile || !PressesAllowed(form, button))
+        return;
+    if (button == Qt::LeftButton)
+        ToggleCaseOnBoard(form, tile->CaseNumber());
+    else
+        ShowCaseHint(form, tile->CaseNumber());
+}
 
 void ToggleCaseOnBoard(TForm1& form, int caseNumber)
 {

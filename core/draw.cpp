@@ -255,8 +255,8 @@ int CaseDraw::Choose(CaseSet set, const std::vector<int>& enabled, const std::ve
         return outstanding_;
     }
     if (rule == DrawRule::Weak && history) {
-        recent_.CatchUp(*history);
-        if (const auto weights = WeakWeights(recent_, set, enabled, nowUtc))
+        Recent().CatchUp(*history);
+        if (const auto weights = WeakWeights(Recent(), set, enabled, nowUtc))
             return enabled[static_cast<size_t>(WeightedIndex(*weights, random))];
     }
     return enabled[static_cast<size_t>(random.Uniform(static_cast<int>(enabled.size())))];
@@ -282,6 +282,6 @@ void CaseDraw::PutBack(RandomSource& random)
 QHash<int, double> CaseDraw::Shares(CaseSet set, const std::vector<int>& enabled,
                                     const std::vector<Attempt>& history, qint64 nowUtc)
 {
-    recent_.CatchUp(history);
-    return WeakShares(recent_, set, enabled, nowUtc);
+    Recent().CatchUp(history);
+    return WeakShares(Recent(), set, enabled, nowUtc);
 }

@@ -103,6 +103,9 @@ int UndrawnCase(const std::vector<int>& enabled, const std::vector<int>& drawn, 
 class CaseDraw {
 public:
     DrawRule rule = DrawRule::Random;
+    // In the naming drill the weak rule weighs the cases by the answers'
+    // times (the history handed in is then the drill's), else by the solves'.
+    bool weighNaming = false;
 
     // history: the recorded attempts, or nothing while they are not read
     // (a weak draw is then uniform). Returns 0 when no case is enabled. A
@@ -124,7 +127,8 @@ public:
     const CaseRound& RoundOf(CaseSet set) const { return rounds_[static_cast<int>(set)]; }
 
 private:
-    RecentTimes recent_;
+    RecentTimes& Recent() { return recent_[weighNaming ? 1 : 0]; }
+    std::array<RecentTimes, 2> recent_;   // the solves', the drill's answers'
     std::array<CaseRound, 2> rounds_;   // one per set, kept while the program runs
     CaseSet outstandingSet_ = CaseSet::OLL;
     int outstanding_ = 0;               // the case handed out and not yet kept

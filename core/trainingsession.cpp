@@ -9,6 +9,18 @@ TrainingSession::TrainingSession(std::shared_ptr<Clock> clock, std::shared_ptr<R
     : QObject(parent), clock_(std::move(clock)), random_(std::move(random))
 {
     enabled_.fill(true);   // as the tiles are made, before the settings are read
+    naming.SetHooks({[this] { return clock_->UtcSeconds(); }, [this](bool givenUp) { NamingSeen(givenUp); }});
+}
+
+// A case given up comes again in its round; a named one, right or wrong, was seen.
+void TrainingSession::NamingSeen(bool givenUp)
+{
+    if (givenUp) {
+        GiveUp();
+        return;
+    }
+    draw.Kept();
+    emit DrawChanged();
 }
 
 // ---- records ------------------------------------------------------------------------

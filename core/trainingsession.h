@@ -9,6 +9,7 @@
 #include "core/setupscramble.h"
 #include "core/catalogue.h"
 #include "core/draw.h"
+#include "core/namingdrill.h"
 #include "core/seams.h"
 
 #include <QObject>
@@ -26,6 +27,7 @@ public:
 
     TrainerState state;
     CaseDraw draw;
+    NamingDrill naming{state, draw};   // "Name the case" (core/namingdrill.h)
     ScramblePool scramblePool;   // filled by the program before the first setup scramble
 
     // ---- the active set's records ---------------------------------------
@@ -147,6 +149,7 @@ signals:
 
 private:
     bool WaitingCaseHolds(const QStringList& canBeDrawn) const;
+    void NamingSeen(bool givenUp);
     std::optional<qint64> AcceptedSplit() const;
 
     std::shared_ptr<Clock> clock_;

@@ -569,9 +569,47 @@ state_drawchoice() {
   click 203 531
 }
 
+# "Name the case": the box ticked in Idle (at the window's smallest size), a
+# PLL case named wrongly (Jb shown, "Ga" typed: the right name and picture),
+# also under a setup scramble, an OLL case named right with its number and
+# Enter (OLL 21 is the standard 40), a give-up.
+NAMING_BOX=(24 550)
+settings_nameidle() { printf '[Position]\nX=0\nY=0\nWidth=800\nHeight=600\n'; sample_results; }
+state_nameidle() { click "${NAMING_BOX[@]}"; }
+settings_nametyped() { sample_results; only_cases al 57 21; }
+state_nametyped() {
+  click "${NAMING_BOX[@]}" || return 1
+  start_attempt 3.0 || return 1
+  xdotool key 4
+  sleep 0.5
+}
+settings_nameright() { settings_nametyped; }
+state_nameright() {
+  state_nametyped || return 1
+  xdotool key 0
+  sleep 0.3
+  step "answer" "${START_BUTTON[@]}" Return
+}
+settings_namewrong() { printf '[Settings]\nmode=PLL\n'; sample_pll_results; only_cases pal 21 8; }
+state_namewrong() {
+  click "${NAMING_BOX[@]}" || return 1
+  start_attempt 3.0 || return 1
+  xdotool key g
+  step "answer" "${START_BUTTON[@]}" a
+}
+settings_namescramble() { printf '[Settings]\nmode=PLL\nScramble=1\n'; sample_pll_results; only_cases pal 21 8; }
+state_namescramble() { state_namewrong; }
+settings_namegiveup() { settings_namewrong; }
+state_namegiveup() {
+  click "${NAMING_BOX[@]}" || return 1
+  start_attempt 3.0 || return 1
+  step "give up" "${START_BUTTON[@]}" Escape
+}
+
 ALL_STATES=(idle countdown running result veil preview editor clear groups pllgroups pllhard exam examresult about
   ollhard pllsides pllanswer progresscase progressexam progressempty progressset progresssplit progressrecognition
-  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog importsummary)
+  scrambleidle scramblestop scramblemin scramblemax scramblegiveup scrambleanother drawchoice splitmark splitstop scramblesplit exportdialog importsummary
+  nameidle nametyped nameright namewrong namescramble namegiveup)
 
 # The gallery: each state with its caption.
 GALLERY=(

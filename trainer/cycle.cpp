@@ -5,6 +5,7 @@
 #include "trainer/anotherscramble.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
+#include "trainer/namedrill.h"
 #include "window/tform1.h"
 
 #include <QCheckBox>
@@ -87,6 +88,7 @@ void StartStopwatch(TForm1& form)
     form.Image1->setEnabled(true);
     StartClockWhenShown(form);
     form.Timer1->start();
+    AskNamingQuestion(form);
 }
 
 // pressUs: the clock at the press, when the stopwatch was running.
@@ -168,6 +170,9 @@ void HaltAttempt(TForm1& form)
 
 void TForm1::BitBtn1Click()
 {
+    // Stop while a case waits to be named gives it up.
+    if (GiveUpNamingQuestion(*this))
+        return;
     // The clock first, before any other work: the recorded time is the press's.
     std::optional<qint64> pressUs;
     if (Timer1->isActive())
@@ -250,6 +255,7 @@ void SetModeControlsEnabled(TForm1& form, bool enabled)
     form.CheckBox1->setEnabled(enabled);
     form.CheckBox2->setEnabled(enabled);
     form.CheckBoxSplit->setEnabled(enabled);
+    form.CheckBoxNaming->setEnabled(enabled);
     form.ComboBox1->setEnabled(enabled);
 }
 

@@ -1,6 +1,7 @@
 #include "trainer/drawchoice.h"
 
 #include "core/language.h"
+#include "trainer/namedrill.h"
 #include "window/progresshub.h"
 #include "settings/settingsfile.h"
 #include "window/tform1.h"
@@ -194,6 +195,8 @@ const std::vector<Attempt>* HistoryForDraw(TForm1& form)
         return nullptr;
     HistoryStore& store = form.progress->Store();
     store.StartLoading();
+    if (NamingDrillOn(form))
+        return NamingAnswersForDraw(form);
     return store.IsLoaded() ? &store.Attempts() : nullptr;
 }
 
@@ -201,6 +204,7 @@ QHash<int, double> DrawSharesOfActiveSet(TForm1& form)
 {
     if (form.caseDraw.rule != DrawRule::Weak || !form.progress || !form.progress->Store().IsLoaded())
         return {};
-    return form.caseDraw.Shares(form.state.currentSet, EnabledCaseNumbers(form), form.progress->Store().Attempts(),
-                                form.env.clock->UtcSeconds());
+    const std::vector<Attempt>& history =
+        NamingDrillOn(form) ? *NamingAnswersForDraw(form) : form.progress->Store().Attempts();
+    return form.caseDraw.Shares(form.state.currentSet, EnabledCaseNumbers(form), history, form.env.clock->UtcSeconds());
 }

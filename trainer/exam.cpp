@@ -6,6 +6,7 @@
 #include "board/casename.h"
 #include "trainer/cycle_internal.h"
 #include "trainer/drawchoice.h"
+#include "trainer/namedrill.h"
 #include "window/tform1.h"
 
 #include <QLabel>
@@ -116,6 +117,7 @@ void StartExam(TForm1& form)
     if (!ConfirmExamStart(form))
         return;
     form.BitBtn3Click();
+    LeaveNamingDrill(form);   // the exam times solves
     form.state.examActive = true;
     form.state.examCompleted = false;
     RefreshBoard(form);

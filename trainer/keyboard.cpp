@@ -18,6 +18,7 @@
 #include "window/tform1.h"
 
 #include "trainer/anotherscramble.h"
+#include "trainer/namedrill.h"
 #include "window/shortcutkey.h"
 
 #include <QApplication>
@@ -109,6 +110,8 @@ bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
         KeepHeld(form, key);
         return IsActionKey(key) || !CountdownFieldAccepts(form, watched, key);
     }
+    if (AnswerNamingByKey(form, *key))
+        return true;
     form.FormKeyDown(ShortcutKey(*key), key->modifiers());
     if (const QChar character = TypedCharacter(key); !character.isNull())
         form.FormKeyPress(character);

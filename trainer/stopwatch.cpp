@@ -4,6 +4,7 @@
 #include "core/language.h"
 #include "board/casename.h"
 #include "trainer/cycle_internal.h"
+#include "trainer/namedrill.h"
 #include "core/timetext.h"
 #include "window/tform1.h"
 
@@ -173,14 +174,16 @@ void TForm1::Timer1Timer()
     if (!Timer1->isActive())
         return;
     const qint64 elapsed = (env.clock->MonotonicUs() - state.startTimeUs) / 1000;
-    if (elapsed > TrainingSession::kLongestAttemptMs)
-        DiscardOverlongAttempt(*this);
-    else
+    if (elapsed <= TrainingSession::kLongestAttemptMs)
         ShowElapsed(*this, elapsed);
+    else if (!GiveUpNamingQuestion(*this))   // a case not named within the limit is given up
+        DiscardOverlongAttempt(*this);
 }
 
 void TForm1::Image1Click()
 {
+    if (GiveUpNamingQuestion(*this))
+        return;
     // The picture is clickable only while the stopwatch runs.
     if (!Timer1->isActive() || state.currentCase < 1 || MarkRecognition(*this) || state.examActive)
         return;

@@ -128,6 +128,14 @@ QString ProgressHub::RecordAccepted(double seconds, bool exam, const QString& sc
     return failure;
 }
 
+QString ProgressHub::RecordNamed(const Attempt& line, const QString& scramble, const AttemptDetail& detail)
+{
+    const QString failure = store_.Record(line, scramble, detail);
+    if (view_ && view_->Widget()->isVisible())
+        view_->AddAttempt(line);
+    return failure;
+}
+
 // The weak draw's shares, beside the bars of the set drawn from.
 void ProgressHub::ShowDrawShares(CaseSet set, const QHash<int, double>& shareByCase)
 {

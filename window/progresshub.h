@@ -27,6 +27,8 @@ public:
     // splitMs: the recognition mark, when one was made.
     QString RecordAccepted(double seconds, bool exam, const QString& scramble = QString(),
                            std::optional<qint64> splitMs = std::nullopt);
+    // The naming drill judged an answer: its line, as the session made it.
+    QString RecordNamed(const Attempt& line, const QString& scramble, const AttemptDetail& detail);
     // The countdown drew a case.
     void NoteDrawnCase(CaseSet set, int caseNumber);
     // Hands the open window each enabled case of the set's share of the weak

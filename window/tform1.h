@@ -90,6 +90,8 @@ public:
     QCheckBox* CheckBox2 = nullptr;    // setup scramble for a real cube
     QCheckBox* CheckBoxSplit = nullptr;   // time recognition (trainer/recognitionsplit.cpp)
     QLabel* SplitLabel = nullptr;      // the recognition mark under the stopwatch
+    QCheckBox* CheckBoxNaming = nullptr;   // "Name the case" (trainer/namedrill.cpp)
+    QLabel* NamingLabel = nullptr;     // the answer typed so far, under the stopwatch
     QLabel* ScrambleLabel = nullptr;   // the setup scramble, over the picture frame
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
     QPushButton* AnotherScramble = nullptr;   // a new setup for the waiting case (trainer/anotherscramble.cpp)
@@ -227,6 +229,8 @@ void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled);
 void ClearResults(TForm1& form, bool keepBests);
 void RefreshBoard(TForm1& form);                    // tiles, bars and status line from the session (board/refresh.cpp)
 void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the case enabled or disabled (board/tiles.cpp)
+// A left press enables or disables the case, any other button previews it (board/tiles.cpp).
+void PressTileOnBoard(TForm1& form, const CaseTile* tile, Qt::MouseButton button);
 void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
 // app/composition.cpp
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
