@@ -56,18 +56,6 @@ void ShowLevel(TForm1& form)
     form.CheckBoxSplit->setVisible(!(hard && form.state.currentSet == CaseSet::PLL));
 }
 
-void ClearTrainingDisplay(TForm1& form)
-{
-    form.RzPanel1->hide();
-    form.res->hide();
-    form.Label1->setText(QStringLiteral("0"));
-    form.Image1->ClearPicture();
-    form.Timer1->stop();
-    form.Timer2->stop();
-    if (form.BitBtn1->isEnabled())
-        form.BitBtn1->setFocus();
-}
-
 void TForm1::BitBtn10Click()
 {
     session.SwitchLevel();

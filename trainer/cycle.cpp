@@ -129,27 +129,6 @@ void Dispatch(TForm1& form, std::optional<qint64> pressUs)
 
 namespace cycle {
 
-void SetStartCaption(TForm1& form)
-{
-    form.BitBtn1->setText(Tr(form.state.russianInterface, QStringLiteral("Старт"), QStringLiteral("Start")));
-}
-
-void SetFontPixelSize(QWidget* widget, int pixelSize)
-{
-    QFont font = widget->font();
-    font.setPixelSize(pixelSize);
-    widget->setFont(font);
-}
-
-void StyleResultLine(QLabel* line, int pixelSize, const QColor& colour, int top)
-{
-    SetFontPixelSize(line, pixelSize);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    line->setPalette(palette);
-    line->move(line->x(), top);
-}
-
 void HaltAttempt(TForm1& form)
 {
     form.Timer1->stop();
@@ -236,39 +215,4 @@ void AbortAttempt(TForm1& form)
 int CountdownFieldValue(const TForm1& form)
 {
     return std::clamp(ReadCountdownField(form.Edit1->text()), kShortestCountdown, kLongestCountdown);
-}
-
-void EnableCycleControls(TForm1& form, bool enabled)
-{
-    form.BitBtn7->setEnabled(enabled || form.state.examActive);
-    // An exam keeps the set of enabled cases and the mode fixed until it ends.
-    const bool free = enabled && !form.state.examActive;
-    SetBulkButtonsEnabled(form, free);
-    SetModeControlsEnabled(form, free);
-}
-
-void SetModeControlsEnabled(TForm1& form, bool enabled)
-{
-    form.BitBtn6->setEnabled(enabled);
-    form.BitBtn8->setEnabled(enabled);
-    form.BitBtn10->setEnabled(enabled);
-    form.CheckBox1->setEnabled(enabled);
-    form.CheckBox2->setEnabled(enabled);
-    form.CheckBoxSplit->setEnabled(enabled);
-    form.CheckBoxNaming->setEnabled(enabled);
-    form.ComboBox1->setEnabled(enabled);
-}
-
-void SetBulkButtonsEnabled(TForm1& form, bool enabled)
-{
-    form.BitBtn4->setEnabled(enabled);
-    form.BitBtn5->setEnabled(enabled);
-    form.GroupsButton->setEnabled(enabled);
-}
-
-void SetCountdownControlsEnabled(TForm1& form, bool enabled)
-{
-    form.Label2->setEnabled(enabled);
-    form.Edit1->setEnabled(enabled);
-    form.UpDown1->setEnabled(enabled);
 }

@@ -1,7 +1,7 @@
 #include "trainer/drawchoice.h"
 
 #include "core/language.h"
-#include "trainer/namedrill.h"
+#include "core/namingdrill.h"
 #include "window/progresshub.h"
 #include "settings/settingsfile.h"
 #include "window/tform1.h"
@@ -13,6 +13,39 @@
 #include <QWheelEvent>
 
 namespace {
+
+// The drill's answer times for the weak rule, made from History.csv's drill
+// lines as they come: a child of the window, found by its name.
+class AnswerTimes : public QObject {
+public:
+    explicit AnswerTimes(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("NamingAnswerTimes")); }
+    const std::vector<Attempt>& CatchUp(const std::vector<DrillRecord>& lines)
+    {
+        if (lines.size() < times_.size())
+            times_.clear();
+        for (size_t i = times_.size(); i < lines.size(); ++i)
+            times_.push_back(AnswerTimeForDraw(lines[i].attempt, lines[i].detail.result));
+        return times_;
+    }
+
+private:
+    std::vector<Attempt> times_;
+};
+
+AnswerTimes& AnswerTimesOf(TForm1& form)
+{
+    auto* times = form.findChild<AnswerTimes*>(QStringLiteral("NamingAnswerTimes"), Qt::FindDirectChildrenOnly);
+    return times ? *times : *new AnswerTimes(&form);
+}
+
+// The drill's answer times for the weak rule, or nothing while History.csv
+// is not read.
+const std::vector<Attempt>* NamingAnswersForDraw(TForm1& form)
+{
+    if (!form.progress || !form.progress->Store().IsLoaded())
+        return nullptr;
+    return &AnswerTimesOf(form).CatchUp(form.progress->Store().Drill());
+}
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kDrawKey = QStringLiteral("Draw");
@@ -195,7 +228,7 @@ const std::vector<Attempt>* HistoryForDraw(TForm1& form)
         return nullptr;
     HistoryStore& store = form.progress->Store();
     store.StartLoading();
-    if (NamingDrillOn(form))
+    if (form.session.naming.Active())
         return NamingAnswersForDraw(form);
     return store.IsLoaded() ? &store.Attempts() : nullptr;
 }
@@ -205,6 +238,6 @@ QHash<int, double> DrawSharesOfActiveSet(TForm1& form)
     if (form.caseDraw.rule != DrawRule::Weak || !form.progress || !form.progress->Store().IsLoaded())
         return {};
     const std::vector<Attempt>& history =
-        NamingDrillOn(form) ? *NamingAnswersForDraw(form) : form.progress->Store().Attempts();
+        form.session.naming.Active() ? *NamingAnswersForDraw(form) : form.progress->Store().Attempts();
     return form.caseDraw.Shares(form.state.currentSet, EnabledCaseNumbers(form), history, form.env.clock->UtcSeconds());
 }

@@ -26,30 +26,6 @@ namespace {
 
 const QColor kRightColour(0x00, 0x80, 0x00);
 
-// The drill's answer times for the weak rule, made from History.csv's drill
-// lines as they come: a child of the window, found by its name.
-class AnswerTimes : public QObject {
-public:
-    explicit AnswerTimes(QObject* parent) : QObject(parent) { setObjectName(QStringLiteral("NamingAnswerTimes")); }
-    const std::vector<Attempt>& CatchUp(const std::vector<DrillRecord>& lines)
-    {
-        if (lines.size() < times_.size())
-            times_.clear();
-        for (size_t i = times_.size(); i < lines.size(); ++i)
-            times_.push_back(AnswerTimeForDraw(lines[i].attempt, lines[i].detail.result));
-        return times_;
-    }
-
-private:
-    std::vector<Attempt> times_;
-};
-
-AnswerTimes& AnswerTimesOf(TForm1& form)
-{
-    auto* times = form.findChild<AnswerTimes*>(QStringLiteral("NamingAnswerTimes"), Qt::FindDirectChildrenOnly);
-    return times ? *times : *new AnswerTimes(&form);
-}
-
 bool QuestionWaits(const TForm1& form)
 {
     return NamingDrillOn(form) && form.session.naming.Asking() && form.Timer1->isActive();
@@ -257,13 +233,6 @@ void PutAwayNamingVerdict(TForm1& form)
     form.RzPanel1->hide();
     form.res->hide();
     form.Image1->ClearPicture();
-}
-
-const std::vector<Attempt>* NamingAnswersForDraw(TForm1& form)
-{
-    if (!form.progress || !form.progress->Store().IsLoaded())
-        return nullptr;
-    return &AnswerTimesOf(form).CatchUp(form.progress->Store().Drill());
 }
 
 namespace {

@@ -33,7 +33,3 @@ bool GiveUpNamingQuestion(TForm1& form);
 
 // The verdict taken off the training column (a tile's preview is wanted).
 void PutAwayNamingVerdict(TForm1& form);
-
-// The drill's answer times for the weak rule, or nothing while History.csv
-// is not read.
-const std::vector<Attempt>* NamingAnswersForDraw(TForm1& form);
