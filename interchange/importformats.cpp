@@ -240,7 +240,8 @@ bool ReadCsTimerSolve(const QJsonValue& value, RawSolve& solve)
     solve.comment = fields.size() > 2 ? fields[2].toString() : QString();
     const qint64 penalty = Rounded(times[0]);
     const qint64 time = Rounded(times[1]);
-    solve.totalMs = time + std::max<qint64>(penalty, 0);
+    // A penalty added to a time below zero would hide it as a real one.
+    solve.totalMs = time < 0 ? time : time + std::max<qint64>(penalty, 0);
     if (times.size() == 3)
         solve.splitMs = Rounded(times[2]);
     const qint64 startSeconds = fields.size() > 3 ? Rounded(fields[3]) : -1;

@@ -157,7 +157,8 @@ private slots:
                                             "[[0,-5],\"" + kSune + "\",\"\",1700000500],"
                                             "[[0,86400001],\"" + kSune + "\",\"\",1700000600],"
                                             "[[0,900],\"\",\"\",1700000700],"
-                                            "[[0,900,1000],\"" + kSune + "\",\"\",1700000800]");
+                                            "[[0,900,1000],\"" + kSune + "\",\"\",1700000800],"
+                                            "[[2000,-500],\"" + kSune + "\",\"\",1700000900]");
         const ImportReading reading = ReadImport(file, false);
         QCOMPARE(reading.error, QString());
         QCOMPARE(reading.format, QStringLiteral("csTimer"));
@@ -179,7 +180,8 @@ private slots:
                                                 "session 1 (LL), solve 6: a time below zero or over a day",
                                                 "session 1 (LL), solve 7: a time below zero or over a day",
                                                 "session 1 (LL), solve 8: no scramble",
-                                                "session 1 (LL), solve 9: unreadable"}));
+                                                "session 1 (LL), solve 9: unreadable",
+                                                "session 1 (LL), solve 10: a time below zero or over a day"}));
         const ImportReading russian = ReadImport(file, true);
         QCOMPARE(russian.skipped.front().where, QStringLiteral("сессия 1 (LL), сборка 3"));
         QVERIFY(HasCyrillic(russian.skipped[1].reason));
