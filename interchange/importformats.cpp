@@ -129,14 +129,39 @@ QString BrokenJson(const QByteArray& content, const QJsonParseError& error, bool
         .arg(error.offset);
 }
 
+struct SessionOptions {
+    QString name;
+    QString scrambleType;   // csTimer's own key: "333", "oll", "zbll", "mgmp", ...
+};
+
 struct CsTimerSession {
     int number = 0;
     QJsonArray solves;
-    QString name;
+    SessionOptions options;
 };
 
-// The sessions' names kept in properties.sessionData, a JSON text of its own.
-bool ReadSessionNames(const QJsonObject& root, std::map<int, QString>& names)
+// What a session's scramble type says of its solves: nothing for the cube's
+// whole solves and the program's own drills, a reason to leave them out for
+// other puzzles and for drills that time more than an OLL or a PLL, whose
+// scrambles may still set up one (a ZBLL sets up an OLL case, a whole last
+// layer either).
+SolveRefusal RefusalOfScrambleType(const QString& type)
+{
+    static const QStringList kOtherPuzzles = {QStringLiteral("222"), QStringLiteral("444"), QStringLiteral("555"),
+                                              QStringLiteral("666"), QStringLiteral("777"), QStringLiteral("mgm"),
+                                              QStringLiteral("pyr"), QStringLiteral("skb"), QStringLiteral("sq"),
+                                              QStringLiteral("clk")};
+    static const QStringList kOtherDrills = {QStringLiteral("ll"),    QStringLiteral("zbll"), QStringLiteral("zzll"),
+                                             QStringLiteral("coll"),  QStringLiteral("cll"),  QStringLiteral("ell"),
+                                             QStringLiteral("2gll"),  QStringLiteral("ttll"), QStringLiteral("ollcp")};
+    if (std::any_of(kOtherPuzzles.begin(), kOtherPuzzles.end(), [&](const QString& p) { return type.startsWith(p); }))
+        return SolveRefusal::AnotherPuzzle;
+    return kOtherDrills.contains(type) ? SolveRefusal::AnotherDrill : SolveRefusal::None;
+}
+
+// The sessions' names and scramble types kept in properties.sessionData, a
+// JSON text of its own.
+bool ReadSessionOptions(const QJsonObject& root, std::map<int, SessionOptions>& options)
 {
     const QJsonValue properties = root.value(QLatin1String("properties"));
     if (properties.isUndefined())
@@ -153,9 +178,12 @@ bool ReadSessionNames(const QJsonObject& root, std::map<int, QString>& names)
         return false;
     const QJsonObject sessions = data.object();
     for (auto it = sessions.begin(); it != sessions.end(); ++it) {
-        const QJsonValue name = it.value().toObject().value(QLatin1String("name"));
+        const QJsonObject session = it.value().toObject();
+        const QJsonValue name = session.value(QLatin1String("name"));
+        SessionOptions& read = options[it.key().toInt()];
         if (name.isString() || name.isDouble())
-            names[it.key().toInt()] = name.toVariant().toString();
+            read.name = name.toVariant().toString();
+        read.scrambleType = session.value(QLatin1String("opt")).toObject().value(QLatin1String("scrType")).toString();
     }
     return true;
 }
@@ -164,8 +192,8 @@ bool ReadSessionNames(const QJsonObject& root, std::map<int, QString>& names)
 QString ReadSessions(const QJsonObject& root, std::vector<CsTimerSession>& sessions, bool russian)
 {
     static const QRegularExpression kSessionKey(QStringLiteral("^session([1-9][0-9]{0,8})$"));
-    std::map<int, QString> names;
-    if (!ReadSessionNames(root, names))
+    std::map<int, SessionOptions> options;
+    if (!ReadSessionOptions(root, options))
         return NotCsTimerJson(Tr(russian, QStringLiteral("properties.sessionData не описывает сессии"),
                                  QStringLiteral("properties.sessionData does not describe the sessions")),
                               russian);
@@ -179,7 +207,7 @@ QString ReadSessions(const QJsonObject& root, std::vector<CsTimerSession>& sessi
                                      QStringLiteral("session %1 is not a list of solves"))
                                       .arg(number),
                                   russian);
-        sessions.push_back({number, it.value().toArray(), names.count(number) ? names[number] : QString()});
+        sessions.push_back({number, it.value().toArray(), options.count(number) ? options[number] : SessionOptions()});
     }
     std::sort(sessions.begin(), sessions.end(),
               [](const CsTimerSession& a, const CsTimerSession& b) { return a.number < b.number; });
@@ -212,7 +240,8 @@ bool ReadCsTimerSolve(const QJsonValue& value, RawSolve& solve)
     solve.comment = fields.size() > 2 ? fields[2].toString() : QString();
     const qint64 penalty = Rounded(times[0]);
     const qint64 time = Rounded(times[1]);
-    solve.totalMs = time + std::max<qint64>(penalty, 0);
+    // A penalty added to a time below zero would hide it as a real one.
+    solve.totalMs = time < 0 ? time : time + std::max<qint64>(penalty, 0);
     if (times.size() == 3)
         solve.splitMs = Rounded(times[2]);
     const qint64 startSeconds = fields.size() > 3 ? Rounded(fields[3]) : -1;
@@ -227,13 +256,13 @@ bool ReadCsTimerSolve(const QJsonValue& value, RawSolve& solve)
 
 QString SolveWhere(const CsTimerSession& session, qsizetype index, bool russian)
 {
-    if (session.name.isEmpty())
+    if (session.options.name.isEmpty())
         return Tr(russian, QStringLiteral("сессия %1, сборка %2"), QStringLiteral("session %1, solve %2"))
             .arg(session.number)
             .arg(index + 1);
     return Tr(russian, QStringLiteral("сессия %1 (%2), сборка %3"), QStringLiteral("session %1 (%2), solve %3"))
         .arg(session.number)
-        .arg(session.name)
+        .arg(session.options.name)
         .arg(index + 1);
 }
 
@@ -274,6 +303,8 @@ void ReadCsTimerJson(const QByteArray& content, bool russian, RawReading& readin
                 reading.solves.clear();
                 return;
             }
+            if (solve.refused == SolveRefusal::None)
+                solve.refused = RefusalOfScrambleType(session.options.scrambleType);
             reading.solves.push_back(std::move(solve));
         }
 }

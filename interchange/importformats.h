@@ -13,7 +13,7 @@
 inline constexpr qint64 kMaxImportSolves = 100000;
 
 // Why the file's own reading leaves a solve out.
-enum class SolveRefusal { None, Unreadable, Dnf, AnotherPuzzle };
+enum class SolveRefusal { None, Unreadable, Dnf, AnotherPuzzle, AnotherDrill };
 
 struct RawSolve {
     QString where;                   // "session 2 (OLL), solve 14", "line 31"

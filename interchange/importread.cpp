@@ -16,7 +16,7 @@ constexpr qint64 kMaxImportBytes = 64 * 1024 * 1024;
 constexpr qint64 kMaxSolveMs = 24 * 3600 * 1000;   // a day, as History.csv allows
 constexpr qint64 kProgressStep = 256;
 
-enum class SkipReason { Unreadable, Dnf, AnotherPuzzle, TimeOutOfRange, NoScramble, UnknownNotation, NotLastLayer };
+enum class SkipReason { Unreadable, Dnf, AnotherPuzzle, AnotherDrill, TimeOutOfRange, NoScramble, UnknownNotation, NotLastLayer };
 
 QString ReasonText(SkipReason reason, bool russian)
 {
@@ -27,6 +27,8 @@ QString ReasonText(SkipReason reason, bool russian)
         return Tr(russian, QStringLiteral("DNF"), QStringLiteral("a DNF"));
     case SkipReason::AnotherPuzzle:
         return Tr(russian, QStringLiteral("другая головоломка"), QStringLiteral("another puzzle"));
+    case SkipReason::AnotherDrill:
+        return Tr(russian, QStringLiteral("тренировка не OLL и не PLL"), QStringLiteral("a drill other than OLL and PLL"));
     case SkipReason::TimeOutOfRange:
         return Tr(russian, QStringLiteral("время меньше нуля или больше суток"),
                   QStringLiteral("a time below zero or over a day"));
@@ -45,6 +47,7 @@ SkipReason ReasonOf(SolveRefusal refusal)
     switch (refusal) {
     case SolveRefusal::Dnf: return SkipReason::Dnf;
     case SolveRefusal::AnotherPuzzle: return SkipReason::AnotherPuzzle;
+    case SolveRefusal::AnotherDrill: return SkipReason::AnotherDrill;
     default: return SkipReason::Unreadable;
     }
 }

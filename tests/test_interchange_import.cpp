@@ -157,7 +157,8 @@ private slots:
                                             "[[0,-5],\"" + kSune + "\",\"\",1700000500],"
                                             "[[0,86400001],\"" + kSune + "\",\"\",1700000600],"
                                             "[[0,900],\"\",\"\",1700000700],"
-                                            "[[0,900,1000],\"" + kSune + "\",\"\",1700000800]");
+                                            "[[0,900,1000],\"" + kSune + "\",\"\",1700000800],"
+                                            "[[2000,-500],\"" + kSune + "\",\"\",1700000900]");
         const ImportReading reading = ReadImport(file, false);
         QCOMPARE(reading.error, QString());
         QCOMPARE(reading.format, QStringLiteral("csTimer"));
@@ -179,10 +180,36 @@ private slots:
                                                 "session 1 (LL), solve 6: a time below zero or over a day",
                                                 "session 1 (LL), solve 7: a time below zero or over a day",
                                                 "session 1 (LL), solve 8: no scramble",
-                                                "session 1 (LL), solve 9: unreadable"}));
+                                                "session 1 (LL), solve 9: unreadable",
+                                                "session 1 (LL), solve 10: a time below zero or over a day"}));
         const ImportReading russian = ReadImport(file, true);
         QCOMPARE(russian.skipped.front().where, QStringLiteral("сессия 1 (LL), сборка 3"));
         QVERIFY(HasCyrillic(russian.skipped[1].reason));
+    }
+
+    // A session's scramble type tells other puzzles, and drills whose solve
+    // is more than an OLL or a PLL although its scramble sets one up (a ZBLL
+    // or a whole last layer), from the program's cases.
+    void csTimerSessionKinds()
+    {
+        const QByteArray sune = "[[0,1500],\"" + kSune + "\",\"\",1700000000]";
+        const QByteArray file =
+            "{\"session1\":[" + sune + "],\"session2\":[" + sune + "],\"session3\":[" + sune + "],\"session4\":["
+            + sune + "],\"session5\":[[[0,60000],\"R++ D-- U'\",\"\",1700000000]],\"session6\":[" + sune
+            + "],\"properties\":{\"sessionData\":\"{"
+              "\\\"1\\\":{\\\"name\\\":\\\"a\\\",\\\"opt\\\":{\\\"scrType\\\":\\\"oll\\\"}},"
+              "\\\"2\\\":{\\\"name\\\":\\\"b\\\",\\\"opt\\\":{\\\"scrType\\\":\\\"333\\\"}},"
+              "\\\"3\\\":{\\\"name\\\":\\\"c\\\",\\\"opt\\\":{\\\"scrType\\\":\\\"zbll\\\"}},"
+              "\\\"4\\\":{\\\"name\\\":\\\"d\\\",\\\"opt\\\":{\\\"scrType\\\":\\\"ll\\\"}},"
+              "\\\"5\\\":{\\\"name\\\":\\\"e\\\",\\\"opt\\\":{\\\"scrType\\\":\\\"mgmp\\\"}},"
+              "\\\"6\\\":{\\\"name\\\":\\\"f\\\"}}\"}}";
+        const ImportReading reading = ReadImport(file, false);
+        QCOMPARE(reading.error, QString());
+        QCOMPARE(reading.solves.size(), size_t(3));   // the OLL, the 3x3 and the untyped session's
+        QCOMPARE(Reasons(reading), QStringList({"session 3 (c), solve 1: a drill other than OLL and PLL",
+                                                "session 4 (d), solve 1: a drill other than OLL and PLL",
+                                                "session 5 (e), solve 1: another puzzle"}));
+        QVERIFY(HasCyrillic(ReadImport(file, true).skipped.front().reason));
     }
 
     // csTimer's CSV: the time as shown (+2 in, DNF), the local date, the
