@@ -150,7 +150,13 @@ private slots:
         Ask(h);
         Click(f, Qt::Key_Return);   // nothing typed: the question waits
         QVERIFY(f->Timer1->isActive());
+        // A slip is taken back with Backspace: "58" names no case.
         Click(f, Qt::Key_5);
+        Click(f, Qt::Key_8);
+        Click(f, Qt::Key_Return);
+        QVERIFY(f->Timer1->isActive());
+        Click(f, Qt::Key_Backspace);
+        QCOMPARE(f->NamingLabel->text(), QStringLiteral("5"));
         Click(f, Qt::Key_5);
         QCOMPARE(f->NamingLabel->text(), QStringLiteral("55"));
         h.clock->Advance(300);

@@ -194,6 +194,11 @@ bool AnswerNamingByKey(TForm1& form, const QKeyEvent& key)
     // taken or passed over (it marks no recognition split either).
     if (key.key() == Qt::Key_Space || key.key() == Qt::Key_Escape)
         return false;
+    if (key.key() == Qt::Key_Backspace) {
+        form.session.naming.EraseLast();
+        ShowTyped(form);
+        return true;
+    }
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
     const QChar latin = LatinOf(key);
     const bool chord = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
