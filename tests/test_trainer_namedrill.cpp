@@ -112,6 +112,13 @@ private slots:
         Ask(h);
         f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);
         QVERIFY(IdleWithVerdict(f, "Right: Jb"));
+        h.clock->Advance(100);
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);   // a double click's second press: still the answer's
+        QVERIFY(f->session.CaseEnabled(8));
+        h.clock->Advance(1000);
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);   // a later click is the board's again
+        QVERIFY(!f->session.CaseEnabled(8));
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);
         QVERIFY(f->session.CaseEnabled(8));
 
         Ask(h);
