@@ -25,6 +25,9 @@ public:
     Step Key(QChar latin);   // a letter (either case) or a digit
     Step Enter();
     void Clear() { text_.clear(); }
+    // Backspace: takes back the last key typed, so that a slip need not end
+    // the question.
+    void EraseLast() { text_.chop(1); }
 
     QString Text() const { return text_; }   // "Ga", "27"
     // The program's case the whole answer names.

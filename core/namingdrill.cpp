@@ -47,6 +47,12 @@ std::optional<NamingVerdict> NamingDrill::AnswerWithCase(int caseNumber, qint64 
     return JudgeNamed(caseNumber, StandardOf(caseNumber), elapsedMs);
 }
 
+void NamingDrill::EraseLast()
+{
+    if (answer_)
+        answer_->EraseLast();
+}
+
 std::optional<NamingVerdict> NamingDrill::GiveUp(qint64 elapsedMs)
 {
     if (!answer_)

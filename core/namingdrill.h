@@ -53,6 +53,8 @@ public:
     std::optional<NamingVerdict> Enter(qint64 elapsedMs);
     // A tile clicked: its case is the answer.
     std::optional<NamingVerdict> AnswerWithCase(int caseNumber, qint64 elapsedMs);
+    // Backspace: the last key typed is taken back.
+    void EraseLast();
     // Escape: the case was not named.
     std::optional<NamingVerdict> GiveUp(qint64 elapsedMs);
 

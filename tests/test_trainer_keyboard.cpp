@@ -107,6 +107,7 @@ private slots:
     void countdownFieldFilter();
     void recognitionMarkedByTheFirstOtherKeyOrClick();
     void recognitionUntimedWithTheOptionOff();
+    void tabMarksWithoutTakingSpaceFromStop();
 };
 
 void TrainerKeyboardTest::keysActOnKeyDownAndRecordOneTime_data()
@@ -392,6 +393,25 @@ void TrainerKeyboardTest::recognitionMarkedByTheFirstOtherKeyOrClick()
     f->Image1Click();
     QVERIFY(!f->Timer1->isActive() && f->res->isVisible());   // the hint
     QVERIFY(f->SplitLabel->isHidden());
+}
+
+// Tab is a key a cuber may well mark with: it must not hand the focus on, or
+// the next Space would press another button and leave the stopwatch running.
+void TrainerKeyboardTest::tabMarksWithoutTakingSpaceFromStop()
+{
+    Harness h;
+    h.WriteSettings(Settings("ru", "OLL", false, "Split=1\n"));
+    TForm1* f = h.Start();
+    EnableOnly(f, {12});
+    Click(f, Qt::Key_Space);
+    RunCountdown(h);
+    h.Tick(600);
+    Click(f, Qt::Key_Tab);
+    QCOMPARE(f->SplitLabel->text(), QStringLiteral("0,600 + …"));
+    QCOMPARE(f->focusWidget(), static_cast<QWidget*>(f->BitBtn1));
+    Click(f, Qt::Key_Space);
+    QVERIFY(!f->Timer1->isActive());
+    QVERIFY(f->BitBtn2->isEnabled());   // Accept waits, nothing else was pressed
 }
 
 // The option off (missing from Settings.ini): letters and clicks mark

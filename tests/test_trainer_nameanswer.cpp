@@ -59,6 +59,18 @@ private slots:
         QCOMPARE(oll.Key(u'1'), NameAnswer::Step::Ignored);   // two digits at most
         QCOMPARE(oll.Enter(), NameAnswer::Step::Ignored);      // no OLL 58
         QCOMPARE(oll.CaseNumber(), std::nullopt);
+        oll.EraseLast();
+        QCOMPARE(oll.Key(u'7'), NameAnswer::Step::Typed);
+        QCOMPARE(oll.Enter(), NameAnswer::Step::Whole);
+        QCOMPARE(oll.Text(), QStringLiteral("57"));
+
+        // A PLL letter taken back lets another start the answer.
+        NameAnswer slip(CaseIdentities(), CaseSet::PLL);
+        QCOMPARE(slip.Key(u'g'), NameAnswer::Step::Typed);
+        slip.EraseLast();
+        QCOMPARE(slip.Text(), QString());
+        slip.EraseLast();   // nothing left to take back
+        QCOMPARE(slip.Key(u't'), NameAnswer::Step::Whole);
     }
 };
 

@@ -112,6 +112,13 @@ private slots:
         Ask(h);
         f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);
         QVERIFY(IdleWithVerdict(f, "Right: Jb"));
+        h.clock->Advance(100);
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);   // a double click's second press: still the answer's
+        QVERIFY(f->session.CaseEnabled(8));
+        h.clock->Advance(1000);
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);   // a later click is the board's again
+        QVERIFY(!f->session.CaseEnabled(8));
+        f->ioll1MouseDown(f->Tile(8), Qt::LeftButton);
         QVERIFY(f->session.CaseEnabled(8));
 
         Ask(h);
@@ -150,7 +157,13 @@ private slots:
         Ask(h);
         Click(f, Qt::Key_Return);   // nothing typed: the question waits
         QVERIFY(f->Timer1->isActive());
+        // A slip is taken back with Backspace: "58" names no case.
         Click(f, Qt::Key_5);
+        Click(f, Qt::Key_8);
+        Click(f, Qt::Key_Return);
+        QVERIFY(f->Timer1->isActive());
+        Click(f, Qt::Key_Backspace);
+        QCOMPARE(f->NamingLabel->text(), QStringLiteral("5"));
         Click(f, Qt::Key_5);
         QCOMPARE(f->NamingLabel->text(), QStringLiteral("55"));
         h.clock->Advance(300);

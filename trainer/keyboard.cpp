@@ -103,6 +103,13 @@ void KeepHeld(TForm1& form, const QKeyEvent* key)
         form.heldActionKeys |= form.lastKeyRelease.heldBitCleared;
 }
 
+// While the stopwatch runs, Tab (a key that may mark recognition) must not
+// hand the focus on: the next Space would press another button instead of Stop.
+bool MovesFocusWhileTiming(const TForm1& form, const QKeyEvent* key)
+{
+    return form.Timer1->isActive() && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab);
+}
+
 // Returns true when the press is kept from the focused control.
 bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
 {
@@ -117,7 +124,7 @@ bool PreviewKeyPress(TForm1& form, QObject* watched, const QKeyEvent* key)
         form.FormKeyPress(character);
     if (const unsigned bit = HeldBit(key->key()))
         return ClickFocusedButton(form, watched, bit);
-    if (key->key() == Qt::Key_Escape || IsCtrlA(key) || IsN(key))
+    if (key->key() == Qt::Key_Escape || IsCtrlA(key) || IsN(key) || MovesFocusWhileTiming(form, key))
         return true;
     return !CountdownFieldAccepts(form, watched, key);
 }

@@ -15,6 +15,7 @@
 #include "window/progresshub.h"
 #include "window/tform1.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -194,6 +195,11 @@ bool AnswerNamingByKey(TForm1& form, const QKeyEvent& key)
     // taken or passed over (it marks no recognition split either).
     if (key.key() == Qt::Key_Space || key.key() == Qt::Key_Escape)
         return false;
+    if (key.key() == Qt::Key_Backspace) {
+        form.session.naming.EraseLast();
+        ShowTyped(form);
+        return true;
+    }
     const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
     const QChar latin = LatinOf(key);
     const bool chord = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
@@ -237,12 +243,32 @@ void PutAwayNamingVerdict(TForm1& form)
 
 namespace {
 
+// A cuber who answers by double-clicking a tile would otherwise disable the
+// case with the second press: a left press on the answering tile within the
+// double-click interval still belongs to the answer.
+bool SecondPressOfAnswer(const TForm1& form, int caseNumber, qint64 nowUs)
+{
+    const TForm1::TileAnswer& answer = form.lastTileAnswer;
+    return answer.caseNumber == caseNumber
+           && nowUs - answer.atUs < qint64(QApplication::doubleClickInterval()) * 1000;
+}
+
+bool AnswerOrFollowUpByTile(TForm1& form, int caseNumber)
+{
+    const qint64 nowUs = form.env.clock->MonotonicUs();
+    if (AnswerNamingByTile(form, caseNumber)) {
+        form.lastTileAnswer = {caseNumber, nowUs};
+        return true;
+    }
+    return NamingDrillOn(form) && SecondPressOfAnswer(form, caseNumber, nowUs);
+}
+
 // A tile press: in the drill a left press answers the waiting question and
 // any other press takes the verdict away for the preview; then the board's
 // own meaning of the press.
 void PressTile(TForm1& form, const CaseTile* tile, Qt::MouseButton button)
 {
-    if (!tile || (button == Qt::LeftButton && AnswerNamingByTile(form, tile->CaseNumber())))
+    if (!tile || (button == Qt::LeftButton && AnswerOrFollowUpByTile(form, tile->CaseNumber())))
         return;
     if (button != Qt::LeftButton)
         PutAwayNamingVerdict(form);

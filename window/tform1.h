@@ -133,6 +133,11 @@ public:
         unsigned heldBitCleared = 0;   // the bit of heldActionKeys this release cleared
     };
     KeyRelease lastKeyRelease;         // tells X11's unflagged auto-repeats from real presses
+    struct TileAnswer {
+        int caseNumber = 0;
+        qint64 atUs = 0;
+    };
+    TileAnswer lastTileAnswer;         // the naming drill's answer by a tile (trainer/namedrill.cpp)
 
     // Setup scrambles (trainer/scramblecycle.cpp): with CheckBox2 on, the next
     // case is drawn in Idle and its scramble shown; the stopwatch then times
