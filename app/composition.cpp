@@ -359,11 +359,15 @@ void PrefetchActiveSetThumbnails(TForm1& form)
     form.thumbnails.Prefetch(paths);
 }
 
-// Every control, in its place.
+// Every control, in its place. The tile area, which lays out no text, is
+// made before the first control that does (the countdown field), while the
+// font database fills on its own thread; it is then put back in its place
+// among the window's controls (above the column, under the status bar).
 void BuildControls(TForm1& form)
 {
     BuildWindowFrame(form);
     BuildPictureFrame(form);
+    BuildTileArea(form);
     BuildCountdownAndBulk(form);
     BuildStopwatch(form);
     BuildCycleButtons(form);
@@ -374,7 +378,7 @@ void BuildControls(TForm1& form)
     WireNamingDrill(form);
     BuildGroupsButton(form);
     BuildHiddenLists(form);
-    BuildTileArea(form);
+    form.ScrollBox1->raise();
     BuildStatusBar(form);
     BuildTimersAndMenu(form);
     BuildTabOrder(form);
