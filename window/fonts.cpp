@@ -2,7 +2,7 @@
 
 #include "resources/resources.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFontDatabase>
 #include <QStringList>
 #include <QToolTip>
@@ -76,6 +76,8 @@ void RegisterInterfaceFonts()
     // The font database's list of every family and face, which the first
     // text laid out waits for, is made meanwhile from the configuration
     // loaded above (Qt's font database holds its own lock while it fills).
+    if (qGuiApp == nullptr)
+        return;
     Loading().thread = std::thread([] { QFontDatabase::families(); });
     // Ended before the application takes the window system's fonts away.
     qAddPostRoutine([] { Loading().Finish(); });
