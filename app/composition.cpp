@@ -75,7 +75,7 @@ void GreyWhenDisabled(QCheckBox* box)
 
 // The carried glyphs are PNG files. Naming the format spares the reader
 // from loading every image-format plugin to ask each whether it knows the
-// data (some 2 M instructions before the first frame).
+// data (0.6 M instructions before the first frame).
 QIcon EmbeddedIcon(const char* resource)
 {
     QPixmap pixmap;
