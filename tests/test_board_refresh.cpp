@@ -211,6 +211,15 @@ private slots:
         QCOMPARE(tile->bvoll->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     }
 
+    void enabledTilesStartInTheirSetTextColour()
+    {
+        Harness harness;
+        harness.WriteSettings(kEnglish + "[Tuning]\nEnabledTextColor=$0000FF00\n");
+        TForm1* form = harness.Start();
+        for (QLabel* label : {form->Tile(1)->acoll, form->Tile(57)->nvoll})
+            QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+    }
+
     void examBarsFollowTheExamLabels()
     {
         Harness harness;

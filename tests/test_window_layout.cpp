@@ -4,6 +4,8 @@
 
 #include "support/harness.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -120,6 +122,20 @@ private slots:
         QCOMPARE(form->StatusBar1->PanelWidth(3), form->frameGeometry().width() - 540);
         // 720 px: four columns, remainder 104, gap 26 + 0 - 2 = 24.
         QCOMPARE(ColumnLefts(form, 4), (QList<int>{0, 174, 348, 522}));
+    }
+
+    // The tile area lies above the left column's controls and under the
+    // status bar, whatever order start-up makes them in.
+    void tileAreaStacksBetweenTheColumnAndTheStatusBar()
+    {
+        Harness h;
+        h.WriteSettings(kEnglish);
+        TForm1* form = h.Start();
+        const QObjectList order = form->children();
+        const qsizetype area = order.indexOf(form->ScrollBox1);
+        for (QWidget* column : std::initializer_list<QWidget*>{form->Edit1, form->BitBtn1, form->ComboBox1})
+            QVERIFY(order.indexOf(column) < area);
+        QVERIFY(area < order.indexOf(form->StatusBar1));
     }
 
     void hiddenStatusBarStillTakesItsHeight()

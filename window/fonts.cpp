@@ -2,6 +2,7 @@
 
 #include "resources/resources.h"
 
+#include <QGuiApplication>
 #include <QFontDatabase>
 #include <QStringList>
 #include <QToolTip>
@@ -72,6 +73,14 @@ void RegisterInterfaceFonts()
     // A tooltip is a window of its own and takes the font of its class, not
     // of the control it explains.
     QToolTip::setFont(InterfaceFont(11));
+    // The font database's list of every family and face, which the first
+    // text laid out waits for, is made meanwhile from the configuration
+    // loaded above (Qt's font database holds its own lock while it fills).
+    if (qGuiApp == nullptr)
+        return;
+    Loading().thread = std::thread([] { QFontDatabase::families(); });
+    // Ended before the application takes the window system's fonts away.
+    qAddPostRoutine([] { Loading().Finish(); });
 }
 
 QFont InterfaceFont(int pixelSize, bool bold)
