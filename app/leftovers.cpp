@@ -27,8 +27,9 @@ void RemoveFileOrLink(const QString& path)
         ::unlink(name.constData());
 }
 
-// The header upgrade of earlier versions replaced History.csv (the file a
-// link points to) under the lock on that file.
+// An import and the one-time header upgrade replace History.csv (the file a
+// link points to) under the lock on that file: while another copy holds it,
+// its temporary may be in use.
 void RemoveHistoryTemporaries(const QString& history)
 {
     const int fd = ::open(QFile::encodeName(history).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -108,6 +109,22 @@ enum class ReplaceOutcome { Written, Unchanged, LockTaken, Refused };
 using HistoryChange = std::function<std::optional<QByteArray>(const QByteArray& content)>;
 ReplaceOutcome ReplaceHistory(const QString& path, const HistoryChange& change, const LockWait& wait,
                               qsizetype largest = qsizetype(1) << 30);
+
+// The bytes of a file whose first line (after a byte order mark) is an older
+// header of the program, its columns a strict start of today's, with that
+// line made today's header and every other byte as it was; nothing for any
+// other file (a header of another program's, or one already today's).
+std::optional<QByteArray> WithTodaysHeader(const QByteArray& content);
+
+// Larger files keep their older header: the upgrade holds the file in memory.
+constexpr qsizetype kLargestHeaderUpgrade = qsizetype(256) << 20;
+
+// Brings an older header up to date through ReplaceHistory, never waiting
+// for the lock: Unchanged when there is nothing to do (or abandoned turned
+// true before the write), LockTaken or Refused leaving the file as it was.
+// The start of the file is looked at first, so that a file already up to
+// date is not read whole. Meant for a worker thread.
+ReplaceOutcome UpgradeHistoryHeader(const QString& path, const std::atomic<bool>* abandoned = nullptr);
 
 // One attempt's line, waiting on the lock boundedly: true when written.
 bool AppendAttempt(const QString& path, const Attempt& attempt, const QString& scramble = QString());

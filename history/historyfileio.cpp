@@ -2,7 +2,8 @@
 // device, and the append under a lock, whole or not at all. An append never
 // rewrites the file: a file with the header of before the scramble column
 // keeps it, and its new lines carry the scramble as an eighth field. Only an
-// import rewrites it, whole and atomically, under the appends' lock.
+// import, and the one-time upgrade of an older header (on a worker thread,
+// after an append), rewrite it, whole and atomically, under the appends' lock.
 
 #include "history/historyfile.h"
 
@@ -272,4 +273,73 @@ ReplaceOutcome ReplaceHistory(const QString& path, const HistoryChange& change, 
         return outcome;
     }
     return ReplaceOutcome::Refused;
+}
+
+namespace {
+
+constexpr qsizetype kHeaderLookBytes = 4096;
+
+bool IsOlderHeader(const QByteArray& line)
+{
+    static const QList<QByteArray> today = HistoryHeader().split(',');
+    static const qsizetype oldest = HistoryHeaderWithoutScramble().count(',') + 1;
+    std::vector<QByteArray> fields;
+    if (!SplitCsvLine(line, fields) || qsizetype(fields.size()) < oldest || qsizetype(fields.size()) >= today.size())
+        return false;
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].trimmed().compare(today[qsizetype(i)], Qt::CaseInsensitive) != 0)
+            return false;
+    return true;
+}
+
+// The first bytes of the file, enough to hold any header of the program's;
+// nothing for a file too large to upgrade, so that it is not read in vain.
+std::optional<QByteArray> FileStart(const QString& path)
+{
+    HistoryOpening opening = HistoryOpening::Missing;
+    const Descriptor file(OpenHistoryForReading(path, opening));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || status.st_size > kLargestHeaderUpgrade)
+        return std::nullopt;
+    QByteArray start(kHeaderLookBytes, '\0');
+    const ssize_t got = ::pread(file.get(), start.data(), static_cast<size_t>(start.size()), 0);
+    if (got < 0)
+        return std::nullopt;
+    start.truncate(got);
+    return start;
+}
+
+} // namespace
+
+std::optional<QByteArray> WithTodaysHeader(const QByteArray& content)
+{
+    static const QByteArray kByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+    const qsizetype begin = content.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    const qsizetype lineFeed = content.indexOf('\n', begin);
+    if (lineFeed < 0)
+        return std::nullopt;   // no whole first line: nothing appended under it yet
+    const qsizetype end = lineFeed > begin && content[lineFeed - 1] == '\r' ? lineFeed - 1 : lineFeed;
+    if (!IsOlderHeader(content.sliced(begin, end - begin)))
+        return std::nullopt;
+    const QByteArray header = HistoryHeader();
+    QByteArray upgraded;
+    upgraded.reserve(content.size() - (end - begin) + header.size());
+    upgraded.append(content.constData(), begin).append(header).append(content.constData() + end, content.size() - end);
+    return upgraded;
+}
+
+ReplaceOutcome UpgradeHistoryHeader(const QString& path, const std::atomic<bool>* abandoned)
+{
+    const std::optional<QByteArray> start = FileStart(path);
+    if (!start)
+        return ReplaceOutcome::Refused;
+    if (!WithTodaysHeader(*start))
+        return ReplaceOutcome::Unchanged;
+    // Checked again under the lock: another copy may have upgraded it meanwhile.
+    const HistoryChange change = [abandoned](const QByteArray& content) -> std::optional<QByteArray> {
+        if (abandoned && abandoned->load())
+            return std::nullopt;
+        return WithTodaysHeader(content);
+    };
+    return ReplaceHistory(path, change, LockWait(), kLargestHeaderUpgrade);
 }

@@ -160,7 +160,39 @@ HistoryStore::HistoryStore(QString path, QObject* parent) : QObject(parent), pat
     connect(retryTimer_, &QTimer::timeout, this, &HistoryStore::RetryPending);
 }
 
-HistoryStore::~HistoryStore() { AbandonLoading(); }
+HistoryStore::~HistoryStore()
+{
+    AbandonLoading();
+    // Abandoned before it writes: at most the reading of the file is waited for.
+    upgradeAbandoned_->store(true);
+    if (upgrade_.valid())
+        upgrade_.wait();
+}
+
+ReplaceOutcome HistoryStore::WaitForHeaderUpgrade()
+{
+    return upgrade_.valid() ? upgrade_.get() : ReplaceOutcome::Unchanged;
+}
+
+// The append has already happened: whatever the upgrade meets is kept to
+// itself. Rewriting a large file takes long, so the window never waits for it.
+void HistoryStore::StartHeaderUpgrade()
+{
+    if (upgradeStarted_)
+        return;
+    upgradeStarted_ = true;
+    try {
+        upgrade_ = std::async(std::launch::async, [path = path_, abandoned = upgradeAbandoned_]() noexcept {
+            try {
+                return UpgradeHistoryHeader(path, abandoned.get());
+            } catch (...) {
+                return ReplaceOutcome::Refused;
+            }
+        });
+    } catch (...) {
+        // No thread to be had: the next run tries again.
+    }
+}
 
 QString HistoryStore::Record(const Attempt& attempt, const QString& scramble, const AttemptDetail& detail)
 {
@@ -219,8 +251,10 @@ AppendOutcome HistoryStore::WritePending()
         for (const PendingLine& pending : pending_)
             lines += pending.line;
         outcome = AppendLines(path_, lines);
-        if (outcome == AppendOutcome::Written)
+        if (outcome == AppendOutcome::Written) {
             pending_.clear();
+            StartHeaderUpgrade();
+        }
     }
     if (pending_.empty())
         retryTimer_->stop();

@@ -17,6 +17,7 @@
 #include "history/historyfile.h"
 
 #include <QObject>
+#include <future>
 #include <memory>
 
 class QTimer;
@@ -30,7 +31,7 @@ class HistoryStore : public QObject {
     Q_OBJECT
 public:
     explicit HistoryStore(QString path, QObject* parent = nullptr);
-    ~HistoryStore() override;   // abandons a reading in progress
+    ~HistoryStore() override;   // abandons a reading or a header upgrade in progress
 
     const QString& Path() const { return path_; }
 
@@ -51,6 +52,12 @@ public:
     // A timer calls it every few seconds while any wait; the shut-down and
     // the session's end call it once more.
     bool RetryPending();
+
+    // After the first append of the run that reached the file, an older
+    // header is brought up to today's on a worker thread, once; any failure
+    // leaves the file as it was, and the next run tries again. Waits for
+    // that upgrade (tests, benchmarks): Unchanged when none was started.
+    ReplaceOutcome WaitForHeaderUpgrade();
 
     // Starts reading the file in the background, unless it is read or being
     // read. Returns at once; Loaded() follows on this object's thread.
@@ -92,6 +99,7 @@ private:
     void AddRecordedMeanwhile(size_t timesAlreadyRead);
     AppendOutcome WritePending();
     void TellPendingChange(int before);
+    void StartHeaderUpgrade();
 
     QString path_;
     bool loaded_ = false;
@@ -104,4 +112,7 @@ private:
     std::vector<DrillRecord> drillMeanwhile_;
     std::vector<PendingLine> pending_;  // accepted, not yet in the file, in order
     QTimer* retryTimer_ = nullptr;
+    bool upgradeStarted_ = false;
+    std::shared_ptr<std::atomic<bool>> upgradeAbandoned_ = std::make_shared<std::atomic<bool>>(false);
+    std::future<ReplaceOutcome> upgrade_;   // its thread is joined when this ends
 };

@@ -317,6 +317,103 @@ private slots:
         QCOMPARE(ReadAll(path), before);
     }
 
+    // Only a header of the program's, its columns a strict start of
+    // today's, is swapped; every other byte stays.
+    void onlyAnOlderHeaderIsBroughtUpToDate()
+    {
+        const QByteArray mark = "\xEF\xBB\xBF";
+        const QByteArray lines = "2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\n" + FormatAttempt(Sample(2, 2000)) + "\r\n";
+        QCOMPARE(WithTodaysHeader(HistoryHeaderWithoutScramble() + "\r\n" + lines), HistoryHeader() + "\r\n" + lines);
+        QCOMPARE(WithTodaysHeader(mark + " Time,SET,case,level,recognition,seconds,exam,scramble\n" + lines),
+                 mark + HistoryHeader() + "\n" + lines);
+        for (const QByteArray& kept : {HistoryHeader() + "\r\n" + lines, HistoryHeader() + ",source\r\n" + lines,
+                                       QByteArray("set,time,case,level,recognition,seconds,exam\r\n") + lines,
+                                       QByteArray("time,set,case,level,recognition,seconds\r\n") + lines,
+                                       HistoryHeaderWithoutScramble() + ",notes\r\n" + lines,
+                                       HistoryHeaderWithoutScramble(), QByteArray()})
+            QVERIFY2(!WithTodaysHeader(kept), kept.left(60).constData());
+    }
+
+    // After the run's first append the store upgrades an older header on
+    // a worker thread: a program that reads by the header then finds a
+    // name for every field. A header it does not know stays as it was.
+    void theStoreUpgradesAnOlderHeaderAfterAnAppend()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        const QByteArray body = "2026-12-09T11:32:05Z,OLL,1,Easy,top,1.000,0\r\n"
+                                "2026-12-09T11:32:05Z,OLL,2,Easy,top,2.000,0,R U\n";
+        QVERIFY(AppendBytes(path, "\xEF\xBB\xBF" + HistoryHeaderWithoutScramble() + ",scramble\r\n" + body));
+        const QByteArray line = HistoryLine(Sample(3, 3000), QStringLiteral("F R"));
+        {
+            HistoryStore store(path);
+            QVERIFY(store.Record(Sample(3, 3000), QStringLiteral("F R")).isEmpty());
+            QCOMPARE(store.WaitForHeaderUpgrade(), ReplaceOutcome::Written);
+            QVERIFY(store.Record(Sample(4, 4000)).isEmpty());
+            QCOMPARE(store.WaitForHeaderUpgrade(), ReplaceOutcome::Unchanged);   // once a run
+        }
+        const QByteArray upgraded = ReadAll(path);
+        QCOMPARE(upgraded, "\xEF\xBB\xBF" + HistoryHeader() + "\r\n" + body + line + HistoryLine(Sample(4, 4000)));
+        std::vector<QByteArray> fields;
+        for (const QByteArray& each : upgraded.trimmed().split('\n').mid(3)) {
+            QVERIFY(SplitCsvLine(each.trimmed(), fields));
+            QCOMPARE(qsizetype(fields.size()), HistoryHeader().count(',') + 1);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"History.csv"});
+
+        const QByteArray foreign = "set,time,case,level,recognition,seconds,exam\r\nOLL,2026-12-09T11:32:05Z,1,Easy,top,1.000,0\r\n";
+        const QString other = dir.filePath(QStringLiteral("other.csv"));
+        QVERIFY(AppendBytes(other, foreign));
+        HistoryStore store(other);
+        QVERIFY(store.Record(Sample(3, 3000), QStringLiteral("F R")).isEmpty());
+        QCOMPARE(store.WaitForHeaderUpgrade(), ReplaceOutcome::Unchanged);
+        QCOMPARE(ReadAll(other), foreign + line);
+    }
+
+    // The lock taken by another copy, a full disk, a folder that takes no
+    // new file, a file too large to hold: the appended lines are in, the
+    // file is as it was, nothing is left beside it.
+    void aFailedUpgradeLeavesTheFileAsItWas()
+    {
+        QTemporaryDir dir;
+        const QByteArray old = HistoryHeaderWithoutScramble() + "\r\n" + FormatAttempt(Sample(1, 1000)) + "\r\n";
+        const QString path = dir.filePath(QStringLiteral("History.csv"));
+        QVERIFY(AppendBytes(path, old));
+        {
+            const int other = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+            QCOMPARE(::flock(other, LOCK_EX), 0);
+            QCOMPARE(UpgradeHistoryHeader(path), ReplaceOutcome::LockTaken);
+            ::close(other);
+        }
+        {
+            const FileSizeLimit full(old.size() + 10);
+            QCOMPARE(UpgradeHistoryHeader(path), ReplaceOutcome::Refused);
+        }
+        QCOMPARE(ReadAll(path), old);
+
+        // Root writes in a read-only folder; a name too long for the
+        // temporary beside it is refused to anyone.
+        const QString name = ::geteuid() == 0 ? QString(250, QLatin1Char('h')) : QStringLiteral("History.csv");
+        const QString refused = dir.filePath(name);
+        QVERIFY(refused == path || AppendBytes(refused, old));
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        {
+            HistoryStore store(refused);
+            QVERIFY(store.Record(Sample(2, 2000)).isEmpty());
+            QCOMPARE(store.WaitForHeaderUpgrade(), ReplaceOutcome::Refused);
+        }
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(ReadAll(refused), old + HistoryLine(Sample(2, 2000)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), refused == path ? 1 : 2);
+
+        // Sparse, it costs no disk; it is not read to be refused.
+        QVERIFY(QFile::resize(path, kLargestHeaderUpgrade + 1));
+        QCOMPARE(UpgradeHistoryHeader(path), ReplaceOutcome::Refused);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(old.size()), old);
+    }
+
     // Two copies append at once, to a new file and to one with the old
     // header: one header, every line whole.
     void twoWritersNeverInterleave_data()
