@@ -27,6 +27,11 @@ void SetStartupCaptions(TForm1& form)
     form.BitBtn7->setText(Tr(ru, QStringLiteral("Экзамен"), QStringLiteral("Exam")));
     form.CheckBox2->setText(Tr(ru, QStringLiteral("Скрамбл для куба"), QStringLiteral("Setup scramble")));
     form.CheckBoxSplit->setText(Tr(ru, QStringLiteral("Время распознавания"), QStringLiteral("Time recognition")));
+    form.CheckBoxSplit->setToolTip(Tr(ru,
+        QStringLiteral("Пока идёт секундомер, первая клавиша (кроме пробела, Enter и Esc) или щелчок по картинке "
+                       "отмечают конец распознавания. В плитки идёт всё время, как обычно."),
+        QStringLiteral("While the stopwatch runs, the first key (other than Space, Enter and Escape) or a click on "
+                       "the picture marks the end of recognition. The tiles take the whole time as usual.")));
     SetNamingDrillCaption(form);
 }
 

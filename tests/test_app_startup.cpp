@@ -205,6 +205,7 @@ private slots:
         form = russian.Start();
         QCOMPARE(form->BitBtn1->text(), QStringLiteral("Старт"));
         QCOMPARE(form->BitBtn8->toolTip(), QStringLiteral("Очистить статистику"));
+        QVERIFY(form->CheckBoxSplit->toolTip().startsWith(QStringLiteral("Пока идёт секундомер")));
         QCOMPARE(form->BitBtn9->text(), QStringLiteral("О программе..."));
         QCOMPARE(form->BitBtn7->text(), QStringLiteral("Экзамен"));
         QCOMPARE(form->Label4->text(), QStringLiteral("Режим:"));

@@ -147,6 +147,7 @@ private slots:
         QVERIFY(!form->N1->icon().isNull());
         QVERIFY(!form->BitBtn8->icon().isNull());
         QCOMPARE(form->BitBtn8->toolTip(), QStringLiteral("Clear results"));
+        QVERIFY(form->CheckBoxSplit->toolTip().contains(QStringLiteral("marks the end of recognition")));
     }
 
     void hiddenListsHoldTheBuiltInHints()
