@@ -2,25 +2,15 @@
 
 #include "app/singlecopy.h"
 #include "core/language.h"
+#include "interchange/commandline.h"
 #include "core/seams.h"
 #include "interchange/importreport.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
-
-constexpr int kImported = 0;
-constexpr int kFailed = 1;
-constexpr int kWrongArguments = 2;
-
-void Print(std::FILE* stream, const QString& text)
-{
-    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
-}
 
 QString UsageText(bool russian)
 {
@@ -41,21 +31,21 @@ QString RunningText(bool russian)
 
 bool AsksForImport(int argc, char* argv[])
 {
-    return argc >= 2 && std::strcmp(argv[1], "--import") == 0;
+    return AsksForCommand(argc, argv, "--import");
 }
 
 int RunImportCommand(int argc, char* argv[])
 {
     const QCoreApplication application(argc, argv);
-    const bool russian = IsRussianLanguageValue(LanguageValueForSystem(QLocale::system().name()));
+    const bool russian = CommandInRussian();
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 3 || arguments[2].isEmpty()) {
-        Print(stderr, arguments.size() < 3 ? Tr(russian, QStringLiteral("Не указан файл импорта."),
-                                                QStringLiteral("The file to import is missing."))
-                                           : Tr(russian, QStringLiteral("Лишние аргументы после имени файла."),
-                                                QStringLiteral("Unexpected arguments after the file name.")));
-        Print(stderr, UsageText(russian));
-        return kWrongArguments;
+        PrintLine(stderr, arguments.size() < 3
+                              ? Tr(russian, QStringLiteral("Не указан файл импорта."),
+                                   QStringLiteral("The file to import is missing."))
+                              : ExtraArgumentsText(russian));
+        PrintLine(stderr, UsageText(russian));
+        return kCommandWrongArguments;
     }
     // The History.csv the window would use when started the same way.
     const FileLocations files = Environment::Default().files;
@@ -63,14 +53,14 @@ int RunImportCommand(int argc, char* argv[])
         files.MakeFolders();
     const ProgramFolderLock running(files.dataFolder);
     if (running.state() == ProgramFolderLock::State::HeldByAnother) {
-        Print(stderr, RunningText(russian));
-        return kFailed;
+        PrintLine(stderr, RunningText(russian));
+        return kCommandFailed;
     }
     const ImportOutcome outcome = ImportFile(arguments[2], files.HistoryPath(), BoundedLockWait(), russian);
     if (!outcome.written) {
-        Print(stderr, ImportFailure(outcome, files.HistoryPath(), russian));
-        return kFailed;
+        PrintLine(stderr, ImportFailure(outcome, files.HistoryPath(), russian));
+        return kCommandFailed;
     }
-    Print(stdout, ImportSummary(outcome, CaseIdentities(), russian));
-    return kImported;
+    PrintLine(stdout, ImportSummary(outcome, CaseIdentities(), russian));
+    return kCommandSucceeded;
 }

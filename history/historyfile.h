@@ -96,7 +96,8 @@ enum class AppendOutcome {
 // a byte order mark, which stays) gets the header first; a file whose last
 // line was torn off gets a line end first (or just the LF after a lone CR),
 // so the lines start on a line of their own. The file is never rewritten: a
-// file that starts with the header without the scramble column keeps it.
+// file that starts with an older header keeps it (the store brings it up to
+// date apart, in the background: UpgradeHistoryHeader).
 AppendOutcome AppendLines(const QString& path, const QByteArray& lines, const LockWait& wait = LockWait());
 
 // The whole file rewritten under the lock the appends take: change gets the

@@ -1,26 +1,16 @@
 #include "interchange/exportcommand.h"
 
 #include "core/language.h"
+#include "interchange/commandline.h"
 #include "core/caseidentity.h"
 #include "interchange/exportfile.h"
 #include "core/seams.h"
 
 #include <QCoreApplication>
-#include <QLocale>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
-
-constexpr int kWritten = 0;
-constexpr int kFailed = 1;
-constexpr int kWrongArguments = 2;
-
-void Print(std::FILE* stream, const QString& text)
-{
-    std::fputs(qPrintable(text + QLatin1Char('\n')), stream);
-}
 
 QString UsageText(bool russian)
 {
@@ -38,40 +28,40 @@ QString HistoryPathForThisStart()
 
 bool AsksForExport(int argc, char* argv[])
 {
-    return argc >= 2 && std::strcmp(argv[1], "--export") == 0;
+    return AsksForCommand(argc, argv, "--export");
 }
 
 int RunExportCommand(int argc, char* argv[])
 {
     const QCoreApplication application(argc, argv);
-    const bool russian = IsRussianLanguageValue(LanguageValueForSystem(QLocale::system().name()));
+    const bool russian = CommandInRussian();
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() != 4) {
-        Print(stderr, arguments.size() < 4 ? Tr(russian, QStringLiteral("Не указан формат или файл экспорта."),
-                                                QStringLiteral("The export format or the file is missing."))
-                                           : Tr(russian, QStringLiteral("Лишние аргументы после имени файла."),
-                                                QStringLiteral("Unexpected arguments after the file name.")));
-        Print(stderr, UsageText(russian));
-        return kWrongArguments;
+        PrintLine(stderr, arguments.size() < 4
+                              ? Tr(russian, QStringLiteral("Не указан формат или файл экспорта."),
+                                   QStringLiteral("The export format or the file is missing."))
+                              : ExtraArgumentsText(russian));
+        PrintLine(stderr, UsageText(russian));
+        return kCommandWrongArguments;
     }
     const std::optional<ExportFormat> format = ExportFormatNamed(arguments[2]);
     if (!format) {
-        Print(stderr, Tr(russian, QStringLiteral("Неизвестный формат экспорта «%1»: нужен cstimer или twistytimer."),
+        PrintLine(stderr, Tr(russian, QStringLiteral("Неизвестный формат экспорта «%1»: нужен cstimer или twistytimer."),
                          QStringLiteral("Unknown export format \"%1\": use cstimer or twistytimer."))
                           .arg(arguments[2]));
-        Print(stderr, UsageText(russian));
-        return kWrongArguments;
+        PrintLine(stderr, UsageText(russian));
+        return kCommandWrongArguments;
     }
     const QString target = arguments[3];
     if (target.isEmpty()) {
-        Print(stderr, UsageText(russian));
-        return kWrongArguments;
+        PrintLine(stderr, UsageText(russian));
+        return kCommandWrongArguments;
     }
     const ExportOutcome outcome = ExportHistoryFile(HistoryPathForThisStart(), *format, target, CaseIdentities(), russian);
     if (!outcome.written) {
-        Print(stderr, outcome.error);
-        return kFailed;
+        PrintLine(stderr, outcome.error);
+        return kCommandFailed;
     }
-    Print(stdout, ExportReport(outcome, target, russian));
-    return kWritten;
+    PrintLine(stdout, ExportReport(outcome, target, russian));
+    return kCommandSucceeded;
 }

@@ -1,18 +1,17 @@
 #include "interchange/exportmenu.h"
 
 #include "core/language.h"
+#include "interchange/interchangeplaces.h"
 #include "core/caseidentity.h"
 #include "window/progresshub.h"
 #include "window/tform1.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QStandardPaths>
 #include <QThread>
 
 namespace {
@@ -35,18 +34,6 @@ const FileType& TypeOfFilter(const QString& filter)
         if (filter == QLatin1String(type.filter))
             return type;
     return kFileTypes[0];
-}
-
-// Documents, or the home folder when there is none.
-QString StartFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(documents).exists() ? documents : QDir::homePath();
-}
-
-QString HistoryPath(const TForm1& form)
-{
-    return form.progress ? form.progress->Store().Path() : form.env.files.HistoryPath();
 }
 
 } // namespace
@@ -101,7 +88,7 @@ ExportMenu::Target ExportMenu::AskWithDialog()
         filters << QLatin1String(type.filter);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QLatin1String(kFileTypes[0].suffix));
-    dialog.setDirectory(StartFolder());
+    dialog.setDirectory(DialogStartFolder());
     dialog.selectFile(QStringLiteral("Tesselo.") + QLatin1String(kFileTypes[0].suffix));
     auto* hint = new QLabel(ImportHint(kFileTypes[0].format, russian), &dialog);
     hint->setObjectName(QStringLiteral("importHint"));
@@ -134,7 +121,7 @@ void ExportMenu::Run()
         form_.progress->Store().RetryPending();
         unwritten = form_.progress->Store().PendingCount();
     }
-    const QString history = HistoryPath(form_);
+    const QString history = HistoryPathOf(form_);
     const bool russian = form_.state.russianInterface;
     auto outcome = std::make_shared<ExportOutcome>();
     worker_ = QThread::create([=] {

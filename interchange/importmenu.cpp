@@ -1,16 +1,15 @@
 #include "interchange/importmenu.h"
 
 #include "core/language.h"
+#include "interchange/interchangeplaces.h"
 #include "window/progresshub.h"
 #include "window/tform1.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 #include <QProgressDialog>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -20,19 +19,6 @@ constexpr int kProgressSteps = 1000;
 constexpr int kProgressTickMs = 100;
 // A file read quicker than this shows no progress bar at all.
 constexpr int kProgressDelayMs = 500;
-constexpr auto kLockPause = std::chrono::milliseconds(10);
-constexpr auto kLockPatience = std::chrono::seconds(2);
-
-QString StartFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(documents).exists() ? documents : QDir::homePath();
-}
-
-QString HistoryPath(const TForm1& form)
-{
-    return form.progress ? form.progress->Store().Path() : form.env.files.HistoryPath();
-}
 
 } // namespace
 
@@ -68,7 +54,7 @@ QString ImportMenu::AskWithDialog()
     return QFileDialog::getOpenFileName(
         &form_, Tr(russian, QStringLiteral("Импорт времён из csTimer или TwistyTimer"),
                    QStringLiteral("Import times from csTimer or TwistyTimer")),
-        StartFolder(),
+        DialogStartFolder(),
         Tr(russian, QStringLiteral("Файлы csTimer и TwistyTimer (*.json *.txt *.csv);;Все файлы (*)"),
            QStringLiteral("csTimer and TwistyTimer files (*.json *.txt *.csv);;All files (*)")));
 }
@@ -83,7 +69,7 @@ void ImportMenu::Run()
     // Times still waiting for History.csv go in first, so they are sorted among the imported.
     if (form_.progress)
         form_.progress->Store().RetryPending();
-    const QString history = HistoryPath(form_);
+    const QString history = HistoryPathOf(form_);
     const bool russian = form_.state.russianInterface;
     auto progress = std::make_shared<Progress>();
     progress_ = progress;
@@ -96,7 +82,7 @@ void ImportMenu::Run()
             return !progress->cancelled.load();
         };
         // A Cancel stops the wait for the file's lock too.
-        const LockWait patience = BoundedLockWait(kLockPatience, kLockPause);
+        const LockWait patience = BoundedLockWait();
         const LockWait wait = [progress, patience] { return !progress->cancelled.load() && patience(); };
         *outcome = ImportFile(file, history, wait, russian, follow, reader);
     });
@@ -159,7 +145,7 @@ void ImportMenu::End(const ImportOutcome& outcome)
         return;
     }
     if (!outcome.written) {
-        const QString error = ImportFailure(outcome, HistoryPath(form_), russian);
+        const QString error = ImportFailure(outcome, HistoryPathOf(form_), russian);
         if (!error.isEmpty())
             form_.env.messages->ShowError(error);
         emit Finished(false);
