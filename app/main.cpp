@@ -4,14 +4,6 @@
 #include "app/importcommand.h"
 #include "app/program.h"
 #include "interchange/exportcommand.h"
-#include "window/fonts.h"
-#include "window/tform1.h"
-
-#include "resources/resources.h"
-
-#include <QApplication>
-#include <QIcon>
-#include <QPixmap>
 
 int main(int argc, char* argv[])
 {
@@ -20,17 +12,5 @@ int main(int argc, char* argv[])
         return RunExportCommand(argc, argv);
     if (AsksForImport(argc, argv))
         return RunImportCommand(argc, argv);
-    StartLoadingFontSystem();
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    // No display name of its own: it would be appended to every window title.
-    QPixmap icon;
-    if (icon.loadFromData(EmbeddedResource(QStringLiteral("Icon"))))
-        QApplication::setWindowIcon(QIcon(icon));
-    Program program(Environment::Default(), Program::Dialogs::AfterFirstFrame);
-    if (!program.Started())
-        return 0;   // another copy runs from this folder; it was brought to the front
-    program.FollowTheSession();
-    program.form1->show();
-    return application.exec();
+    return RunWindowedProgram(argc, argv);
 }

@@ -13,9 +13,12 @@
 #include "interchange/importmenu.h"
 #include "settings/settingsfile.h"
 #include "window/firstframe.h"
+#include "window/fonts.h"
 #include "trainer/drawchoice.h"
 #include "window/messageboxes.h"
 #include "window/tform1.h"
+
+#include <QApplication>
 
 namespace {
 
@@ -116,4 +119,22 @@ void Program::EndDuringStartUp()
 void Program::FollowTheSession()
 {
     FollowDesktopSession(form1.get(), terminationSignals.get());
+}
+
+int RunWindowedProgram(int& argc, char* argv[], const std::function<void(TForm1&)>& beforeShow)
+{
+    StartLoadingFontSystem();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    // No display name of its own: it would be appended to every window title.
+    Program program(Environment::Default(), Program::Dialogs::AfterFirstFrame);
+    if (!program.Started())
+        return 0;   // another copy runs from this folder; it was brought to the front
+    // The other windows take the main window's icon, decoded while it was made.
+    QApplication::setWindowIcon(program.form1->windowIcon());
+    program.FollowTheSession();
+    if (beforeShow)
+        beforeShow(*program.form1);
+    program.form1->show();
+    return application.exec();
 }

@@ -5,6 +5,7 @@
 #include "core/seams.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class TForm1;
@@ -53,3 +54,9 @@ private:
 
 // The application title used by the task bar and the message boxes.
 inline constexpr const char* kApplicationTitle = "Tesselo";
+
+// The program with its windows, from the first line of main to the end of its
+// message loop: the application, the program, the main window shown. `beforeShow`
+// sees the main window just before it is shown (the start-up benchmark watches
+// for its first frame there, so that it measures this very path).
+int RunWindowedProgram(int& argc, char* argv[], const std::function<void(TForm1&)>& beforeShow = {});
