@@ -3,6 +3,8 @@
 // events to the window's handlers.
 #include "window/tform1.h"
 
+#include "app/setrecords.h"
+#include "app/tilemaking.h"
 #include "board/groupsdialog.h"
 #include "resources/resources.h"
 #include "settings/defaults.h"
@@ -128,7 +130,7 @@ QListWidget* MakeHiddenList(QWidget* parent, const char* name, const QRect& boun
     return list;
 }
 
-// The picture the veils and the empty case picture start with: 72 x 72,
+// The picture the empty case picture starts with (the veils' too): 72 x 72,
 // every pixel white at opacity 153 of 255.
 QImage TranslucentWhite()
 {
@@ -284,15 +286,7 @@ void BuildHiddenLists(TForm1& f)
     f.exdone = MakeHiddenList(&f, "exdone", QRect(160, 576, 121, 257), QStringList());
 }
 
-// Where the tiles stand before the first layout: the widest grid, which a
-// window too wide for the layout keeps.
-QPoint FormTilePosition(int caseNumber)
-{
-    const auto grid = ComputeTileGrid(10 * kColumnPitch + kColumnPitch - 1);
-    return grid ? TilePosition(caseNumber, *grid) : QPoint(0, kFirstRowTop + kRowPitch * (caseNumber - 1));
-}
-
-void BuildTileArea(TForm1& f)
+void BuildTileArea(TForm1& f, TForm1::TileMaking making)
 {
     f.ScrollBox1 = Make<QScrollArea>(&f, "ScrollBox1", QRect(296, 0, 504, 543));
     f.ScrollBox1->setFrameShape(QFrame::NoFrame);
@@ -307,11 +301,11 @@ void BuildTileArea(TForm1& f)
     // font and the white background as it is made, instead of some 700
     // controls being told of a new parent's font and palette afterwards.
     f.ScrollBox1->setWidget(f.tileContent);
-    for (int n = 1; n <= kMaxCases; ++n) {
-        CaseTile* tile = new CaseTile(n, f.tileContent);
-        tile->move(FormTilePosition(n));
-        f.tiles[n - 1] = tile;
-    }
+    // Before the first layout the tiles stand in the widest grid, which a
+    // window too wide for the layout keeps.
+    f.tileGrid = ComputeTileGrid(10 * kColumnPitch + kColumnPitch - 1).value_or(TileGrid{1, 0});
+    if (making == TForm1::TileMaking::AllNow)
+        MakeTiles(f, kMaxCases);
 }
 
 void BuildStatusBar(TForm1& f)
@@ -363,11 +357,11 @@ void PrefetchActiveSetThumbnails(TForm1& form)
 // made before the first control that does (the countdown field), while the
 // font database fills on its own thread; it is then put back in its place
 // among the window's controls (above the column, under the status bar).
-void BuildControls(TForm1& form)
+void BuildControls(TForm1& form, TForm1::TileMaking making)
 {
     BuildWindowFrame(form);
     BuildPictureFrame(form);
-    BuildTileArea(form);
+    BuildTileArea(form, making);
     BuildCountdownAndBulk(form);
     BuildStopwatch(form);
     BuildCycleButtons(form);
@@ -388,7 +382,7 @@ void BuildControls(TForm1& form)
 
 // ---- TForm1 -------------------------------------------------------------------
 
-TForm1::TForm1(Environment environment, QWidget* parent)
+TForm1::TForm1(Environment environment, QWidget* parent, TileMaking making)
     : QWidget(parent), session(environment.clock, environment.random), env(std::move(environment))
 {
     // The thumbnails are decoded on a thread of their own while the fonts
@@ -396,12 +390,15 @@ TForm1::TForm1(Environment environment, QWidget* parent)
     std::future<QImage> icon = StartDecodingWindowIcon();
     PrefetchActiveSetThumbnails(*this);
     RegisterInterfaceFonts();
-    BuildControls(*this);
+    BuildControls(*this, making);
     const QImage decodedIcon = icon.get();
     if (!decodedIcon.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(decodedIcon)));
     WireEvents();
     FormCreate();
+    // From here on a tile is made as it comes into view or is asked for.
+    if (making == TileMaking::AsSeen)
+        makeTilesUpTo = [this](int upTo) { MakeFilledTiles(*this, upTo); };
 }
 
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* gl, TForm3* form3)
@@ -436,24 +433,11 @@ void TForm1::WireEvents()
             [this](Qt::MouseButton button, const QPoint& globalPos) {
                 Guarded([&] { resMouseDown(button, globalPos); });
             });
-    for (CaseTile* tile : tiles) {
-        connect(tile->ioll, &PictureBox::MouseDown, this,
-                [this, tile](Qt::MouseButton button) { Guarded([&] { ioll1MouseDown(tile, button); }); });
-        connect(tile->bioll, &PictureBox::MouseDown, this,
-                [this, tile](Qt::MouseButton button) { Guarded([&] { bioll1MouseDown(tile, button); }); });
-    }
-    // The window paints what the session says.
-    connect(&session, &TrainingSession::RecordChanged, this, [this](int caseNumber) {
-        const CaseRecord& record = session.Record(caseNumber);
-        CaseTile* tile = Tile(caseNumber);
-        tile->avoll->setText(record.AverageText());
-        tile->bvoll->setText(record.BestText());
-        tile->nvoll->setText(record.CountText());
-    });
-    connect(&session, &TrainingSession::CaseEnabledChanged, this, [this](int caseNumber) {
-        Tile(caseNumber)->caseEnabled = session.CaseEnabled(caseNumber);
-        ApplyTileStyle(*this, caseNumber, session.CaseEnabled(caseNumber));
-    });
+    // The window paints what the session says (the tiles' presses are wired
+    // as each tile is made: app/tilemaking.cpp).
+    connect(&session, &TrainingSession::RecordChanged, this, [this](int caseNumber) { ShowRecordOnTile(*this, caseNumber); });
+    connect(&session, &TrainingSession::CaseEnabledChanged, this,
+            [this](int caseNumber) { ShowEnabledOnTile(*this, caseNumber); });
     connect(&session, &TrainingSession::DrawChanged, this, [this] { ShowDrawProgress(*this); });
     connect(this, &TForm1::BoardRefreshed, this, [this] {
         DrawInAdvance(*this);

@@ -45,7 +45,7 @@ void BringToFront(QWidget& window)
 
 }   // namespace
 
-Program::Program(Environment environment, Dialogs dialogs) : files_(environment.files)
+Program::Program(Environment environment, Making making) : files_(environment.files)
 {
     // An installed program's first run makes its folders; a failure shows
     // later, as a folder that cannot be written does.
@@ -69,12 +69,17 @@ Program::Program(Environment environment, Dialogs dialogs) : files_(environment.
     auto boxes = std::make_shared<QtMessages>();
     if (!environment.messages)
         environment.messages = boxes;
-    form1 = std::make_unique<TForm1>(std::move(environment));
+    form1 = std::make_unique<TForm1>(std::move(environment), nullptr,
+                                     making == Making::AllNow ? TForm1::TileMaking::AllNow : TForm1::TileMaking::AsSeen);
     boxes->SetParent(form1.get());
-    if (dialogs == Dialogs::Now)
+    if (making == Making::AllNow) {
         MakeDialogs();
-    else
-        AfterFirstFrame(form1.get(), [this] { MakeDialogs(); });
+    } else {
+        AfterFirstFrame(form1.get(), [this] {
+            MakeRemainingTiles(*form1);
+            MakeDialogs();
+        });
+    }
     InstallProgress(*form1);
     InstallExport(*form1);   // under "Progress…"
     InstallImport(*form1);   // under "Export…"
@@ -127,7 +132,7 @@ int RunWindowedProgram(int& argc, char* argv[], const std::function<void(TForm1&
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     // No display name of its own: it would be appended to every window title.
-    Program program(Environment::Default(), Program::Dialogs::AfterFirstFrame);
+    Program program(Environment::Default(), Program::Making::FirstFrameFirst);
     if (!program.Started())
         return 0;   // another copy runs from this folder; it was brought to the front
     // The other windows take the main window's icon, decoded while it was made.

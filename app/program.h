@@ -25,12 +25,13 @@ struct Program {
     // instead, the user is told so, and nothing is made: form1 stays null and
     // the program is to end (app/singlecopy.h).
     //
-    // The three dialogs are nowhere in the main window's first frame: the
-    // program made with DialogsAfterFirstFrame makes them just after that
-    // frame (window/firstframe.h), before the user can ask for any of them;
-    // until then form2, frmGL and form3 are empty.
-    enum class Dialogs { Now, AfterFirstFrame };
-    explicit Program(Environment environment, Dialogs dialogs = Dialogs::Now);
+    // The three dialogs and the tiles below the tile area's view are nowhere
+    // in the main window's first frame: the program made FirstFrameFirst
+    // makes them just after that frame (window/firstframe.h), before the user
+    // can ask for any of them; until then form2, frmGL and form3 are empty,
+    // and a tile is made when it comes into view or is asked for.
+    enum class Making { AllNow, FirstFrameFirst };
+    explicit Program(Environment environment, Making making = Making::AllNow);
     ~Program();
     bool Started() const { return form1 != nullptr; }
     // SIGTERM, SIGHUP, SIGINT and the end of the desktop session save the

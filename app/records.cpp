@@ -18,21 +18,24 @@ const QString kResults = QStringLiteral("Results");
 
 QString Numbered(const QString& key, int n) { return key + QString::number(n); }
 
-// Restores a missing built-in picture, then shows the file on the tile. A
-// build without its pictures leaves the thumbnail empty.
+// Restores a missing built-in picture, then shows the file on the tile
+// (kept decoded for a tile not made yet). A build without its pictures
+// leaves the thumbnail empty.
 void LoadThumbnail(TForm1& f, CaseSet set, int n)
 {
     EnsureEasyPicture(f.env.files.dataFolder, set, n);
     const QString relative = EasyPicturePath(set, n);
     const QString path = f.env.files.FindPicture(relative);
-    PictureBox* thumbnail = f.Tile(n)->ioll;
-    thumbnail->ClearPicture();
+    CaseTile* tile = f.MadeTile(n);
+    if (tile)
+        tile->ioll->ClearPicture();
     if (!QFileInfo::exists(path))
         return;
     const QImage picture = f.thumbnails.Picture(path);
     if (picture.isNull())
         throw TesseloError(PictureUnreadableText(relative, f.state.russianInterface));
-    thumbnail->SetPicture(picture);
+    if (tile)
+        tile->ioll->SetPicture(picture);
 }
 
 std::vector<TrainingSession::StoredCase> ReadStoredSet(SettingsFile& file, CaseSet set)
@@ -52,9 +55,45 @@ std::vector<TrainingSession::StoredCase> ReadStoredSet(SettingsFile& file, CaseS
 
 void ShowTilesOf(TForm1& form, CaseSet set)
 {
-    const int shown = CaseCount(set);
-    for (CaseTile* tile : form.tiles)
-        tile->setVisible(tile->CaseNumber() <= shown);
+    form.tilesShown = CaseCount(set);
+    for (CaseTile* tile : form.tiles) {
+        if (tile)
+            tile->setVisible(tile->CaseNumber() <= form.tilesShown);
+    }
+}
+
+void ShowRecordOnTile(TForm1& form, int caseNumber)
+{
+    CaseTile* tile = form.MadeTile(caseNumber);
+    if (!tile)
+        return;
+    const CaseRecord& record = form.session.Record(caseNumber);
+    tile->avoll->setText(record.AverageText());
+    tile->bvoll->setText(record.BestText());
+    tile->nvoll->setText(record.CountText());
+}
+
+void ShowEnabledOnTile(TForm1& form, int caseNumber)
+{
+    CaseTile* tile = form.MadeTile(caseNumber);
+    if (!tile)
+        return;
+    tile->caseEnabled = form.session.CaseEnabled(caseNumber);
+    ApplyTileStyle(form, caseNumber, tile->caseEnabled);
+}
+
+void ShowSessionOnTile(TForm1& form, int caseNumber)
+{
+    const CaseSet set = form.state.currentSet;
+    if (caseNumber > CaseCount(set))
+        return;   // hidden; the tiles of the other set's cases are filled at a switch
+    // A picture that does not read was reported when the set was loaded.
+    try {
+        LoadThumbnail(form, set, caseNumber);
+    } catch (const TesseloError&) {
+    }
+    ShowRecordOnTile(form, caseNumber);
+    ShowEnabledOnTile(form, caseNumber);
 }
 
 // Every record is loaded even when a picture fails; the first picture error
@@ -70,7 +109,7 @@ void LoadSetRecords(TForm1& form, SettingsFile& file, CaseSet set)
             if (!pictureError)
                 pictureError = error.text();
         }
-        form.Tile(n)->hint = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
+        form.hints[n - 1] = file.ReadString(keys.hintSection, Numbered(QStringLiteral("hint"), n), QString());
     }
     form.session.SwitchSet(set, ReadStoredSet(file, set));
     if (pictureError)

@@ -100,20 +100,6 @@ void PrepareStopwatch(TForm1& f, const QString& family)
     f.state.answerShown = false;
 }
 
-void PrepareTiles(TForm1& f)
-{
-    // The tiles take their white fill from the tile area they stand on.
-    for (CaseTile* tile : f.tiles) {
-        tile->proll->move(76, 2);
-        tile->ioll->move(2, 2);
-        tile->bioll->move(2, 2);
-        // One picture shared by the 57 veils: none of them ever changes it.
-        tile->bioll->SetPicture(f.Image1->Picture());
-        for (QLabel* value : {tile->avoll, tile->bvoll, tile->nvoll})
-            value->move(110, value->y());
-    }
-}
-
 // A Settings.ini that is a link to a file in a folder that does not exist:
 // the link is the user's (their settings may live on a drive not mounted
 // now), so it is neither replaced nor followed into a folder made for it.
@@ -272,7 +258,6 @@ void TForm1::FormCreate()
     fontId_ = font.id;
     fontFamily_ = font.family;
     PrepareStopwatch(*this, fontFamily_);
-    PrepareTiles(*this);
     state.enabledCases.clear();
     state.enabledCount = kOllCases;
 

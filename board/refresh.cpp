@@ -71,18 +71,25 @@ void RebuildEnabledCases(TForm1& form)
             form.state.enabledCases << QString::number(n);
 }
 
+// The bars of the tiles made so far (a tile made later gets its bar then).
+void ShowPracticeBars(TForm1& form, const BoardSummary& summary)
+{
+    for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
+        // A stored time that does not read counts as no time at all: the
+        // tile keeps showing the text as stored, the bar leaves it out.
+        const double average = form.session.Record(n).Average().value_or(0.0);
+        if (CaseTile* tile = form.MadeTile(n))
+            tile->proll->SetLevel(BarLevel(average, summary.maxAverage));
+    }
+}
+
 void RefreshPracticeBoard(TForm1& form)
 {
     UpdateButtonsFromEnabledCount(form);
     const BoardSummary summary = SummariseRecords(form);
     WriteStatusBar(form, summary);
     RebuildEnabledCases(form);
-    for (int n = 1; n <= CaseCount(form.state.currentSet); ++n) {
-        // A stored time that does not read counts as no time at all: the
-        // tile keeps showing the text as stored, the bar leaves it out.
-        const double average = form.session.Record(n).Average().value_or(0.0);
-        form.Tile(n)->proll->SetLevel(BarLevel(average, summary.maxAverage));
-    }
+    ShowPracticeBars(form, summary);
 }
 
 // The time an exam label shows; none while it is empty, shows the dash or
@@ -104,21 +111,27 @@ bool ExamLabelEmpty(const TForm1& form, int caseNumber)
 // During an exam the bars show the exam times, scaled to the slowest one so
 // far; buttons, focus and the status bar stay as the exam left them. A
 // disabled case takes no part, so its bar keeps the level it had.
-void RefreshExamBoard(TForm1& form)
+void ShowExamBars(TForm1& form)
 {
     const int caseCount = CaseCount(form.state.currentSet);
     double examMax = 0;
     for (int n = 1; n <= caseCount; ++n)
         examMax = std::max(examMax, ExamTime(form, n).value_or(0.0));
-
-    RebuildEnabledCases(form);
     for (int n = 1; n <= caseCount; ++n) {
-        CaseTile* tile = form.Tile(n);
+        CaseTile* tile = form.MadeTile(n);
+        if (!tile)
+            continue;
         if (const auto time = ExamTime(form, n))
             tile->proll->SetLevel(BarLevel(*time, examMax));
         else if (!ExamLabelEmpty(form, n) || form.session.CaseEnabled(n))
             tile->proll->SetLevel(0);
     }
+}
+
+void RefreshExamBoard(TForm1& form)
+{
+    RebuildEnabledCases(form);
+    ShowExamBars(form);
 }
 
 }  // namespace
@@ -132,6 +145,14 @@ void RefreshBoard(TForm1& form)
         RefreshPracticeBoard(form);
     // What can be drawn may have changed under a case drawn in advance.
     emit form.BoardRefreshed();
+}
+
+void RefreshTileBars(TForm1& form)
+{
+    if (form.state.examActive)
+        ShowExamBars(form);
+    else
+        ShowPracticeBars(form, SummariseRecords(form));
 }
 
 void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled)

@@ -61,7 +61,7 @@ void ShowHintLine(TForm1& form, int caseNumber)
     QFont font = form.res->font();
     font.setPixelSize(kHintPixelSize);
     form.res->setFont(font);
-    form.res->setText(form.Tile(caseNumber)->hint);
+    form.res->setText(form.hints[caseNumber - 1]);
     form.res->move(form.res->x(), kHintTop);
     SetTag(form.res, caseNumber);
     form.res->show();
@@ -98,7 +98,7 @@ void ToggleCaseOnBoard(TForm1& form, int caseNumber)
 void ShowCaseHint(TForm1& form, int caseNumber)
 {
     SetHintLineBlack(form);
-    if (!form.res->isHidden() && form.res->text() == form.Tile(caseNumber)->hint) {
+    if (!form.res->isHidden() && form.res->text() == form.hints[caseNumber - 1]) {
         HidePreview(form);
         return;
     }
@@ -127,7 +127,7 @@ void TForm1::N1Click()
     const int caseNumber = Tag(res);
     if (caseNumber < 1 || caseNumber > CaseCount(state.currentSet) || !Form3)
         return;
-    Form3->Prepare(caseNumber, Tile(caseNumber)->hint, state.russianInterface);
+    Form3->Prepare(caseNumber, hints[caseNumber - 1], state.russianInterface);
     Form3->CentreOn(this);
     if (Form3->exec() != QDialog::Accepted)
         return;
@@ -140,6 +140,6 @@ void TForm1::N1Click()
         env.messages->ShowError(error.text());
         return;   // the old hint stays in memory and on screen
     }
-    Tile(caseNumber)->hint = newHint;
+    hints[caseNumber - 1] = newHint;
     res->setText(newHint);
 }

@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(form->state.currentSet, CaseSet::OLL);
         QCOMPARE(form->state.level, Level::Easy);
         QCOMPARE(form->state.enabledCount, 57);
-        QCOMPARE(form->Tile(57)->hint, QString::fromLatin1(kBuiltInOllHints[56]));
+        QCOMPARE(form->hints[57 - 1], QString::fromLatin1(kBuiltInOllHints[56]));
         QCOMPARE(form->Tile(1)->avoll->text(), QStringLiteral("0,000"));
         QCOMPARE(form->frameGeometry(), QRect(0, 0, 800, 644));
         h.Stop();
@@ -364,7 +364,7 @@ private slots:
         QVERIFY(form->CheckBox1->isChecked());
         QCOMPARE(form->state.enabledCount, 20);
         QCOMPARE(form->Tile(7)->avoll->text(), QStringLiteral("2,500"));
-        QCOMPARE(form->Tile(7)->hint, QStringLiteral("R U R'"));
+        QCOMPARE(form->hints[7 - 1], QStringLiteral("R U R'"));
         QVERIFY(QFile::exists(h.Path("Images/PLL/21.gif")));
         h.Stop();
         const QByteArray file = h.ReadSettings();

@@ -89,8 +89,8 @@ private slots:
         QCOMPARE(VisibleTiles(form), 21);
         QCOMPARE(Record(form, 3), (QStringList{"3,100", "2,900", "4"}));
         QCOMPARE(Record(form, 6), (QStringList{"0,000", "0,000", "0"}));
-        QCOMPARE(form->Tile(3)->hint, QStringLiteral("PLL three"));
-        QCOMPARE(form->Tile(2)->hint, QString());
+        QCOMPARE(form->hints[3 - 1], QStringLiteral("PLL three"));
+        QCOMPARE(form->hints[2 - 1], QString());
         QVERIFY(!form->Tile(5)->caseEnabled);
         QVERIFY(form->Tile(2)->caseEnabled);
         QCOMPARE(form->state.enabledCount, 20);
@@ -114,7 +114,7 @@ private slots:
         QVERIFY(form->Tile(7)->caseEnabled);
         QCOMPARE(Record(form, 6), (QStringList{"6,600", "5,500", "3"}));
         QCOMPARE(Record(form, 1), (QStringList{"0,000", "0,000", "0"}));
-        QCOMPARE(form->Tile(2)->hint, QStringLiteral("OLL two"));
+        QCOMPARE(form->hints[2 - 1], QStringLiteral("OLL two"));
         QCOMPARE(form->state.enabledCount, 56);
         QCOMPARE(form->state.level, Level::Hard);
         QCOMPARE(form->Label7->text(), QStringLiteral("Hard"));

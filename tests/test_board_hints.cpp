@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(harness.messages->shown, QStringList{message});
         QCOMPARE(Shown(form), before);
         QCOMPARE(Tag(form->res), caseNumber);
-        QCOMPARE(form->res->text(), form->Tile(caseNumber)->hint);
+        QCOMPARE(form->res->text(), form->hints[caseNumber - 1]);
         QVERIFY(!form->res->text().isEmpty());
     }
 
@@ -285,12 +285,12 @@ private slots:
         });
         QVERIFY(SectionLines(harness.ReadSettings(), "OLL hints").contains("hint15=F R U R' U' F'"));
         QCOMPARE(form->res->text(), QString("F R U R' U' F'"));
-        QCOMPARE(form->Tile(15)->hint, QString("F R U R' U' F'"));
+        QCOMPARE(form->hints[15 - 1], QString("F R U R' U' F'"));
         QVERIFY(!form->res->isHidden());
 
         // Written at once, so it survives into the next run.
         form = harness.Restart();
-        QCOMPARE(form->Tile(15)->hint, QString("F R U R' U' F'"));
+        QCOMPARE(form->hints[15 - 1], QString("F R U R' U' F'"));
     }
 
     void enterSavesAndTheActiveSetChoosesTheSection()
@@ -317,7 +317,7 @@ private slots:
         harness.WriteSettings(Settings("en"));
         TForm1* form = harness.Start();
         const QByteArray before = harness.ReadSettings();
-        const QString hint = form->Tile(15)->hint;
+        const QString hint = form->hints[15 - 1];
         const std::function<void(TForm3*)> endings[] = {
             [](TForm3* editor) { QTest::mouseClick(editor->BitBtn2, Qt::LeftButton); },
             [](TForm3* editor) { QTest::keyClick(editor->Edit1, Qt::Key_Escape); },
@@ -329,7 +329,7 @@ private slots:
                 end(editor);
             });
             QCOMPARE(harness.ReadSettings(), before);
-            QCOMPARE(form->Tile(15)->hint, hint);
+            QCOMPARE(form->hints[15 - 1], hint);
             QCOMPARE(form->res->text(), hint);
         }
     }
@@ -362,13 +362,13 @@ private slots:
         // A folder in the file's place: no write can succeed, even for root.
         QVERIFY(QFile::remove(path));
         QVERIFY(QDir().mkpath(path + "/locked"));
-        const QString hint = form->Tile(15)->hint;
+        const QString hint = form->hints[15 - 1];
         OpenEditorFor(form, 15, [](TForm3* editor) {
             editor->Edit1->setText("F R U R' U' F'");
             QTest::mouseClick(editor->BitBtn1, Qt::LeftButton);
         });
         QCOMPARE(harness.messages->errors, QStringList{"Unable to write to " + path});
-        QCOMPARE(form->Tile(15)->hint, hint);
+        QCOMPARE(form->hints[15 - 1], hint);
         QCOMPARE(form->res->text(), hint);
 
         QVERIFY(QDir(path).removeRecursively());

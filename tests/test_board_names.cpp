@@ -43,7 +43,7 @@ private slots:
         TForm1* f = h.Start();
         ShowCaseHint(*f, 4);
         QVERIFY(NameShown(f, QStringLiteral("OLL 27 Sune")));   // Latin letters in Russian too
-        QCOMPARE(f->res->text(), f->Tile(4)->hint);
+        QCOMPARE(f->res->text(), f->hints[4 - 1]);
         QVERIFY(NameLine(f)->geometry().bottom() < f->res->geometry().top());
         ShowCaseHint(*f, 4);   // the same tile again hides the preview
         QVERIFY(f->res->isHidden() && NameLine(f)->isHidden());

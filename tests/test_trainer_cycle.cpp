@@ -254,7 +254,7 @@ void TrainerCycleTest::giveUpAtEasyShowsHint()
     Harness h;
     TForm1* f = h.Start();
     EnableOnly(f, {6});
-    f->Tile(6)->hint = QStringLiteral("F R U R' U' F'");
+    f->hints[6 - 1] = QStringLiteral("F R U R' U' F'");
     SetRecord(f, 6, "5,000", "4,000", "2");
 
     h.StartAttempt();

@@ -220,7 +220,7 @@ void TrainerKeyboardTest::escapeInEachPhase()
     Harness h;
     TForm1* f = h.Start();
     EnableOnly(f, {20});
-    f->Tile(20)->hint = QStringLiteral("R U R'");
+    f->hints[20 - 1] = QStringLiteral("R U R'");
 
     Click(f, Qt::Key_Escape);   // Idle: nothing
     QVERIFY(IsIdle(f));

@@ -51,7 +51,7 @@ void ShowBestComparison(TForm1& form)
 void ShowGivenUpHint(TForm1& form)
 {
     cycle::StyleResultLine(form.res, cycle::kHintPixelSize, Qt::black, cycle::kHintTop);
-    form.res->setText(form.Tile(form.state.currentCase)->hint);
+    form.res->setText(form.hints[form.state.currentCase - 1]);
     form.RzPanel1->hide();
     SetTag(form.res, form.state.currentCase);
     form.res->show();

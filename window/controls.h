@@ -190,9 +190,8 @@ public:
     QLabel* nvoll;        // count text
 
     // The case's enabled flag as the session holds it (painted from
-    // TrainingSession::CaseEnabled), and its hint.
+    // TrainingSession::CaseEnabled).
     bool caseEnabled = true;
-    QString hint;
 
 protected:
     void paintEvent(QPaintEvent*) override;

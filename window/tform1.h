@@ -18,10 +18,12 @@
 #include "core/errors.h"
 #include "core/seams.h"
 #include "window/controls.h"
+#include "window/layout.h"
 
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -45,8 +47,12 @@ class ProgressHub;
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
+    // When the 57 case tiles are made: all with the other controls, or each
+    // when it first comes into the tile area's view and the rest just after
+    // the first frame (the program a user starts: app/program.cpp).
+    enum class TileMaking { AllNow, AsSeen };
     // Builds the controls and runs FormCreate.
-    explicit TForm1(Environment environment, QWidget* parent = nullptr);
+    explicit TForm1(Environment environment, QWidget* parent = nullptr, TileMaking making = TileMaking::AllNow);
     ~TForm1() override;
 
     // The training session: the state, the draw and the records this window
@@ -106,10 +112,20 @@ public:
     QTimer* Timer2 = nullptr;          // countdown, 1000 ms
     QMenu* PopupMenu1 = nullptr;
     QAction* N1 = nullptr;
-    std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>
+    std::array<CaseTile*, kMaxCases> tiles{};   // tiles[n-1] is oll<n>; made in case order, null until made
+    std::array<QString, kMaxCases> hints;      // hints[n-1]: the hint of case n in the active set
+    TileGrid tileGrid;                 // where the tiles stand (the last grid the area's width gave)
+    int tilesShown = kMaxCases;        // tiles 1..tilesShown are shown: the active set's cases
     ThumbnailCache thumbnails;         // both sets' decoded Easy pictures (app/records.cpp)
 
-    CaseTile* Tile(int caseNumber) const { return tiles[caseNumber - 1]; }
+    // Tile n; one not made yet is made first, showing the session as the others do.
+    CaseTile* Tile(int caseNumber) const;
+    // Tile n when it has been made, else null: for what fills the tiles made so far
+    // (a tile made later is filled as it is made).
+    CaseTile* MadeTile(int caseNumber) const { return tiles[caseNumber - 1]; }
+    // Makes the tiles up to case n that are not made yet (app/tilemaking.cpp);
+    // empty while every tile made is filled by the start-up itself.
+    std::function<void(int)> makeTilesUpTo;
 
     // ---- window/ ----------------------------------------------------------
     void ScrollBox1Resize();
@@ -233,10 +249,13 @@ void DrawInAdvance(TForm1& form);                   // keeps a drawn case that c
 void ApplyTileStyle(TForm1& form, int caseNumber, bool enabled);
 void ClearResults(TForm1& form, bool keepBests);
 void RefreshBoard(TForm1& form);                    // tiles, bars and status line from the session (board/refresh.cpp)
+void RefreshTileBars(TForm1& form);                 // the bars of the tiles made, as RefreshBoard leaves them
 void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the case enabled or disabled (board/tiles.cpp)
 // A left press enables or disables the case, any other button previews it (board/tiles.cpp).
 void PressTileOnBoard(TForm1& form, const CaseTile* tile, Qt::MouseButton button);
 void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
+// app/tilemaking.cpp
+void MakeRemainingTiles(TForm1& form);              // every tile not made yet, as Tile() makes one
 // app/composition.cpp
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
 // app/captions.cpp

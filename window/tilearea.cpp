@@ -27,16 +27,25 @@ QWidget* DirectChildAt(QWidget* window, const QPoint& point)
 }
 
 // The content extends to the right and bottom edges of the lowest and
-// rightmost visible tiles, with no margin.
-QSize VisibleTilesExtent(const std::array<CaseTile*, kMaxCases>& tiles)
+// rightmost shown tiles, with no margin (made yet or not).
+QSize ShownTilesExtent(const TForm1& form)
 {
     QSize extent(0, 0);
-    for (const CaseTile* tile : tiles) {
-        if (tile->isHidden())
-            continue;
-        extent = extent.expandedTo(QSize(tile->geometry().right() + 1, tile->geometry().bottom() + 1));
+    for (int n = 1; n <= form.tilesShown; ++n) {
+        const QPoint position = TilePosition(n, form.tileGrid);
+        extent = extent.expandedTo(QSize(position.x() + kTileWidth, position.y() + kTileHeight));
     }
     return extent;
+}
+
+// The last shown tile whose row reaches into the tile area's view.
+int LastTileInView(const TForm1& form)
+{
+    const int bottom = form.ScrollBox1->verticalScrollBar()->value() + form.ScrollBox1->height();
+    int last = 0;
+    for (int n = 1; n <= form.tilesShown && TilePosition(n, form.tileGrid).y() < bottom; ++n)
+        last = n;
+    return last;
 }
 
 }   // namespace
@@ -57,11 +66,23 @@ void LayOutWindow(TForm1& form)
 
 void TForm1::ScrollBox1Resize()
 {
-    if (const auto grid = ComputeTileGrid(ScrollBox1->width())) {
-        for (CaseTile* tile : tiles)
-            tile->move(TilePosition(tile->CaseNumber(), *grid));
+    // A width outside the grid's range keeps the tiles where they are.
+    if (const auto grid = ComputeTileGrid(ScrollBox1->width()))
+        tileGrid = *grid;
+    if (makeTilesUpTo)
+        makeTilesUpTo(LastTileInView(*this));
+    for (CaseTile* tile : tiles) {
+        if (tile)
+            tile->move(TilePosition(tile->CaseNumber(), tileGrid));
     }
-    tileContent->resize(VisibleTilesExtent(tiles));
+    tileContent->resize(ShownTilesExtent(*this));
+}
+
+CaseTile* TForm1::Tile(int caseNumber) const
+{
+    if (!tiles[caseNumber - 1] && makeTilesUpTo)
+        makeTilesUpTo(caseNumber);
+    return tiles[caseNumber - 1];
 }
 
 void TForm1::FormMouseWheel(int delta, const QPoint& globalPos)

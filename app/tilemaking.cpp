@@ -1,0 +1,88 @@
+// The case tiles made. The tiles below the tile area's view are nowhere in
+// the first frame: the program a user starts makes each tile when it first
+// comes into view and the rest just after that frame (window/firstframe.h),
+// before the user can reach any of them.
+#include "app/tilemaking.h"
+
+#include "app/setrecords.h"
+#include "window/tform1.h"
+
+#include <QImage>
+#include <QLabel>
+
+namespace {
+
+// The veil over a disabled case's thumbnail: 72 x 72, every pixel white at
+// opacity 153 of 255; one picture shared by the 57 veils, none of which ever
+// changes it.
+const QImage& VeilPicture()
+{
+    static const QImage veil = [] {
+        QImage image(72, 72, QImage::Format_ARGB32);
+        image.fill(QColor(255, 255, 255, 153));
+        return image;
+    }();
+    return veil;
+}
+
+// The children in their places; the tile takes its white fill from the tile
+// area it stands on.
+void PrepareTile(CaseTile* tile)
+{
+    tile->proll->move(76, 2);
+    tile->ioll->move(2, 2);
+    tile->bioll->move(2, 2);
+    tile->bioll->SetPicture(VeilPicture());
+    for (QLabel* value : {tile->avoll, tile->bvoll, tile->nvoll})
+        value->move(110, value->y());
+}
+
+void WireTile(TForm1& form, CaseTile* tile)
+{
+    QObject::connect(tile->ioll, &PictureBox::MouseDown, &form, [&form, tile](Qt::MouseButton button) {
+        form.Guarded([&] { form.ioll1MouseDown(tile, button); });
+    });
+    QObject::connect(tile->bioll, &PictureBox::MouseDown, &form, [&form, tile](Qt::MouseButton button) {
+        form.Guarded([&] { form.bioll1MouseDown(tile, button); });
+    });
+}
+
+int TilesMade(const TForm1& form)
+{
+    int made = 0;
+    while (made < kMaxCases && form.MadeTile(made + 1))
+        ++made;
+    return made;
+}
+
+}   // namespace
+
+void MakeTiles(TForm1& form, int upTo)
+{
+    for (int n = TilesMade(form) + 1; n <= upTo; ++n) {
+        auto* tile = new CaseTile(n, form.tileContent);
+        tile->move(TilePosition(n, form.tileGrid));
+        PrepareTile(tile);
+        WireTile(form, tile);
+        form.tiles[n - 1] = tile;
+    }
+}
+
+void MakeFilledTiles(TForm1& form, int upTo)
+{
+    const int firstNew = TilesMade(form) + 1;
+    if (upTo < firstNew)
+        return;
+    MakeTiles(form, upTo);
+    for (int n = firstNew; n <= upTo; ++n) {
+        form.Tile(n)->setVisible(n <= form.tilesShown);
+        ShowSessionOnTile(form, n);
+    }
+    RefreshTileBars(form);
+}
+
+void MakeRemainingTiles(TForm1& form)
+{
+    if (form.makeTilesUpTo)
+        form.makeTilesUpTo(kMaxCases);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The 57 case tiles made: all with the other controls, or each as it comes
+// into the tile area's view and the rest just after the first frame.
+
+class TForm1;
+
+// Tiles 1..upTo that are not made yet: made in case order, placed in the
+// grid, their children in place and their presses wired; their content is
+// the start-up's to fill.
+void MakeTiles(TForm1& form, int upTo);
+
+// As MakeTiles, each new tile then shown or hidden with the active set and
+// showing the session as the tiles made before it do: thumbnail, records,
+// enabled look and bar.
+void MakeFilledTiles(TForm1& form, int upTo);
