@@ -167,13 +167,9 @@ void BuildCountdownAndBulk(TForm1& f)
     f.Label2 = MakeLabel(&f, "Label2", QRect(2, 6, 97, 17), QStringLiteral("Время до старта:"));
     f.Label2->setAlignment(Qt::AlignRight | Qt::AlignTop);
     f.Label2->hide();
-    f.Edit1 = Make<QLineEdit>(&f, "Edit1", QRect(104, 3, 25, 21));
-    f.Edit1->setText(QStringLiteral("2"));
-    f.Edit1->hide();
     f.UpDown1 = Make<UpDown>(&f, "UpDown1", QRect(129, 3, 16, 21));
     f.UpDown1->SetRange(2, 5);
     f.UpDown1->SetPosition(2);
-    f.UpDown1->SetBuddy(f.Edit1);
     f.UpDown1->hide();
     f.BitBtn4 = MakeButton(&f, "BitBtn4", QRect(8, 44, 119, 25), QString());
     f.BitBtn4->hide();
@@ -279,14 +275,27 @@ void BuildScrambleLines(TForm1& f)
     f.ScrambleHold = MakeScrambleLine(f, "ScrambleHold", QRect(36, 192, 208, 38), 13, false);
 }
 
-void BuildHiddenLists(TForm1& f)
+// The list of the exam's cases, hidden; the draw reads it.
+void BuildExamList(TForm1& f)
 {
-    f.OLLhints = MakeHiddenList(&f, "OLLhints", QRect(-8, 216, 73, 113), BuiltInOllHints());
-    f.PLLhints = MakeHiddenList(&f, "PLLhints", QRect(16, 120, 49, 97), BuiltInPllHints());
     f.exdone = MakeHiddenList(&f, "exdone", QRect(160, 576, 121, 257), QStringList());
 }
 
-void BuildTileArea(TForm1& f, TForm1::TileMaking making)
+// The controls laid out hidden that nothing shows or reads at start-up: the
+// countdown field, which lays its text out as it is made, and the lists of
+// the built-in hints. The program a user starts makes them just after the
+// first frame; until then they are null.
+void BuildUnseenControls(TForm1& f)
+{
+    f.Edit1 = Make<QLineEdit>(&f, "Edit1", QRect(104, 3, 25, 21));
+    f.Edit1->hide();
+    f.Edit1->setEnabled(f.UpDown1->isEnabled());   // the countdown controls go together
+    f.UpDown1->SetBuddy(f.Edit1);                   // its text: the up-down's position
+    f.OLLhints = MakeHiddenList(&f, "OLLhints", QRect(-8, 216, 73, 113), BuiltInOllHints());
+    f.PLLhints = MakeHiddenList(&f, "PLLhints", QRect(16, 120, 49, 97), BuiltInPllHints());
+}
+
+void BuildTileArea(TForm1& f, TForm1::Making making)
 {
     f.ScrollBox1 = Make<QScrollArea>(&f, "ScrollBox1", QRect(296, 0, 504, 543));
     f.ScrollBox1->setFrameShape(QFrame::NoFrame);
@@ -304,7 +313,7 @@ void BuildTileArea(TForm1& f, TForm1::TileMaking making)
     // Before the first layout the tiles stand in the widest grid, which a
     // window too wide for the layout keeps.
     f.tileGrid = ComputeTileGrid(10 * kColumnPitch + kColumnPitch - 1).value_or(TileGrid{1, 0});
-    if (making == TForm1::TileMaking::AllNow)
+    if (making == TForm1::Making::AllNow)
         MakeTiles(f, kMaxCases);
 }
 
@@ -333,9 +342,11 @@ void BuildTabOrder(TForm1& f)
 {
     // Tab order of the controls that take the focus; the panel and the tile
     // area take none.
-    const QList<QWidget*> order = {f.BitBtn1, f.BitBtn2,  f.BitBtn3, f.Edit1,   f.UpDown1,
-                                   f.BitBtn4, f.BitBtn5,  f.BitBtn6, f.OLLhints, f.PLLhints,
-                                   f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1, f.CheckBox2};
+    // The controls not made yet are left out until they are (BuildUnseenControls).
+    QList<QWidget*> order = {f.BitBtn1, f.BitBtn2,  f.BitBtn3, f.Edit1,   f.UpDown1,
+                             f.BitBtn4, f.BitBtn5,  f.BitBtn6, f.OLLhints, f.PLLhints,
+                             f.BitBtn9, f.BitBtn7,  f.exdone,  f.BitBtn10, f.CheckBox1, f.CheckBox2};
+    order.removeAll(nullptr);
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     QWidget::setTabOrder(f.CheckBox2, f.ComboBox1);   // the draw choice, last in the column
@@ -357,7 +368,7 @@ void PrefetchActiveSetThumbnails(TForm1& form)
 // made before the first control that does (the countdown field), while the
 // font database fills on its own thread; it is then put back in its place
 // among the window's controls (above the column, under the status bar).
-void BuildControls(TForm1& form, TForm1::TileMaking making)
+void BuildControls(TForm1& form, TForm1::Making making)
 {
     BuildWindowFrame(form);
     BuildPictureFrame(form);
@@ -371,7 +382,9 @@ void BuildControls(TForm1& form, TForm1::TileMaking making)
     BuildDrawChoice(form);
     WireNamingDrill(form);
     BuildGroupsButton(form);
-    BuildHiddenLists(form);
+    BuildExamList(form);
+    if (making == TForm1::Making::AllNow)
+        BuildUnseenControls(form);
     form.ScrollBox1->raise();
     BuildStatusBar(form);
     BuildTimersAndMenu(form);
@@ -382,7 +395,7 @@ void BuildControls(TForm1& form, TForm1::TileMaking making)
 
 // ---- TForm1 -------------------------------------------------------------------
 
-TForm1::TForm1(Environment environment, QWidget* parent, TileMaking making)
+TForm1::TForm1(Environment environment, QWidget* parent, Making making)
     : QWidget(parent), session(environment.clock, environment.random), env(std::move(environment))
 {
     // The thumbnails are decoded on a thread of their own while the fonts
@@ -391,14 +404,24 @@ TForm1::TForm1(Environment environment, QWidget* parent, TileMaking making)
     PrefetchActiveSetThumbnails(*this);
     RegisterInterfaceFonts();
     BuildControls(*this, making);
+    // From here on a tile is made as it comes into view or is asked for; one
+    // made before the start-up has loaded the set is filled by that load.
+    if (making == Making::FirstFrameFirst)
+        makeTilesUpTo = [this](int upTo) { MakeFilledTiles(*this, upTo); };
     const QImage decodedIcon = icon.get();
     if (!decodedIcon.isNull())
         setWindowIcon(QIcon(QPixmap::fromImage(decodedIcon)));
     WireEvents();
     FormCreate();
-    // From here on a tile is made as it comes into view or is asked for.
-    if (making == TileMaking::AsSeen)
-        makeTilesUpTo = [this](int upTo) { MakeFilledTiles(*this, upTo); };
+}
+
+void CompleteAfterFirstFrame(TForm1& form)
+{
+    MakeRemainingTiles(form);
+    if (!form.Edit1) {
+        BuildUnseenControls(form);
+        BuildTabOrder(form);
+    }
 }
 
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* gl, TForm3* form3)

@@ -70,13 +70,13 @@ Program::Program(Environment environment, Making making) : files_(environment.fi
     if (!environment.messages)
         environment.messages = boxes;
     form1 = std::make_unique<TForm1>(std::move(environment), nullptr,
-                                     making == Making::AllNow ? TForm1::TileMaking::AllNow : TForm1::TileMaking::AsSeen);
+                                     making == Making::AllNow ? TForm1::Making::AllNow : TForm1::Making::FirstFrameFirst);
     boxes->SetParent(form1.get());
     if (making == Making::AllNow) {
         MakeDialogs();
     } else {
         AfterFirstFrame(form1.get(), [this] {
-            MakeRemainingTiles(*form1);
+            CompleteAfterFirstFrame(*form1);
             MakeDialogs();
         });
     }

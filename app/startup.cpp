@@ -240,7 +240,8 @@ void EnterIdle(TForm1& f)
     f.BitBtn2->setEnabled(false);
     f.BitBtn3->setEnabled(false);
     f.Label2->setEnabled(true);
-    f.Edit1->setEnabled(true);
+    if (f.Edit1)   // made later by the program a user starts (TForm1::Making)
+        f.Edit1->setEnabled(true);
     f.UpDown1->setEnabled(true);
 }
 

@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     const double app = since(last);
     Environment env = Environment::Default();
     env.messages = std::make_shared<RecordingMessages>();
-    auto form1 = std::make_unique<TForm1>(env);
+    auto form1 = std::make_unique<TForm1>(env, nullptr, TForm1::Making::FirstFrameFirst);   // as the program a user starts
     const double main = since(last);
     auto form2 = std::make_unique<TForm2>(form1.get());
     double dialogs = since(last);

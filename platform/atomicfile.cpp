@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <cerrno>
 #include <optional>
 #include <cstdlib>
@@ -134,6 +135,10 @@ void RemoveStaleTemporaries(const QString& folder, const QList<QByteArray>& name
     if (!entries)
         return;
     while (const dirent* entry = ::readdir(entries)) {
+        // Every temporary's name holds ".tmp": the picture folders' 57 or 21
+        // names are matched only against the entries that could be one.
+        if (!std::strstr(entry->d_name, ".tmp"))
+            continue;
         const QByteArray entryName(entry->d_name);
         const bool temporary = std::any_of(names.begin(), names.end(),
                                            [&](const QByteArray& name) { return IsTemporaryName(entryName, name); });

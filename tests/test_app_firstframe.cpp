@@ -9,6 +9,9 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QtTest>
 
@@ -165,8 +168,19 @@ private slots:
         Program program(EnvironmentOf(h), Program::Making::FirstFrameFirst);
         QVERIFY(!program.form2 && !program.frmGL && !program.form3);
         QVERIFY(!program.form1->Form2);
+        QVERIFY(!program.form1->Edit1 && !program.form1->OLLhints);
         program.form1->show();
         QTRY_VERIFY(program.form3 != nullptr);
+        // The hidden controls nothing shows are there too, as made with the window.
+        TForm1* form = program.form1.get();
+        QCOMPARE(form->Edit1->text(), QStringLiteral("2"));
+        QVERIFY(form->Edit1->isHidden() && form->Edit1->isEnabled());
+        QCOMPARE(form->BitBtn3->nextInFocusChain(), form->Edit1);
+        QCOMPARE(form->Edit1->nextInFocusChain(), form->UpDown1);
+        QCOMPARE(form->BitBtn7->nextInFocusChain(), form->exdone);
+        QCOMPARE(form->OLLhints->count(), kOllCases);
+        form->UpDown1->SetPosition(4);
+        QCOMPARE(CountdownFieldValue(*form), 4);
         QCOMPARE(program.form1->Form2, program.form2.get());
         QCOMPARE(program.form1->frmGL, program.frmGL.get());
         QCOMPARE(program.form1->Form3, program.form3.get());

@@ -47,12 +47,14 @@ class ProgressHub;
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    // When the 57 case tiles are made: all with the other controls, or each
-    // when it first comes into the tile area's view and the rest just after
-    // the first frame (the program a user starts: app/program.cpp).
-    enum class TileMaking { AllNow, AsSeen };
+    // What the first frame does not show is made with the rest, or, for the
+    // program a user starts (app/program.cpp), later: each case tile when it
+    // first comes into the tile area's view, the rest of the tiles and the
+    // hidden controls nothing shows just after the first frame
+    // (CompleteAfterFirstFrame).
+    enum class Making { AllNow, FirstFrameFirst };
     // Builds the controls and runs FormCreate.
-    explicit TForm1(Environment environment, QWidget* parent = nullptr, TileMaking making = TileMaking::AllNow);
+    explicit TForm1(Environment environment, QWidget* parent = nullptr, Making making = Making::AllNow);
     ~TForm1() override;
 
     // The training session: the state, the draw and the records this window
@@ -71,7 +73,7 @@ public:
     QFrame* Bevel3 = nullptr;
     QFrame* Bevel4 = nullptr;
     QLabel* Label2 = nullptr;          // countdown caption
-    QLineEdit* Edit1 = nullptr;        // countdown seconds
+    QLineEdit* Edit1 = nullptr;        // countdown seconds (hidden; see Making)
     UpDown* UpDown1 = nullptr;
     QPushButton* BitBtn4 = nullptr;    // enable all
     QPushButton* BitBtn5 = nullptr;    // disable all
@@ -102,7 +104,7 @@ public:
     QLabel* ScrambleHold = nullptr;    // how to hold the cube for it
     QPushButton* AnotherScramble = nullptr;   // a new setup for the waiting case (trainer/anotherscramble.cpp)
     QComboBox* ComboBox1 = nullptr;    // how the next case is drawn (trainer/drawchoice.cpp)
-    QListWidget* OLLhints = nullptr;   // built-in hints (hidden)
+    QListWidget* OLLhints = nullptr;   // built-in hints (hidden; see Making)
     QListWidget* PLLhints = nullptr;
     QListWidget* exdone = nullptr;     // exam done list (hidden)
     QScrollArea* ScrollBox1 = nullptr; // tile area
@@ -257,6 +259,7 @@ void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the pre
 // app/tilemaking.cpp
 void MakeRemainingTiles(TForm1& form);              // every tile not made yet, as Tile() makes one
 // app/composition.cpp
+void CompleteAfterFirstFrame(TForm1& form);         // the rest of the tiles and the hidden controls (Making)
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
 // app/captions.cpp
 void SetStartupCaptions(TForm1& form);
