@@ -130,15 +130,6 @@ QListWidget* MakeHiddenList(QWidget* parent, const char* name, const QRect& boun
     return list;
 }
 
-// The picture the empty case picture starts with (the veils' too): 72 x 72,
-// every pixel white at opacity 153 of 255.
-QImage TranslucentWhite()
-{
-    QImage image(72, 72, QImage::Format_ARGB32);
-    image.fill(QColor(255, 255, 255, 153));
-    return image;
-}
-
 void BuildWindowFrame(TForm1& f)
 {
     f.setObjectName(QStringLiteral("Form1"));
@@ -154,7 +145,7 @@ void BuildWindowFrame(TForm1& f)
 void BuildPictureFrame(TForm1& f)
 {
     f.Image1 = Make<PictureBox>(&f, "Image1", QRect(32, 16, 216, 216), PictureBox::Fit::Stretch);
-    f.Image1->SetPicture(TranslucentWhite());
+    f.Image1->SetPicture(TranslucentWhite());   // the picture the veils show too
     f.Image1->setEnabled(false);
     f.Bevel1 = MakeBevelLine(&f, "Bevel1", QRect(30, 14, 1, 220));
     f.Bevel2 = MakeBevelLine(&f, "Bevel2", QRect(249, 14, 1, 220));
@@ -364,10 +355,10 @@ void PrefetchActiveSetThumbnails(TForm1& form)
     form.thumbnails.Prefetch(paths);
 }
 
-// Every control, in its place. The tile area, which lays out no text, is
-// made before the first control that does (the countdown field), while the
-// font database fills on its own thread; it is then put back in its place
-// among the window's controls (above the column, under the status bar).
+// Every control, in its place. The tile area is made before the controls
+// with text, while the font database fills on its own thread; it is then put
+// back in its place among the window's controls (above the column, under the
+// status bar).
 void BuildControls(TForm1& form, TForm1::Making making)
 {
     BuildWindowFrame(form);

@@ -12,19 +12,6 @@
 
 namespace {
 
-// The veil over a disabled case's thumbnail: 72 x 72, every pixel white at
-// opacity 153 of 255; one picture shared by the 57 veils, none of which ever
-// changes it.
-const QImage& VeilPicture()
-{
-    static const QImage veil = [] {
-        QImage image(72, 72, QImage::Format_ARGB32);
-        image.fill(QColor(255, 255, 255, 153));
-        return image;
-    }();
-    return veil;
-}
-
 // The children in their places; the tile takes its white fill from the tile
 // area it stands on.
 void PrepareTile(CaseTile* tile)
@@ -32,7 +19,7 @@ void PrepareTile(CaseTile* tile)
     tile->proll->move(76, 2);
     tile->ioll->move(2, 2);
     tile->bioll->move(2, 2);
-    tile->bioll->SetPicture(VeilPicture());
+    tile->bioll->SetPicture(TranslucentWhite());
     for (QLabel* value : {tile->avoll, tile->bvoll, tile->nvoll})
         value->move(110, value->y());
 }
@@ -56,6 +43,16 @@ int TilesMade(const TForm1& form)
 }
 
 }   // namespace
+
+const QImage& TranslucentWhite()
+{
+    static const QImage picture = [] {
+        QImage image(72, 72, QImage::Format_ARGB32);
+        image.fill(QColor(255, 255, 255, 153));
+        return image;
+    }();
+    return picture;
+}
 
 void MakeTiles(TForm1& form, int upTo)
 {
