@@ -19,3 +19,7 @@ void MakeTiles(TForm1& form, int upTo);
 // showing the session as the tiles made before it do: thumbnail, records,
 // enabled look and bar.
 void MakeFilledTiles(TForm1& form, int upTo);
+
+// Every tile not made yet, as Tile() makes one (nothing for a window whose
+// tiles were all made with it).
+void MakeRemainingTiles(TForm1& form);

@@ -256,8 +256,6 @@ void ToggleCaseOnBoard(TForm1& form, int caseNumber);   // a tile press: the cas
 // A left press enables or disables the case, any other button previews it (board/tiles.cpp).
 void PressTileOnBoard(TForm1& form, const CaseTile* tile, Qt::MouseButton button);
 void ShowCaseHint(TForm1& form, int caseNumber);    // the hint line and the preview, or hides them when shown
-// app/tilemaking.cpp
-void MakeRemainingTiles(TForm1& form);              // every tile not made yet, as Tile() makes one
 // app/composition.cpp
 void CompleteAfterFirstFrame(TForm1& form);         // the rest of the tiles and the hidden controls (Making)
 void AttachDialogs(TForm1& form, TForm2* form2, TfrmGL* frmGL, TForm3* form3);   // the dialogs made after the window
