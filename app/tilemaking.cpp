@@ -80,6 +80,9 @@ void MakeFilledTiles(TForm1& form, int upTo)
 
 void MakeRemainingTiles(TForm1& form)
 {
-    if (form.makeTilesUpTo)
-        form.makeTilesUpTo(kMaxCases);
+    if (!form.makeTilesUpTo)
+        return;
+    form.makeTilesUpTo(kMaxCases);
+    // Every tile made: Tile() is a plain lookup again, and a resize makes none.
+    form.makeTilesUpTo = nullptr;
 }
