@@ -445,14 +445,20 @@ void ReadRecords(Records& records, bool russian, RawReading& reading, ReadRecord
     }
 }
 
-void ReadCsTimerCsv(const QByteArray& content, bool russian, RawReading& reading)
+// The first record, the names of the columns.
+std::vector<QByteArray> ReadHeader(Records& records)
 {
-    Records records(content, ';');
     std::vector<QByteArray> header;
     int line = 0;
     bool whole = true;
     records.Next(header, line, whole);
-    const CsvColumns columns = FindCsvColumns(header);
+    return header;
+}
+
+void ReadCsTimerCsv(const QByteArray& content, bool russian, RawReading& reading)
+{
+    Records records(content, ';');
+    const CsvColumns columns = FindCsvColumns(ReadHeader(records));
     for (const auto& [column, name] : {std::pair{columns.time, "Time"}, {columns.scramble, "Scramble"}, {columns.date, "Date"}})
         if (column < 0) {
             reading.error = Tr(russian, QStringLiteral("Файл не является CSV-экспортом csTimer: в нём нет столбца %1."),
@@ -492,10 +498,7 @@ void ReadTwistySolve(const std::vector<QByteArray>& fields, RawSolve& solve)
 void ReadTwistyTimer(const QByteArray& content, bool russian, RawReading& reading)
 {
     Records records(content, ';');
-    std::vector<QByteArray> header;
-    int line = 0;
-    bool whole = true;
-    records.Next(header, line, whole);
+    ReadHeader(records);   // the columns stand in a fixed order
     ReadRecords(records, russian, reading, ReadTwistySolve);
 }
 
